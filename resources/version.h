@@ -1,0 +1,8 @@
+#pragma once
+
+#define QORVEL_VERSION_MAJOR 1
+#define QORVEL_VERSION_MINOR 2
+#define QORVEL_VERSION_PATCH 4
+#define QORVEL_VERSION_TEXT "1.2.4"
+#define QORVEL_VERSION_WTEXT L"1.2.4"
+#define QORVEL_PRODUCT_NAME "Qorvel Indicator"

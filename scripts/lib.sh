@@ -1,0 +1,71 @@
+# Shared set-up for scripts/test and scripts/run: packages, build, Wine prefix.
+# Sourced, not run.
+
+QORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QORVEL_BUILD=${QORVEL_BUILD_DIR:-$QORVEL_ROOT/build}
+QORVEL_PACKAGES=(
+  cmake make g++-mingw-w64-x86-64-posix mingw-w64 binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth googletest imagemagick clang libclang-rt-14-dev
+)
+
+say() { printf '== %s\n' "$*" >&2; }
+
+qorvel_ensure_packages() {
+  local missing=() p
+  for p in "${QORVEL_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+qorvel_wine() {
+  if command -v wine64 >/dev/null 2>&1; then echo wine64
+  elif [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64
+  else echo wine; fi
+}
+
+qorvel_wine_env() {
+  export WINEPREFIX=${WINEPREFIX:-$QORVEL_BUILD/wineprefix}
+  export WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  QORVEL_WINE=$(qorvel_wine)
+  export QORVEL_WINE
+}
+
+qorvel_ensure_prefix() {
+  qorvel_wine_env
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    say "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    "$QORVEL_WINE" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+qorvel_build() {
+  say "configuring and building in $QORVEL_BUILD"
+  cmake -S "$QORVEL_ROOT" -B "$QORVEL_BUILD" \
+    -DCMAKE_TOOLCHAIN_FILE="$QORVEL_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=${QORVEL_BUILD_TYPE:-RelWithDebInfo} >/dev/null
+  cmake --build "$QORVEL_BUILD" -j"$(nproc)"
+}
+
+# Keeps one wineserver alive for the whole run so each program starts fast.
+# The first program of a new wineserver starts Wine's own services, which keep
+# its standard output open; starting them here, with no pipe attached, keeps
+# them from holding a test's output (ctest would wait for it to close).
+qorvel_wineserver_hold() {
+  qorvel_wine_env
+  wineserver -p 2>/dev/null || true  # already held: fine
+  "$QORVEL_WINE" wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+qorvel_wineserver_release() {
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The indicator list: every indicator the program can show, one per physical
+// drive, the all-in-one indicator and one per logical disk, in that order.
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+class RegistryAccess;
+
+enum IndicatorKind : std::uint32_t {
+    kKindPhysicalDrive = 1,
+    kKindLogicalDisk = 2,
+    kKindAllInOne = 4,
+};
+
+struct IndicatorEntry {
+    std::wstring devicePath;   // opens the device; also names the settings section
+    std::wstring displayName;  // tooltips, titles, the summary
+    std::wstring label;        // painted on the LED
+    HWND window = nullptr;     // the entry's indicator window, if it has one
+    std::wstring serialNumber;
+    std::wstring model;
+    std::wstring details;
+    std::uint32_t kind = 0;    // an IndicatorKind
+};
+
+// Entries never move while they are in the list, so records may point at them
+// until the list is rebuilt.
+using IndicatorList = std::deque<IndicatorEntry>;
+
+// Empties the list, then appends one entry per physical drive of the
+// PhysicalDisk object and the all-in-one entry. Always answers true.
+bool EnumeratePhysicalDrives(RegistryAccess& access, IndicatorList& list);
+
+// Appends one entry per instance of the LogicalDisk object before "_Total".
+// Always answers true.
+bool EnumerateLogicalDisks(RegistryAccess& access, IndicatorList& list);

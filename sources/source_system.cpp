@@ -1,0 +1,59 @@
+#include "sources/source_system.h"
+
+#include "common/win_handles.h"
+
+namespace {
+
+SourceSystem g_realSystem;
+SourceSystem* g_current = &g_realSystem;
+
+constexpr wchar_t kPerfDiskKey[] = L"SYSTEM\\CurrentControlSet\\Services\\PerfDisk\\Performance";
+
+}  // namespace
+
+LONG SourceSystem::QueryPerformanceData(std::uint8_t* buffer, DWORD* size)
+{
+    return RegQueryValueExW(HKEY_PERFORMANCE_DATA, L"234 236", nullptr, nullptr, buffer, size);
+}
+
+bool SourceSystem::ReadDisablePerformanceCounters(DWORD* value)
+{
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPerfDiskKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return false;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    if (RegQueryValueExW(key.Get(), L"Disable Performance Counters", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&number), &size) != ERROR_SUCCESS)
+        return false;
+    *value = number;
+    return true;
+}
+
+bool SourceSystem::GetVolumeName(const std::wstring& root, std::wstring* volumeName)
+{
+    wchar_t name[1024] = {};
+    wchar_t fileSystem[1024] = {};
+    DWORD serial = 0, maxComponent = 0, flags = 0;
+    if (!GetVolumeInformationW(root.c_str(), name, 1024, &serial, &maxComponent, &flags,
+                               fileSystem, 1024))
+        return false;
+    name[1023] = L'\0';
+    volumeName->assign(name);
+    return true;
+}
+
+SourceSystem& CurrentSourceSystem()
+{
+    return *g_current;
+}
+
+ScopedSourceSystem::ScopedSourceSystem(SourceSystem& replacement) : previous_(g_current)
+{
+    g_current = &replacement;
+}
+
+ScopedSourceSystem::~ScopedSourceSystem()
+{
+    g_current = previous_;
+}
