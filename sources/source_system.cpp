@@ -1,5 +1,7 @@
 #include "sources/source_system.h"
 
+#include <cstddef>
+
 #include "common/win_handles.h"
 
 namespace {
@@ -41,6 +43,27 @@ bool SourceSystem::GetVolumeName(const std::wstring& root, std::wstring* volumeN
     name[1023] = L'\0';
     volumeName->assign(name);
     return true;
+}
+
+HANDLE SourceSystem::OpenDevice(const std::wstring& path)
+{
+    const HANDLE device = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return device == INVALID_HANDLE_VALUE ? nullptr : device;
+}
+
+bool SourceSystem::QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics)
+{
+    DWORD returned = 0;
+    return DeviceIoControl(device, IOCTL_DISK_PERFORMANCE, nullptr, 0, statistics, sizeof *statistics,
+                           &returned, nullptr) &&
+           returned >= offsetof(DISK_PERFORMANCE, QueueDepth) + sizeof statistics->QueueDepth;
+}
+
+void SourceSystem::CloseDevice(HANDLE device)
+{
+    if (device)
+        CloseHandle(device);
 }
 
 SourceSystem& CurrentSourceSystem()

@@ -3,6 +3,7 @@
 // tests can replace them and run the real code above. The default
 // implementation makes the real Win32 calls.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <cstdint>
 #include <string>
@@ -22,6 +23,16 @@ public:
     // GetVolumeInformationW for a root such as L"C:\\": the volume name, or
     // false when the volume cannot be asked (no medium, no such drive).
     virtual bool GetVolumeName(const std::wstring& root, std::wstring* volumeName);
+
+    // CreateFileW for reading with read and write sharing: a device such as
+    // \\.\PHYSICALDRIVE0 or \\.\C:. Null when it cannot be opened.
+    virtual HANDLE OpenDevice(const std::wstring& path);
+
+    // IOCTL_DISK_PERFORMANCE on an open device; false when the device does not
+    // answer (removed, or the control code is not supported).
+    virtual bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics);
+
+    virtual void CloseDevice(HANDLE device);
 };
 
 // The seam in force: the real system unless a test put another in place.

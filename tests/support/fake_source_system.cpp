@@ -39,3 +39,35 @@ bool FakeSourceSystem::GetVolumeName(const std::wstring& root, std::wstring* vol
     *volumeName = found->second;
     return true;
 }
+
+HANDLE FakeSourceSystem::OpenDevice(const std::wstring& path)
+{
+    openedPaths.push_back(path);
+    const auto found = devices.find(path);
+    if (found == devices.end() || !found->second.opens)
+        return nullptr;
+    handles_.push_back(path);
+    ++openHandles;
+    return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handles_.size()));
+}
+
+bool FakeSourceSystem::QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics)
+{
+    const auto index = reinterpret_cast<std::uintptr_t>(device);
+    if (index == 0 || index > handles_.size())
+        return false;
+    const auto found = devices.find(handles_[index - 1]);
+    if (found == devices.end())
+        return false;  // the device went away
+    ++found->second.queries;
+    if (!found->second.answers)
+        return false;
+    *statistics = found->second.statistics;
+    return true;
+}
+
+void FakeSourceSystem::CloseDevice(HANDLE device)
+{
+    if (device)
+        --openHandles;
+}

@@ -30,7 +30,24 @@ public:
     std::map<std::wstring, std::wstring> volumes;  // root -> volume name; others fail
     std::vector<std::wstring> volumeRoots;
 
+    // Devices by path; a path that is not here cannot be opened.
+    struct Device {
+        bool opens = true;
+        bool answers = true;       // IOCTL_DISK_PERFORMANCE succeeds
+        DISK_PERFORMANCE statistics{};
+        int queries = 0;
+    };
+    std::map<std::wstring, Device> devices;
+    std::vector<std::wstring> openedPaths;
+    int openHandles = 0;  // opened and not yet closed
+
     LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override;
     bool ReadDisablePerformanceCounters(DWORD* value) override;
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override;
+    HANDLE OpenDevice(const std::wstring& path) override;
+    bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override;
+    void CloseDevice(HANDLE device) override;
+
+private:
+    std::vector<std::wstring> handles_;  // handle value - 1 indexes the path
 };

@@ -1,0 +1,73 @@
+#pragma once
+// The normal activity source: the disk counters of one performance instance
+// (a physical disk, a logical disk, or "_Total" for the all-in-one indicator)
+// read out of the snapshot that the sampling tick refreshes.
+#include <cstdint>
+#include <string>
+
+#include "sources/performance_data.h"
+
+class DirectRegistryAccess;
+
+// One reading of a counter: its raw value and, for the once-per-second copies,
+// the snapshot time in 100-ns units.
+struct CounterReading {
+    std::uint64_t value = 0;
+    std::uint64_t time = 0;
+};
+
+struct CounterSlot {
+    CounterReading current;
+    CounterReading previous;
+    std::uint32_t object = 0;
+    const wchar_t* instance = nullptr;  // the record's instance text
+    std::uint32_t counter = 0;
+    std::uint32_t type = 0;
+};
+
+class CRegistryAccessIndicator : public __performance_data {
+public:
+    enum Slot {
+        kQueueTotal,        // 1400, every sample
+        kBytesRead,         // 226, every sample
+        kBytesWritten,      // 228, every sample
+        kReads,             // 214, once per second
+        kWrites,            // 216, once per second
+        kReadSnapshot,      // copy of kBytesRead with its time, once per second
+        kWriteSnapshot,     // copy of kBytesWritten with its time, once per second
+        kReadQueueSecond,   // 1402, once per second
+        kWriteQueueSecond,  // 1404, once per second
+        kReadQueueTick,     // 1402, every sample
+        kWriteQueueTick,    // 1404, every sample
+        kSlotCount
+    };
+
+    static constexpr std::uint64_t kOneSecond = 10'000'000;  // in 100-ns units
+    static constexpr std::size_t kInstanceTextSize = 1024;
+
+    explicit CRegistryAccessIndicator(DirectRegistryAccess& access);
+
+    // 0 when the queue total did not move since the previous sample; otherwise
+    // the low 16 bits of the read-queue growth in the high half and of the
+    // write-queue growth in the low half, 0x00010000 when both are 0. The
+    // caller stores the answer in `state`.
+    std::uint32_t Sample() override;
+    bool GetText(wchar_t* buffer, std::size_t capacity) override;
+    std::wstring GetName() override;
+    bool Open() override;
+    bool Close() override { return true; }
+
+    const wchar_t* InstanceText() const { return instanceText_; }
+    std::uint32_t Object() const { return object_; }
+    const CounterSlot& SlotAt(Slot slot) const { return slots_[slot]; }
+
+private:
+    std::uint64_t Read(const CounterSlot& slot) const;
+    void Advance(Slot slot);  // previous <- current; current <- a fresh reading
+    void SecondStep(std::uint64_t now);
+
+    DirectRegistryAccess& access_;
+    std::uint32_t object_ = 0;
+    wchar_t instanceText_[kInstanceTextSize] = {};
+    CounterSlot slots_[kSlotCount] = {};
+};

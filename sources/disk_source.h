@@ -1,0 +1,55 @@
+#pragma once
+// The direct sources, used when the system's disk counters are switched off:
+// each device is asked for its own statistics (IOCTL_DISK_PERFORMANCE).
+#include <windows.h>
+#include <winioctl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sources/performance_data.h"
+
+// One physical drive or one logical disk.
+class CHardDiskIndicatorInfo : public __performance_data {
+public:
+    CHardDiskIndicatorInfo() = default;
+    ~CHardDiskIndicatorInfo() override;
+
+    // (reads since the last sample) OR (queue depth) OR (writes since the last
+    // sample), all 32-bit with wrap-around. A device that does not answer
+    // counts as no change.
+    std::uint32_t Sample() override;
+    bool GetText(wchar_t* buffer, std::size_t capacity) override;
+    std::wstring GetName() override;
+    bool Open() override;
+    bool Close() override;
+
+    // The statistics text, fresh from the device.
+    std::wstring Text();
+
+    static constexpr std::uint32_t kNoSample = 0xFFFFFFFF;
+    std::uint32_t lastReadCount = kNoSample;
+    std::uint32_t lastWriteCount = kNoSample;
+
+private:
+    bool Query(DISK_PERFORMANCE& statistics) const;
+};
+
+// The all-in-one indicator: one child per physical drive of the list.
+class CAllInOneIndicatorInfo : public CHardDiskIndicatorInfo {
+public:
+    explicit CAllInOneIndicatorInfo(IndicatorList& indicators) : indicators_(indicators) {}
+    ~CAllInOneIndicatorInfo() override;
+
+    std::uint32_t Sample() override;  // the OR of every child's state
+    bool GetText(wchar_t* buffer, std::size_t capacity) override;
+    bool Open() override;
+    bool Close() override;
+
+    std::vector<std::unique_ptr<CHardDiskIndicatorInfo>> children;
+
+private:
+    IndicatorList& indicators_;
+};
