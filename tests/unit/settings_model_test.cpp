@@ -63,29 +63,6 @@ protected:
     std::unique_ptr<CIniEx> store;
 };
 
-TEST_F(SettingsModelTest, TheBlockStartsWithItsInitialValues)
-{
-    const SettingsBlock block;
-    EXPECT_EQ(block.opacity, 255);
-    EXPECT_EQ(block.samplingPeriod, 50);
-    EXPECT_EQ(block.readColor, 0x32FF32u);
-    EXPECT_EQ(block.writeColor, 0x3232FFu);
-    EXPECT_EQ(block.idleColor, 0xFF8232u);
-    EXPECT_FALSE(block.readBrush || block.writeBrush || block.idleBrush);
-    EXPECT_EQ(block.startWithWindows, 1);
-    EXPECT_EQ(block.useKeyboardLed, 0);
-    EXPECT_EQ(block.useKeyboardLedDirectAccess, 0);
-    EXPECT_EQ(block.useTrayLed, 1);
-    EXPECT_EQ(block.showTrayIcon, 1);
-    EXPECT_EQ(block.statPageRefresh, 1);
-    EXPECT_EQ(block.showIndicatorLabel, 1);
-    EXPECT_EQ(block.ledSizeIdx, 1);
-    EXPECT_FALSE(block.silentStart);
-    EXPECT_EQ(block.intervalSteps, (std::vector<std::int32_t>{1000, 700, 500, 300, 200, 100, 70, 50, 30}));
-    EXPECT_EQ(block.appearanceSection, L"Appearance");
-    EXPECT_EQ(IndicatorMode(), 0u);
-}
-
 TEST_F(SettingsModelTest, FirstStartLoadsEveryDefaultAndWritesTheFirstFileByteForByte)
 {
     Open();
