@@ -1,0 +1,38 @@
+#pragma once
+// Owners for GDI objects, deleted with DeleteObject, so that nothing leaks when
+// an object is replaced or its owner goes away.
+#include <windows.h>
+
+#include <utility>
+
+template <typename Handle>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept
+    {
+        if (this != &other)
+            Reset(std::exchange(other.handle_, nullptr));
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    Handle Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset(Handle handle = nullptr)
+    {
+        if (handle_)
+            DeleteObject(handle_);
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+// A brush, for example one made by CreateSolidBrush.
+using UniqueBrush = GdiObject<HBRUSH>;

@@ -1,0 +1,106 @@
+#include "settings/settings_location.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/win_handles.h"
+#include "settings/ini_ex.h"
+#include "settings/settings_model.h"
+#include "settings/settings_system.h"
+
+namespace {
+
+constexpr wchar_t kFolderName[] = L"Qorvel Indicator";
+constexpr wchar_t kFileName[] = L"settings.ini";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"qorvel.exe";
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// The program's path up to and including its last "\"; empty when it has none.
+std::wstring ProgramFolderText()
+{
+    const std::wstring path = CurrentSettingsSystem().ModuleFileName();
+    const std::size_t last = path.rfind(L'\\');
+    return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
+}
+
+}  // namespace
+
+bool OpenSettingsFile(CIniEx& store)
+{
+    SettingsSystem& system = CurrentSettingsSystem();
+    std::wstring folder;
+    if (system.SpecialFolderPath(CSIDL_LOCAL_APPDATA, &folder))
+        return LoadFromFolder(store, folder);
+    if (system.SpecialFolderPath(CSIDL_PERSONAL | CSIDL_FLAG_CREATE, &folder))
+        return LoadFromFolder(store, folder);
+    return LoadBesideProgram(store);
+}
+
+bool LoadFromFolder(CIniEx& store, const std::wstring& folder)
+{
+    const std::wstring path = folder + L"\\" + kFolderName + L"\\";
+    CFileSystemHelpers::CreatePath(path);
+    return store.Load(path + kFileName);
+}
+
+bool LoadBesideProgram(CIniEx& store)
+{
+    return store.Load(ProgramFolderText() + kFileName);
+}
+
+bool CFileSystemHelpers::CreatePath(const std::wstring& path)
+{
+    if (path.size() >= MAX_PATH)
+        return false;
+    SettingsSystem& system = CurrentSettingsSystem();
+    std::wstring built;
+    std::size_t i = 0;
+    if (path.size() > 2 && path[1] == L':') {
+        built = path.substr(0, 2);
+        i = 2;
+    }
+    while (i < path.size()) {
+        built += path[i++];
+        while (i < path.size() && !IsSeparator(path[i]))
+            built += path[i++];
+        const DWORD error = system.CreateFolder(built);
+        if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::wstring> GetModuleFolder()
+{
+    const std::wstring folder = ProgramFolderText();
+    if (folder.empty())
+        return std::nullopt;
+    return AddTrailingSeparator(folder);
+}
+
+std::wstring AddTrailingSeparator(const std::wstring& path)
+{
+    if (!path.empty() && IsSeparator(path.back()))
+        return path;
+    return path + L"\\";
+}
+
+void ApplyStartWithWindows()
+{
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
+        return;
+    // Quoted, so that a folder with blanks cannot start a program named after
+    // its first word. Without a known folder the entry stays empty.
+    std::wstring data;
+    const std::optional<std::wstring> folder = GetModuleFolder();
+    if (Settings().startWithWindows != 0 && folder)
+        data = L"\"" + AddTrailingSeparator(*folder) + kRunValue + L"\" s";
+    RegSetValueExW(key.Get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}

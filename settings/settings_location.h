@@ -1,0 +1,41 @@
+#pragma once
+// Where the settings file lives, and the start-at-logon entry.
+//
+// The file is "settings.ini" in the folder "Qorvel Indicator" of the per-user
+// local application-data folder; when the system cannot answer that folder, of
+// the documents folder; when it cannot answer either, beside the program. The
+// start-at-logon entry is the value "qorvel.exe" of the current user's Run key.
+#include <optional>
+#include <string>
+
+class CIniEx;
+
+// Chooses the settings file and loads it into the store; the answer of Load.
+// Only a folder the system cannot answer moves on to the next place.
+bool OpenSettingsFile(CIniEx& store);
+
+// Loads folder\Qorvel Indicator\settings.ini, creating the missing folders first.
+bool LoadFromFolder(CIniEx& store, const std::wstring& folder);
+
+// Loads settings.ini from the program's own folder.
+bool LoadBesideProgram(CIniEx& store);
+
+class CFileSystemHelpers {
+public:
+    // Creates every missing folder along the path (a drive letter alone is never
+    // created); true when they all exist afterwards. A path of MAX_PATH
+    // characters or more answers false and creates nothing.
+    static bool CreatePath(const std::wstring& path);
+};
+
+// The program's folder with a trailing separator; none when the program's path
+// holds no separator.
+std::optional<std::wstring> GetModuleFolder();
+
+// The path, ending with "\" or "/" (a "\" is added when it ends with neither).
+std::wstring AddTrailingSeparator(const std::wstring& path);
+
+// Writes the start-at-logon entry from "StartWithWindows": the quoted path of
+// qorvel.exe in the program's folder followed by " s" when on, the empty text
+// when off (the value stays). Nothing is reported when the key cannot be written.
+void ApplyStartWithWindows();

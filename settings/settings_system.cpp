@@ -1,0 +1,69 @@
+#include "settings/settings_system.h"
+
+#include <shlobj.h>
+
+namespace {
+
+SettingsSystem g_realSystem;
+SettingsSystem* g_current = &g_realSystem;
+
+constexpr DWORD kModulePathChars = 1024;
+
+}  // namespace
+
+bool SettingsSystem::SpecialFolderPath(int csidl, std::wstring* path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, TRUE))
+        return false;
+    buffer[MAX_PATH - 1] = L'\0';
+    path->assign(buffer);
+    return true;
+}
+
+std::wstring SettingsSystem::ModuleFileName()
+{
+    wchar_t buffer[kModulePathChars] = {};
+    const DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), buffer, kModulePathChars);
+    if (length == 0 || length >= kModulePathChars)
+        return {};
+    return std::wstring(buffer, length);
+}
+
+DWORD SettingsSystem::CreateFolder(const std::wstring& path)
+{
+    if (CreateDirectoryW(path.c_str(), nullptr))
+        return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
+}
+
+HANDLE SettingsSystem::OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition)
+{
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool SettingsSystem::ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary)
+{
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                            nullptr, nullptr) != FALSE;
+    return MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+SettingsSystem& CurrentSettingsSystem()
+{
+    return *g_current;
+}
+
+ScopedSettingsSystem::ScopedSettingsSystem(SettingsSystem& replacement) : previous_(g_current)
+{
+    g_current = &replacement;
+}
+
+ScopedSettingsSystem::~ScopedSettingsSystem()
+{
+    g_current = previous_;
+}

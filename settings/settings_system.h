@@ -1,0 +1,49 @@
+#pragma once
+// The file, folder and shell calls of the settings code that tests must be able
+// to make fail, in one place. The default implementation makes the real Win32
+// calls; tests put a replacement in force with ScopedSettingsSystem and run the
+// real code above it.
+#include <windows.h>
+
+#include <string>
+
+class SettingsSystem {
+public:
+    virtual ~SettingsSystem() = default;
+
+    // SHGetSpecialFolderPathW(no owner, buffer of MAX_PATH, csidl, create):
+    // the folder, or false when the system cannot answer it.
+    virtual bool SpecialFolderPath(int csidl, std::wstring* path);
+
+    // GetModuleFileNameW of the program (GetModuleHandleW(nullptr)) in a buffer
+    // of 1024 characters; empty when it fails.
+    virtual std::wstring ModuleFileName();
+
+    // CreateDirectoryW without security attributes: ERROR_SUCCESS or the error.
+    virtual DWORD CreateFolder(const std::wstring& path);
+
+    // CreateFileW of the settings file or its temporary file; the handle, or
+    // INVALID_HANDLE_VALUE with the error left in GetLastError.
+    virtual HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition);
+
+    // Puts the fully written temporary file in the place of target in one step:
+    // ReplaceFileW when target exists, else MoveFileExW with
+    // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. False when it failed;
+    // target is then as it was.
+    virtual bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary);
+};
+
+// The seam in force: the real system unless a test put another in place.
+SettingsSystem& CurrentSettingsSystem();
+
+// Puts a replacement in force for its lifetime (tests).
+class ScopedSettingsSystem {
+public:
+    explicit ScopedSettingsSystem(SettingsSystem& replacement);
+    ~ScopedSettingsSystem();
+    ScopedSettingsSystem(const ScopedSettingsSystem&) = delete;
+    ScopedSettingsSystem& operator=(const ScopedSettingsSystem&) = delete;
+
+private:
+    SettingsSystem* previous_;
+};

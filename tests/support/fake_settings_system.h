@@ -1,0 +1,38 @@
+#pragma once
+// A scripted replacement for the settings code's operating-system seam: the
+// special folders answer what a test sets, the program path can be set, and
+// chosen folder, file and replace calls fail. Everything else goes to the real
+// calls, and every call is recorded. Put it in force with ScopedSettingsSystem.
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "settings/settings_system.h"
+
+class FakeSettingsSystem : public SettingsSystem {
+public:
+    std::map<int, std::wstring> folders;  // csidl -> folder; other lookups cannot be answered
+    std::vector<int> folderQueries;
+
+    std::optional<std::wstring> moduleFileName;  // none: the real program path
+
+    bool createFolders = true;                   // false: folders are only recorded, answered as made
+    std::map<std::wstring, DWORD> folderErrors;  // these folders fail with the error
+    std::vector<std::wstring> folderCalls;
+
+    std::set<std::wstring> unopenable;  // opening these files fails with ERROR_ACCESS_DENIED
+    std::vector<std::wstring> opened;
+
+    bool failReplace = false;  // the replace step fails and leaves both files alone
+    int replaces = 0;
+
+    bool SpecialFolderPath(int csidl, std::wstring* path) override;
+    std::wstring ModuleFileName() override;
+    DWORD CreateFolder(const std::wstring& path) override;
+    HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override;
+    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override;
+};
