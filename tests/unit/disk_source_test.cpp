@@ -112,26 +112,20 @@ TEST_F(DirectSourceTest, StateFromCountsAndQueueDepth)
     EXPECT_EQ(disk->lastWriteCount, 51u);
 }
 
-TEST_F(DirectSourceTest, FirstSampleAnswersTheQueueAndCountsWrap)
+// The first sample answers the queue alone; counts wrap around; a count of
+// exactly 0xFFFFFFFF reads as "no previous sample".
+TEST_F(DirectSourceTest, FirstSampleWrapAroundAndAllOnes)
 {
     auto& entry = Add(L"\\\\.\\C:", L"C:\\", kKindLogicalDisk);
-    Device(entry.devicePath) = Stats(0xFFFFFFFE, 7, 2);
+    fake.devices[entry.devicePath];
     auto disk = Disk(entry);
-    EXPECT_EQ(disk->Sample(), 2u);
-    Device(entry.devicePath) = Stats(1, 7, 0);
-    EXPECT_EQ(disk->Sample(), 3u);  // 0xFFFFFFFE -> 1 is three reads
-}
-
-TEST_F(DirectSourceTest, AllOnesCountMeansNoPreviousSample)
-{
-    auto& entry = Add(L"\\\\.\\C:", L"C:\\", kKindLogicalDisk);
-    Device(entry.devicePath) = Stats(0xFFFFFFFF, 0xFFFFFFFF, 0);
-    auto disk = Disk(entry);
-    EXPECT_EQ(disk->Sample(), 0u);
-    Device(entry.devicePath) = Stats(5, 0xFFFFFFFF, 0);
-    EXPECT_EQ(disk->Sample(), 0u);  // taken as the first sample, not as six reads
-    Device(entry.devicePath) = Stats(6, 0xFFFFFFFF, 0);
-    EXPECT_EQ(disk->Sample(), 1u);
+    const struct {
+        std::uint32_t reads, writes, queue, state;
+    } steps[] = {{0xFFFFFFFE, 7, 2, 2}, {1, 7, 0, 3}, {0xFFFFFFFF, 7, 0, 0xFFFFFFFE}, {5, 7, 0, 0}, {6, 7, 0, 1}};
+    for (const auto& step : steps) {
+        Device(entry.devicePath) = Stats(step.reads, step.writes, step.queue);
+        EXPECT_EQ(disk->Sample(), step.state) << step.reads;
+    }
 }
 
 TEST_F(DirectSourceTest, FailedQueryCountsAsNoChange)

@@ -168,125 +168,72 @@ struct Damaged {
     std::vector<std::uint8_t> bytes;
     perftest::Layout layout;
     Damaged() { bytes = perftest::Build(TwoDisks(), &layout); }
-    std::size_t Physical() const { return layout.objects[0].start; }
-    std::size_t Logical() const { return layout.objects[1].start; }
     perfwalk::Snapshot View() const { return {bytes.data(), bytes.size()}; }
+    const perftest::Layout::ObjectAt& Physical() const { return layout.objects[0]; }
 };
 
-TEST(PerfWalkDamage, ZeroOrShortObjectLengthsEndTheWalk)
+// One damaged field each: a zero or short length, an offset past its record
+// or the data, a count larger than the data. The walk ends at the damage and
+// the lookups answer "not found"; what lies before the damage still answers.
+TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 {
-    for (std::uint32_t length : {0u, 1u, 40u, 63u, 0xFFFFFFFFu}) {
-        SCOPED_TRACE(length);
+    constexpr std::uint64_t kDisk1 = 0x1'2345'6789A;
+    // The record whose field is damaged, in the PhysicalDisk object.
+    enum Record { kBlock, kObject, kFirstCounter, kQueueCounter, kFirstInstance, kFirstCounterBlock };
+    struct Case {
+        const char* what;
+        Record record;
+        std::size_t field;
+        std::uint32_t value;
+        std::int32_t physicalCount;  // InstanceCount(PhysicalDisk)
+        std::uint64_t disk1Queue;    // the queue total of "1 D: E:"
+        std::int32_t logicalCount;   // InstanceCount(LogicalDisk), the object after it
+    };
+    const std::uint32_t blockLength = [] {
         Damaged d;
-        perftest::Put32(d.bytes, d.Physical() + kObjectTotalByteLength, length);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 0u);
-        // The objects after it are out of reach as well.
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kLogicalDiskObject), 0);
-    }
-}
-
-TEST(PerfWalkDamage, HeaderAndDefinitionOffsetsPastTheData)
-{
-    {
+        return perftest::Get32(d.bytes, d.Physical().instances[0].counterBlock);
+    }();
+    const Case cases[] = {
+        {"object length 0", kObject, kObjectTotalByteLength, 0, 0, 0, 0},
+        {"object length 63", kObject, kObjectTotalByteLength, 63, 0, 0, 0},
+        {"object length past the data", kObject, kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
+        {"first object at the end", kBlock, kBlockHeaderLength, 0, 0, 0, 0},
+        {"first object far past", kBlock, kBlockHeaderLength, 0xFFFFFFF0, 0, 0, 0},
+        {"instances past the object", kObject, kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
+        {"definitions past the object", kObject, kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
+        {"object count huge", kBlock, kBlockNumObjectTypes, 0xFFFFFFFF, 3, kDisk1, 4},
+        {"instance count huge", kObject, kObjectNumInstances, 1000000, 0, kDisk1, 4},
+        {"counter count huge", kObject, kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
+        {"definition length 0", kFirstCounter, kCounterByteLength, 0, 3, 0, 4},
+        {"definition length 39", kFirstCounter, kCounterByteLength, 39, 3, 0, 4},
+        {"instance length 0", kFirstInstance, kInstanceByteLength, 0, 0, 0, 4},
+        {"instance length 23", kFirstInstance, kInstanceByteLength, 23, 0, 0, 4},
+        {"instance length huge", kFirstInstance, kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
+        {"counter block length 0", kFirstCounterBlock, kCounterBlockByteLength, 0, 0, 0, 4},
+        {"counter block length 3", kFirstCounterBlock, kCounterBlockByteLength, 3, 0, 0, 4},
+        {"counter block length huge", kFirstCounterBlock, kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
+        {"name inside the header", kFirstInstance, kInstanceNameOffset, 0, 0, 0, 4},
+        {"name offset 23", kFirstInstance, kInstanceNameOffset, 23, 0, 0, 4},
+        {"name past the instance", kFirstInstance, kInstanceNameOffset, 0x1000, 0, 0, 4},
+        {"name far past", kFirstInstance, kInstanceNameOffset, 0xFFFFFFF0, 0, 0, 4},
+        {"value across the block end", kQueueCounter, kCounterOffset, blockLength - 4, 3, 0, 4},
+        {"value at the block end", kQueueCounter, kCounterOffset, blockLength, 3, 0, 4},
+        {"value far past", kQueueCounter, kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Damaged d;
-        perftest::Put32(d.bytes, kBlockHeaderLength, static_cast<std::uint32_t>(d.bytes.size()));
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-    }
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, kBlockHeaderLength, 0xFFFFFFF0u);
-        EXPECT_EQ(Queue(d.View(), kLogicalDiskObject, L"C:"), 0u);
-    }
-    {
-        Damaged d;  // first instance beyond the object
-        perftest::Put32(d.bytes, d.Physical() + kObjectDefinitionLength, 0xFFFFFFF8u);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L""), 0u);
-        EXPECT_EQ(Queue(d.View(), kLogicalDiskObject, L"C:"), 0u);  // the walk ends at the damage
-    }
-    {
-        Damaged d;  // counter definitions beyond the object
-        perftest::Put32(d.bytes, d.Physical() + kObjectHeaderLength, 0x7FFFFFF0u);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 0u);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-    }
-}
-
-TEST(PerfWalkDamage, CountsLargerThanTheData)
-{
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, kBlockNumObjectTypes, 0xFFFFFFFFu);
-        EXPECT_EQ(Queue(d.View(), kLogicalDiskObject, L"D:"), 13u);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), 238), 0);
-    }
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, d.Physical() + kObjectNumInstances, 1000000);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        std::int32_t count = -5;
-        EXPECT_TRUE(Names(d.View(), kPhysicalDiskObject, &count).empty());
-        EXPECT_EQ(count, 0);
+        const auto& physical = d.Physical();
+        const std::size_t records[] = {0, physical.start, physical.counters[0], physical.counters[1],
+                                       physical.instances[0].start, physical.instances[0].counterBlock};
+        perftest::Put32(d.bytes, records[c.record] + c.field, c.value);
+        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), c.physicalCount);
+        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"1 "), c.disk1Queue);
+        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kLogicalDiskObject), c.logicalCount);
         EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"9 "), 0u);
-        // An instance met before the damage still answers.
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"1 "), 0x1'2345'6789Aull);
-    }
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, d.Physical() + kObjectNumCounters, 0x7FFFFFFFu);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 100u);  // found before the damage
-        EXPECT_EQ(perfwalk::CounterValue(d.View(), kPhysicalDiskObject, L"0 ", 9999, 0), 0u);
-    }
-}
-
-TEST(PerfWalkDamage, ZeroOrShortRecordLengths)
-{
-    const auto& first = [](const Damaged& d) { return d.layout.objects[0].instances[0]; };
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, d.layout.objects[0].counters[0] + kCounterByteLength, 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 0u);
-    }
-    {
-        Damaged d;
-        perftest::Put32(d.bytes, d.layout.objects[0].counters[0] + kCounterByteLength, 39);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 0u);
-    }
-    for (std::uint32_t length : {0u, 23u, 0xFFFFFFFFu}) {
-        Damaged d;
-        perftest::Put32(d.bytes, first(d).start + kInstanceByteLength, length);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"1 "), 0u);
-    }
-    for (std::uint32_t length : {0u, 3u, 0x7FFFFFFFu}) {
-        Damaged d;
-        perftest::Put32(d.bytes, first(d).counterBlock + kCounterBlockByteLength, length);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"_Total"), 0u);
-    }
-}
-
-TEST(PerfWalkDamage, NameAndValueOffsetsOutsideTheirRecords)
-{
-    const auto& first = [](const Damaged& d) { return d.layout.objects[0].instances[0]; };
-    for (std::uint32_t offset : {0u, 23u, 0x1000u, 0xFFFFFFF0u}) {
-        SCOPED_TRACE(offset);
-        Damaged d;
-        perftest::Put32(d.bytes, first(d).start + kInstanceNameOffset, offset);
-        EXPECT_EQ(perfwalk::InstanceCount(d.View(), kPhysicalDiskObject), 0);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"1 "), 0u);
-    }
-    // The queue-total counter is the second definition; its value is 8 bytes.
-    const std::size_t blockLength = perftest::Get32(Damaged().bytes, first(Damaged()).counterBlock);
-    for (std::uint32_t offset : {static_cast<std::uint32_t>(blockLength - 4),
-                                 static_cast<std::uint32_t>(blockLength), 0xFFFFFFFCu}) {
-        SCOPED_TRACE(offset);
-        Damaged d;
-        perftest::Put32(d.bytes, d.layout.objects[0].counters[1] + kCounterOffset, offset);
-        EXPECT_EQ(Queue(d.View(), kPhysicalDiskObject, L"0 "), 0u);
-        EXPECT_EQ(perfwalk::CounterValue(d.View(), kPhysicalDiskObject, L"0 ", kDiskReadsPerSec,
-                                         kPerfCounterCounter), 5u);  // other counters still read
+        std::int32_t named = -5;
+        EXPECT_EQ(Names(d.View(), kPhysicalDiskObject, &named).size(), c.physicalCount == 3 ? 3u : 0u);
+        EXPECT_EQ(named, c.physicalCount);
     }
 }
 
