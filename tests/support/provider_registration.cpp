@@ -24,6 +24,12 @@ bool WriteString(const wchar_t* name, const std::wstring& value)
 
 }  // namespace
 
+bool RunningUnderWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::wstring ProviderValue(const wchar_t* subkey, const wchar_t* name)
 {
     RegKey key;

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// Whether the tests run under Wine (the provider serves only there).
+bool RunningUnderWine();
+
 // A string value of the provider's service key, or of one of its subkeys
 // ("Performance", "Drives"); empty when missing.
 std::wstring ProviderValue(const wchar_t* subkey, const wchar_t* name);

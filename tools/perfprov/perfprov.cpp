@@ -108,11 +108,14 @@ std::vector<WineDrive> ReadDrives()
     RegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderDrivesKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return drives;
-    for (DWORD index = 0; index < 26; ++index) {
+    for (DWORD index = 0; index < 256; ++index) {
         wchar_t name[16];
         DWORD nameLength = 16;
-        if (RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const LONG result = RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
             break;
+        if (result != ERROR_SUCCESS)
+            continue;  // a name too long to be a drive
         wchar_t letter = name[0] & ~0x20;
         if (nameLength != 2 || name[1] != L':' || letter < L'A' || letter > L'Z')
             continue;
