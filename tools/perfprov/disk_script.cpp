@@ -142,16 +142,17 @@ bool ParseDiskScript(std::string_view text, DiskSet& set, std::string* error)
         ++lineNumber;
         if (line.empty() || line.front() == '#')
             continue;
-        if (endSeen)
+        if (endSeen) {
             fault = "text after \"end\"";
-        else if (!headerSeen) {
+        } else if (!headerSeen) {
             if (line != kHeader)
                 fault = "expected \"qorvel-disks 1\"";
             headerSeen = true;
-        } else if (line == kEnd)
+        } else if (line == kEnd) {
             endSeen = true;
-        else
+        } else {
             ParseInstanceLine(line, set, fault);
+        }
     }
     if (fault.empty() && !endSeen)
         fault = headerSeen ? "no \"end\" line (file cut short?)" : "empty file";
