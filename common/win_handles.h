@@ -70,3 +70,33 @@ private:
     static bool Valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
     HANDLE handle_ = nullptr;
 };
+
+// A directory search handle from FindFirstFileW, closed with FindClose.
+class FindHandle {
+public:
+    FindHandle() = default;
+    explicit FindHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    ~FindHandle() { Reset(); }
+    FindHandle(FindHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    FindHandle& operator=(FindHandle&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset()
+    {
+        if (handle_)
+            FindClose(std::exchange(handle_, nullptr));
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};

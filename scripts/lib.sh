@@ -29,8 +29,12 @@ qorvel_wine() {
   else echo wine; fi
 }
 
+# The tests' prefix; scripts/run and scripts/perfdump use their own (live disks).
+QORVEL_TEST_PREFIX=$QORVEL_BUILD/wineprefix
+QORVEL_RUN_PREFIX=$QORVEL_BUILD/runprefix
+
 qorvel_wine_env() {
-  export WINEPREFIX=${WINEPREFIX:-$QORVEL_BUILD/wineprefix}
+  export WINEPREFIX=${WINEPREFIX:-$QORVEL_TEST_PREFIX}
   export WINEARCH=win64
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -68,4 +72,15 @@ qorvel_wineserver_hold() {
 
 qorvel_wineserver_release() {
   wineserver -k >/dev/null 2>&1 || true
+}
+
+# Registers the Wine disk-counter provider (tools/perfprov) in the prefix in
+# use: "scripted" serves the disks the tests write into
+# build/perfprov/disks.txt, "live" the Linux machine's disks. Needs the build.
+qorvel_register_provider() {
+  qorvel_wine_env
+  mkdir -p "$QORVEL_BUILD/perfprov"
+  say "registering the disk-counter provider ($1) in $WINEPREFIX"
+  "$QORVEL_ROOT/tools/perfprov/register" "$1" "$QORVEL_BUILD/tools/qorvel_perfprov.dll" \
+    "$QORVEL_BUILD/perfprov/disks.txt"
 }

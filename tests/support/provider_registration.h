@@ -1,0 +1,57 @@
+#pragma once
+// The Wine disk-counter provider's registration in the test prefix
+// (tools/perfprov; scripts/test registers it in scripted mode): read its
+// values, switch its mode for a while, or take it away for a while.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Whether the tests run under Wine (the provider serves only there).
+bool RunningUnderWine();
+
+// A string value of the provider's service key, or of one of its subkeys
+// ("Performance", "Drives"); empty when missing.
+std::wstring ProviderValue(const wchar_t* subkey, const wchar_t* name);
+
+// Whether Wine's query will load the provider (its Library value is set).
+bool ProviderRegistered();
+
+// The scripted mode's text file, a Windows path; empty when not set.
+std::wstring ProviderScriptFile();
+
+// Replaces a file in one step (written beside it, then renamed over it), so
+// that a query never reads half of it.
+bool ReplaceFileText(const std::wstring& path, const std::string& text);
+
+// Sets the provider's mode for the lifetime of the object, then puts the
+// previous mode back.
+class ProviderModeScope {
+public:
+    explicit ProviderModeScope(const wchar_t* mode);
+    ~ProviderModeScope();
+    ProviderModeScope(const ProviderModeScope&) = delete;
+    ProviderModeScope& operator=(const ProviderModeScope&) = delete;
+
+private:
+    std::wstring previous_;
+};
+
+// Removes the provider's Performance key (so that no disk provider is
+// registered) for the lifetime of the object, then restores it as it was.
+class ProviderSetAside {
+public:
+    ProviderSetAside();
+    ~ProviderSetAside();
+    ProviderSetAside(const ProviderSetAside&) = delete;
+    ProviderSetAside& operator=(const ProviderSetAside&) = delete;
+
+private:
+    struct Value {
+        std::wstring name;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+    };
+    bool removed_ = false;
+    std::vector<Value> values_;
+};

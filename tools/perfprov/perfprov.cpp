@@ -1,0 +1,239 @@
+// The disk-counter provider that Wine's performance-data query loads: it
+// answers the PhysicalDisk and LogicalDisk objects from a script (tests) or
+// from the Linux machine's disks (live). Wine calls Open, Collect and Close on
+// every query and unloads the library in between; the library pins itself on
+// first use so that its runtime is set up only once per process (loading it
+// afresh cost about 3 ms a query).
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/win_handles.h"
+#include "tools/perfprov/block_placement.h"
+#include "tools/perfprov/disk_objects.h"
+#include "tools/perfprov/disk_script.h"
+#include "tools/perfprov/linux_disks.h"
+#include "tools/perfprov/provider_key.h"
+
+namespace {
+
+constexpr std::size_t kMaxProcFileBytes = 1u << 20;
+
+std::wstring ReadString(HKEY key, const wchar_t* name)
+{
+    wchar_t text[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    text[size / sizeof(wchar_t)] = L'\0';
+    return text;
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                            nullptr);
+    return out;
+}
+
+std::wstring FromAscii(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// The whole file, or false when it cannot be read or is larger than maxBytes.
+bool ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& text)
+{
+    text.clear();
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    char chunk[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        if (text.size() + got > maxBytes)
+            return false;
+        text.append(chunk, got);
+    }
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// /sys/block through Wine's Z: drive.
+class SysBlock final : public BlockTopology {
+public:
+    bool IsWholeDevice(const std::string& name) override { return Exists(Path(name)); }
+    bool HasPartition(const std::string& disk, const std::string& partition) override
+    {
+        return Exists(Path(disk) + L"\\" + FromAscii(partition));
+    }
+    std::vector<std::string> Slaves(const std::string& name) override
+    {
+        std::vector<std::string> slaves;
+        WIN32_FIND_DATAW found;
+        FindHandle search(FindFirstFileW((Path(name) + L"\\slaves\\*").c_str(), &found));
+        if (!search)
+            return slaves;
+        do {
+            if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+                slaves.push_back(ToUtf8(found.cFileName));
+        } while (FindNextFileW(search.Get(), &found));
+        return slaves;
+    }
+
+private:
+    static std::wstring Path(const std::string& name) { return L"Z:\\sys\\block\\" + FromAscii(name); }
+};
+
+std::vector<WineDrive> ReadDrives()
+{
+    std::vector<WineDrive> drives;
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderDrivesKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return drives;
+    for (DWORD index = 0; index < 256; ++index) {
+        wchar_t name[16];
+        DWORD nameLength = 16;
+        const LONG result = RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS)
+            continue;  // a name too long to be a drive
+        wchar_t letter = name[0] & ~0x20;
+        if (nameLength != 2 || name[1] != L':' || letter < L'A' || letter > L'Z')
+            continue;
+        const std::string directory = ToUtf8(ReadString(key.Get(), name));
+        if (!directory.empty() && directory.front() == '/')
+            drives.push_back({static_cast<char>(letter), directory});
+    }
+    return drives;
+}
+
+// False when the mode serves no disks at all (no objects are answered).
+bool LoadDisks(DiskSet& set)
+{
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderServiceKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return false;
+    const std::wstring mode = ReadString(key.Get(), kProviderModeValue);
+    std::string text;
+    if (mode == kProviderModeScripted) {
+        const std::wstring path = ReadString(key.Get(), kProviderScriptFileValue);
+        return !path.empty() && ReadWholeFile(path, kMaxScriptBytes, text) && ParseDiskScript(text, set);
+    }
+    if (mode == kProviderModeLive) {
+        std::string mountinfo;
+        if (!ReadWholeFile(L"Z:\\proc\\diskstats", kMaxProcFileBytes, text))
+            return false;
+        ReadWholeFile(L"Z:\\proc\\self\\mountinfo", kMaxProcFileBytes, mountinfo);
+        SysBlock sys;
+        set = BuildLiveDiskSet(text, mountinfo, ReadDrives(), sys);
+        return true;
+    }
+    return false;
+}
+
+bool Readable(const MEMORY_BASIC_INFORMATION& info)
+{
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    return info.State == MEM_COMMIT && (info.Protect & kReadable) != 0 &&
+           (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0;
+}
+
+// How many bytes in front of the pointer are committed and readable, up to the
+// search limit, walking back page by page.
+std::size_t ReadableBefore(const std::uint8_t* pointer)
+{
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const std::uintptr_t pageSize = system.dwPageSize;
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(pointer);
+    std::uintptr_t page = address & ~(pageSize - 1);
+    std::size_t readable = 0;
+    MEMORY_BASIC_INFORMATION info;
+    while (VirtualQuery(reinterpret_cast<void*>(page), &info, sizeof info) == sizeof info && Readable(info)) {
+        readable = address - page;
+        if (readable >= kMaxBlockSearch || page < pageSize)
+            break;
+        page -= pageSize;
+    }
+    return readable;
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) DWORD WINAPI OpenQorvelDisks(LPWSTR)
+{
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&OpenQorvelDisks), &self);
+    return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI CollectQorvelDisks(LPWSTR query, LPVOID* data, LPDWORD size,
+                                                                 LPDWORD objectTypes)
+{
+    if (!data || !*data || !size || !objectTypes)
+        return ERROR_INVALID_PARAMETER;
+    const DWORD offered = *size;
+    *size = 0;
+    *objectTypes = 0;
+    try {
+        const ObjectRequest request =
+            ParseQuery(query ? std::u16string_view(reinterpret_cast<const char16_t*>(query)) : std::u16string_view());
+        DiskSet set;
+        if ((!request.physical && !request.logical) || !LoadDisks(set))
+            return ERROR_SUCCESS;
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        std::uint32_t count = 0;
+        const std::vector<std::uint8_t> bytes =
+            BuildDiskObjects(set, request, {Now().QuadPart, frequency.QuadPart}, &count);
+
+        auto* given = static_cast<std::uint8_t*>(*data);
+        const Placement placement = PlaceObjects(given, offered, ReadableBefore(given));
+        if (bytes.size() > placement.room)
+            return ERROR_MORE_DATA;
+        std::memcpy(placement.start, bytes.data(), bytes.size());
+        *data = placement.start + bytes.size();
+        *size = static_cast<DWORD>(bytes.size());
+        *objectTypes = count;
+        return ERROR_SUCCESS;
+    } catch (...) {
+        // Out of memory: answer no disks rather than take the caller down.
+        *size = 0;
+        *objectTypes = 0;
+        return ERROR_SUCCESS;
+    }
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI CloseQorvelDisks()
+{
+    return ERROR_SUCCESS;
+}
