@@ -50,6 +50,13 @@ qorvel_ensure_prefix() {
     "$QORVEL_WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # A crashing program prints its backtrace and ends, instead of waiting for
+  # someone to close a crash dialog (a test would hang until its timeout).
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$QORVEL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+  fi
 }
 
 qorvel_build() {
