@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "sources/drive_list.h"
 #include "sources/perf_layout.h"
 #include "sources/registry_access.h"
@@ -18,19 +19,6 @@
 namespace {
 
 using namespace perflayout;
-
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                            nullptr);
-    return out;
-}
 
 const char* KindName(std::uint32_t kind)
 {
@@ -72,7 +60,7 @@ void PrintInstances(DirectRegistryAccess& access, std::uint32_t object, const ch
         return;
     }
     for (std::size_t i = 0; i < names.size(); ++i)
-        std::printf("%s\"%s\"", i ? ", " : "", Utf8(names[i]).c_str());
+        std::printf("%s\"%s\"", i ? ", " : "", ToUtf8(names[i]).c_str());
     std::printf("\n");
 }
 
@@ -99,9 +87,9 @@ void PrintReading(DirectRegistryAccess& access, int reading)
         auto value = [&](std::uint32_t counter, std::uint32_t type) {
             return static_cast<unsigned long long>(access.GetCounterValue(object, instance.c_str(), counter, type));
         };
-        std::printf("  %-20s %-24s label %-5s %-14s object %u instance \"%s\"\n", Utf8(entry.devicePath).c_str(),
-                    ("\"" + Utf8(entry.displayName) + "\"").c_str(), Utf8(entry.label).c_str(), KindName(entry.kind),
-                    object, Utf8(instance).c_str());
+        std::printf("  %-20s %-24s label %-5s %-14s object %u instance \"%s\"\n", ToUtf8(entry.devicePath).c_str(),
+                    ("\"" + ToUtf8(entry.displayName) + "\"").c_str(), ToUtf8(entry.label).c_str(), KindName(entry.kind),
+                    object, ToUtf8(instance).c_str());
         std::printf("      queue (1400) %llu  read queue (1402) %llu  write queue (1404) %llu\n",
                     value(kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
                     value(kAvgDiskReadQueueLength, kPerfCounter100nsQueueLen),

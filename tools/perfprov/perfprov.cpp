@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "common/win_handles.h"
 #include "tools/perfprov/block_placement.h"
 #include "tools/perfprov/disk_objects.h"
@@ -31,19 +32,6 @@ std::wstring ReadString(HKEY key, const wchar_t* name)
         return {};
     text[size / sizeof(wchar_t)] = L'\0';
     return text;
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                            nullptr);
-    return out;
 }
 
 std::wstring FromAscii(const std::string& text)
