@@ -17,13 +17,6 @@ std::wstring ProviderValue(const wchar_t* subkey, const wchar_t* name);
 // Whether Wine's query will load the provider (its Library value is set).
 bool ProviderRegistered();
 
-// The scripted mode's text file, a Windows path; empty when not set.
-std::wstring ProviderScriptFile();
-
-// Replaces a file in one step (written beside it, then renamed over it), so
-// that a query never reads half of it.
-bool ReplaceFileText(const std::wstring& path, const std::string& text);
-
 // Sets the provider's mode for the lifetime of the object, then puts the
 // previous mode back.
 class ProviderModeScope {
