@@ -17,7 +17,6 @@
 class FakeSettingsSystem : public SettingsSystem {
 public:
     std::map<int, std::wstring> folders;  // csidl -> folder; other lookups cannot be answered
-    std::vector<int> folderQueries;
     std::optional<std::wstring> moduleFileName;  // none: the real program path
     bool createFolders = true;                   // false: folders are only recorded, answered as made
     std::map<std::wstring, DWORD> folderErrors;  // these folders fail with the error
@@ -28,7 +27,6 @@ public:
 
     bool SpecialFolderPath(int csidl, std::wstring* path) override
     {
-        folderQueries.push_back(csidl);
         const auto found = folders.find(csidl);
         if (found != folders.end())
             *path = found->second;

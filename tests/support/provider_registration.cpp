@@ -5,6 +5,9 @@
 
 namespace {
 
+// Where ProviderSetAside keeps the Performance key meanwhile.
+constexpr wchar_t kAsideKey[] = L"Software\\QorvelPerformanceAside";
+
 void SetMode(const std::wstring& mode)
 {
     RegKey key;
@@ -53,33 +56,19 @@ ProviderModeScope::~ProviderModeScope()
 
 ProviderSetAside::ProviderSetAside()
 {
-    RegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        Value value;
-        value.data.resize(2048);
-        DWORD size = 2048;
-        if (RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, &value.type, value.data.data(), &size) !=
-            ERROR_SUCCESS)
-            break;
-        value.name.assign(name, nameLength);
-        value.data.resize(size);
-        values_.push_back(std::move(value));
-    }
-    key.Reset();
-    removed_ = RegDeleteKeyW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey) == ERROR_SUCCESS;
+    RegKey aside;
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAsideKey);
+    removed_ = RegCreateKeyExW(HKEY_CURRENT_USER, kAsideKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, aside.Receive(),
+                               nullptr) == ERROR_SUCCESS &&
+               RegCopyTreeW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey, aside.Get()) == ERROR_SUCCESS &&
+               RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey) == ERROR_SUCCESS;
 }
 
 ProviderSetAside::~ProviderSetAside()
 {
-    RegKey key;
-    if (!removed_ || RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-        return;
-    for (const Value& value : values_)
-        RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.data(),
-                       static_cast<DWORD>(value.data.size()));
+    RegKey performance;
+    if (removed_ && RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProviderPerformanceKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, performance.Receive(), nullptr) == ERROR_SUCCESS)
+        RegCopyTreeW(HKEY_CURRENT_USER, kAsideKey, performance.Get());
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAsideKey);
 }

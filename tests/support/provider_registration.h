@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // Whether the tests run under Wine (the provider serves only there).
 bool RunningUnderWine();
@@ -31,7 +30,8 @@ private:
 };
 
 // Removes the provider's Performance key (so that no disk provider is
-// registered) for the lifetime of the object, then restores it as it was.
+// registered) for the lifetime of the object, then restores it as it was from
+// a copy kept under HKEY_CURRENT_USER.
 class ProviderSetAside {
 public:
     ProviderSetAside();
@@ -40,11 +40,5 @@ public:
     ProviderSetAside& operator=(const ProviderSetAside&) = delete;
 
 private:
-    struct Value {
-        std::wstring name;
-        DWORD type = 0;
-        std::vector<BYTE> data;
-    };
     bool removed_ = false;
-    std::vector<Value> values_;
 };

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <system_error>
+#include <cwchar>
 
 #include "common/win_handles.h"
 
@@ -25,8 +24,20 @@ TempFolder::~TempFolder()
 
 void RemoveTree(const std::wstring& path)
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
+    if (!IsFolder(path)) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found));
+    while (search) {
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+            RemoveTree(path + L"\\" + found.cFileName);
+        if (!FindNextFileW(search.Get(), &found))
+            break;
+    }
+    RemoveDirectoryW(path.c_str());
 }
 
 bool Exists(const std::wstring& path)

@@ -33,9 +33,9 @@ std::vector<std::u16string> Names(const std::vector<DiskInstance>& instances)
 
 // ---- The script format ----
 
-TEST(DiskScript, ReadsTheDocumentedFormAndWritesItBack)
+TEST(DiskScript, ReadsTheDocumentedForm)
 {
-    DiskSet set, back;
+    DiskSet set;
     std::string error;
     ASSERT_TRUE(ParseDiskScript("# a test machine\r\nqorvel-disks 1\r\n\r\n"
                                 "physical | 0 C: | 1400=5000000000 1402=1000 1404=4000 214=10 216=40 226=40960 "
@@ -53,21 +53,6 @@ TEST(DiskScript, ReadsTheDocumentedFormAndWritesItBack)
     // Logical disks are linked to the physical disk that lists them.
     EXPECT_EQ(set.logical[0].parent, 0);
     EXPECT_EQ(set.logical[1].parent, -1);
-
-    // Written and read again, every counter comes back, an own "_Total" too.
-    set.physical[1].counters = {0x0123'4567'89AB'CDEFull, 0x1'0000'0000ull, ~0ull, 0xFFFF'FFFFu, 7,
-                                5'000'000'000'000ull, 0x8000'0000'0000'0000ull, 3};
-    set.logical.push_back({u"_Total", set.physical[1].counters, -1});
-    ASSERT_TRUE(ParseDiskScript(FormatDiskScript(set), back));
-    auto expectSame = [](const std::vector<DiskInstance>& read, const std::vector<DiskInstance>& written) {
-        ASSERT_EQ(Names(read), Names(written));
-        for (std::size_t i = 0; i < written.size(); ++i) {
-            EXPECT_EQ(read[i].counters, written[i].counters) << i;
-            EXPECT_EQ(read[i].parent, written[i].parent) << i;
-        }
-    };
-    expectSame(back.physical, set.physical);
-    expectSame(back.logical, set.logical);
 }
 
 TEST(DiskScript, ADamagedScriptServesNothing)
@@ -159,23 +144,11 @@ TEST(DiskObjects, LaysOutWhatTheReaderFinds)
     EXPECT_EQ(perfwalk::InstanceNames(s, kLogicalDiskObject, names), 4);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"0 C:", L"1 D: E:", L"_Total", L"C:", L"HarddiskVolume1", L"E:",
                                                  L"_Total"}));
-    auto physical = [&](const wchar_t* instance, std::uint32_t counter, std::uint32_t type) {
-        return perfwalk::CounterValue(s, kPhysicalDiskObject, instance, counter, type);
-    };
-    auto logical = [&](const wchar_t* instance, std::uint32_t counter, std::uint32_t type) {
-        return perfwalk::CounterValue(s, kLogicalDiskObject, instance, counter, type);
-    };
-    EXPECT_EQ(physical(L"0 ", kAvgDiskWriteQueueLength, kPerfCounter100nsQueueLen), 0x2'0000'0000ull);
-    EXPECT_EQ(physical(L"0 ", kDiskWritesPerSec, kPerfCounterCounter), 9u);
-    EXPECT_EQ(physical(L"0 ", kAvgDiskBytesPerRead, kPerfAverageBulk), 0x3'0000'0000ull);
-    // Each average is followed by its base: the count of the requests.
-    EXPECT_EQ(physical(L"0 ", kAvgDiskBytesPerRead, kPerfAverageBase), 5u);
-    EXPECT_EQ(physical(L"0 ", kAvgDiskBytesPerWrite, kPerfAverageBase), 9u);
-    EXPECT_EQ(logical(L"E:", kAvgDiskQueueLength, kPerfCounter100nsQueueLen), 50u);
-    // _Total sums each counter; 32-bit counters wrap.
-    EXPECT_EQ(physical(L"_Total", kAvgDiskQueueLength, kPerfCounter100nsQueueLen), 0x1'0000'0033ull);
-    EXPECT_EQ(physical(L"_Total", kDiskReadsPerSec, kPerfCounterCounter), 4u);
-    EXPECT_EQ(logical(L"_Total", kAvgDiskBytesPerRead, kPerfAverageBulk), 0x3'0000'0000ull + 20);
+    // The values, each average's base and the sums of _Total are read through
+    // the real query in perfprov_test.cpp; here the 32-bit wrap of a sum.
+    EXPECT_EQ(perfwalk::CounterValue(s, kPhysicalDiskObject, L"_Total", kDiskReadsPerSec, kPerfCounterCounter), 4u);
+    EXPECT_EQ(perfwalk::CounterValue(s, kLogicalDiskObject, L"E:", kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
+              50u);
 
     // An instance named "_Total" replaces the sum.
     DiskSet set = TwoDisks();

