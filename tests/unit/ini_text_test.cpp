@@ -74,7 +74,8 @@ TEST(IniTextFormat, WritesTheLayoutByteForByte)
           {L"Nothing", {}, {}},
           {L"", {L"merged"}, {L"x"}},
           {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
-         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue only\r\n;c=\r\n"},
+         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n"
+         "\r\n[ Appearance]\r\nvalue only\r\n;c=\r\n"},
         {"nothing at all", {{L"", {}, {}}}, ""},
         {"characters above U+00FF are written as \"?\"",
          {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},

@@ -32,10 +32,9 @@ constexpr char kFirstStartFile[] =
 // The block's settings in the order they are written.
 std::vector<std::int64_t> Values(const SettingsBlock& b)
 {
-    return {b.opacity,         b.samplingPeriod, b.readColor,      b.writeColor,
-            b.idleColor,       b.statPageRefresh, b.ledSizeIdx,    b.startWithWindows,
-            b.useKeyboardLed,  b.useKeyboardLedDirectAccess,       b.showTrayIcon,
-            b.useTrayLed,      b.showIndicatorLabel};
+    return {b.opacity, b.samplingPeriod, b.readColor, b.writeColor, b.idleColor, b.statPageRefresh, b.ledSizeIdx,
+            b.startWithWindows, b.useKeyboardLed, b.useKeyboardLedDirectAccess, b.showTrayIcon, b.useTrayLed,
+            b.showIndicatorLabel};
 }
 
 class SettingsModelTest : public ::testing::Test {
