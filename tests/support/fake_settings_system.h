@@ -2,7 +2,8 @@
 // A scripted replacement for the settings code's operating-system seam: the
 // special folders answer what a test sets, the program path can be set, and
 // chosen folder, file and replace calls fail. Everything else goes to the real
-// calls, and every call is recorded. Put it in force with ScopedSettingsSystem.
+// calls, and the folder calls are recorded. Put it in force with
+// ScopedSettingsSystem.
 #include <windows.h>
 
 #include <map>
@@ -16,23 +17,44 @@
 class FakeSettingsSystem : public SettingsSystem {
 public:
     std::map<int, std::wstring> folders;  // csidl -> folder; other lookups cannot be answered
-    std::vector<int> folderQueries;
-
     std::optional<std::wstring> moduleFileName;  // none: the real program path
-
     bool createFolders = true;                   // false: folders are only recorded, answered as made
     std::map<std::wstring, DWORD> folderErrors;  // these folders fail with the error
     std::vector<std::wstring> folderCalls;
-
     std::set<std::wstring> unopenable;  // opening these files fails with ERROR_ACCESS_DENIED
-    std::vector<std::wstring> opened;
-
-    bool failReplace = false;  // the replace step fails and leaves both files alone
+    bool failReplace = false;           // the replace step fails and leaves both files alone
     int replaces = 0;
 
-    bool SpecialFolderPath(int csidl, std::wstring* path) override;
-    std::wstring ModuleFileName() override;
-    DWORD CreateFolder(const std::wstring& path) override;
-    HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override;
-    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override;
+    bool SpecialFolderPath(int csidl, std::wstring* path) override
+    {
+        const auto found = folders.find(csidl);
+        if (found != folders.end())
+            *path = found->second;
+        return found != folders.end();
+    }
+    std::wstring ModuleFileName() override
+    {
+        return moduleFileName ? *moduleFileName : SettingsSystem::ModuleFileName();
+    }
+    DWORD CreateFolder(const std::wstring& path) override
+    {
+        folderCalls.push_back(path);
+        const auto failing = folderErrors.find(path);
+        if (failing != folderErrors.end())
+            return failing->second;
+        return createFolders ? SettingsSystem::CreateFolder(path) : ERROR_SUCCESS;
+    }
+    HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override
+    {
+        if (unopenable.count(path)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        return SettingsSystem::OpenFileHandle(path, access, disposition);
+    }
+    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
+    {
+        ++replaces;
+        return !failReplace && SettingsSystem::ReplaceWithTemporary(target, temporary);
+    }
 };

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // Whether the tests run under Wine (the provider serves only there).
 bool RunningUnderWine();
@@ -16,13 +15,6 @@ std::wstring ProviderValue(const wchar_t* subkey, const wchar_t* name);
 
 // Whether Wine's query will load the provider (its Library value is set).
 bool ProviderRegistered();
-
-// The scripted mode's text file, a Windows path; empty when not set.
-std::wstring ProviderScriptFile();
-
-// Replaces a file in one step (written beside it, then renamed over it), so
-// that a query never reads half of it.
-bool ReplaceFileText(const std::wstring& path, const std::string& text);
 
 // Sets the provider's mode for the lifetime of the object, then puts the
 // previous mode back.
@@ -38,7 +30,8 @@ private:
 };
 
 // Removes the provider's Performance key (so that no disk provider is
-// registered) for the lifetime of the object, then restores it as it was.
+// registered) for the lifetime of the object, then restores it as it was from
+// a copy kept under HKEY_CURRENT_USER.
 class ProviderSetAside {
 public:
     ProviderSetAside();
@@ -47,11 +40,5 @@ public:
     ProviderSetAside& operator=(const ProviderSetAside&) = delete;
 
 private:
-    struct Value {
-        std::wstring name;
-        DWORD type = 0;
-        std::vector<BYTE> data;
-    };
     bool removed_ = false;
-    std::vector<Value> values_;
 };

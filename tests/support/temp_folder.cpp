@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "common/win_handles.h"
 
 TempFolder::TempFolder()
@@ -22,23 +24,18 @@ TempFolder::~TempFolder()
 
 void RemoveTree(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!IsFolder(path)) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path.c_str());
         return;
     }
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                RemoveTree(path + L"\\" + name);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found));
+    while (search) {
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+            RemoveTree(path + L"\\" + found.cFileName);
+        if (!FindNextFileW(search.Get(), &found))
+            break;
     }
     RemoveDirectoryW(path.c_str());
 }
@@ -71,8 +68,7 @@ std::optional<std::string> ReadBytes(const std::wstring& path)
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(file);
     DWORD wrote = 0;
-    ASSERT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr));
+    ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr));
     ASSERT_EQ(wrote, bytes.size());
 }

@@ -21,7 +21,7 @@ private:
     std::wstring path_;
 };
 
-// Removes a folder and everything in it; a file is deleted.
+// Removes a folder and everything in it, or a file.
 void RemoveTree(const std::wstring& path);
 
 bool Exists(const std::wstring& path);

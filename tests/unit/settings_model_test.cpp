@@ -29,6 +29,14 @@ constexpr char kFirstStartFile[] =
     "StatPageRefresh=Yes\r\n"
     "LedSizeIdx=1\r\n";
 
+// The block's settings in the order they are written.
+std::vector<std::int64_t> Values(const SettingsBlock& b)
+{
+    return {b.opacity, b.samplingPeriod, b.readColor, b.writeColor, b.idleColor, b.statPageRefresh, b.ledSizeIdx,
+            b.startWithWindows, b.useKeyboardLed, b.useKeyboardLedDirectAccess, b.showTrayIcon, b.useTrayLed,
+            b.showIndicatorLabel};
+}
+
 class SettingsModelTest : public ::testing::Test {
 protected:
     SettingsModelTest()
@@ -36,12 +44,7 @@ protected:
         Settings() = SettingsBlock{};
         SetIndicatorMode(0);
     }
-    ~SettingsModelTest() override
-    {
-        SetSettingsStore(nullptr);
-        Settings() = SettingsBlock{};
-        SetIndicatorMode(0);
-    }
+    ~SettingsModelTest() override { SetSettingsStore(nullptr); }
     // Opens the store on the file, holding the bytes when given, and makes it
     // the process's store.
     void Open(const char* bytes = nullptr)
@@ -52,11 +55,6 @@ protected:
         ASSERT_TRUE(store->Load(file));
         SetSettingsStore(store.get());
     }
-    void LoadWith(const std::string& bytes)
-    {
-        Open(bytes.c_str());
-        ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
-    }
 
     TempFolder folder;
     std::wstring file = folder / L"settings.ini";
@@ -66,17 +64,11 @@ protected:
 TEST_F(SettingsModelTest, FirstStartLoadsEveryDefaultAndWritesTheFirstFileByteForByte)
 {
     Open();
-    EXPECT_EQ(ReadBytes(file), "");
+    // Values the defaults must replace: a missing key loads as its default.
     Settings().useKeyboardLedDirectAccess = 0;
     Settings().opacity = 1;
     ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
-    const SettingsBlock& block = Settings();
-    EXPECT_EQ(IndicatorMode(), 7u);
-    EXPECT_EQ(block.useKeyboardLedDirectAccess, 1);  // a missing key loads as on
-    EXPECT_EQ(block.opacity, 255);
-    EXPECT_EQ(block.idleColor, 0xFF8232u);
     EXPECT_EQ(ReadBytes(file), "");  // loading writes nothing
-
     ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Store));
     EXPECT_EQ(ReadBytes(file), kFirstStartFile);
 
@@ -107,28 +99,14 @@ TEST_F(SettingsModelTest, SaveSettingsAloneWritesTheBlockAndAGeneralSectionInLow
 
 TEST_F(SettingsModelTest, DamagedValuesLoadAsTheRulesSay)
 {
-    LoadWith("[general]\r\nClass=abc\r\nStartWithWindows=Yes\r\nUseKeyboardLed=yes\r\n"
-             "UseKeyboardLedDirectAccess=1\r\nShowTrayIcon=NO\r\nUseTrayLed=Yes \r\nShowIndicatorLabel=\r\n"
-             "[Appearance]\r\nOpacity=x\r\nFrequency=20\r\nLedSizeIdx=9\r\nColorRead=255\r\n"
-             "StatPageRefresh=0\r\n");
-    const SettingsBlock& block = Settings();
+    Open("[general]\r\nClass=abc\r\nStartWithWindows=Yes\r\nUseKeyboardLed=yes\r\nUseKeyboardLedDirectAccess=1\r\n"
+         "ShowTrayIcon=NO\r\nUseTrayLed=Yes \r\nShowIndicatorLabel=\r\n[Appearance]\r\nOpacity=x\r\nFrequency=20\r\n"
+         "LedSizeIdx=9\r\nColorRead=255\r\nStatPageRefresh=0\r\n");
+    ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
     EXPECT_EQ(IndicatorMode(), 0u);  // hand-written [general] is "General"
-    EXPECT_EQ(block.startWithWindows, 0);
-    EXPECT_EQ(block.useKeyboardLed, 1);
-    EXPECT_EQ(block.useKeyboardLedDirectAccess, 0);
-    EXPECT_EQ(block.showTrayIcon, 0);
-    EXPECT_EQ(block.useTrayLed, 0);
-    EXPECT_EQ(block.showIndicatorLabel, 0);
-    EXPECT_EQ(block.opacity, 0);
-    EXPECT_EQ(block.samplingPeriod, 50);
-    EXPECT_EQ(block.ledSizeIdx, 1);
-    EXPECT_EQ(block.readColor, 255u);
-    EXPECT_EQ(block.writeColor, 0x3232FFu);
-    EXPECT_EQ(block.statPageRefresh, 0);
-}
+    EXPECT_EQ(Values(Settings()), (std::vector<std::int64_t>{0, 50, 255, 0x3232FF, 0xFF8232, 0, 1, 0, 1, 0, 0, 0, 0}));
 
-TEST_F(SettingsModelTest, OnlyTwentyIsCorrectedInFrequencyAndOnlyZeroToFiveKeptInLedSizeIdx)
-{
+    // Only 20 is corrected in "Frequency", only 0 to 5 are kept in "LedSizeIdx".
     struct Case {
         const char* file;
         std::int32_t frequency, ledSizeIdx;
@@ -138,7 +116,8 @@ TEST_F(SettingsModelTest, OnlyTwentyIsCorrectedInFrequencyAndOnlyZeroToFiveKeptI
                           Case{"[Appearance]\nFrequency=21\nLedSizeIdx=0\n", 21, 0},
                           Case{"[Appearance]\nFrequency=-20\nLedSizeIdx=6\n", -20, 1}}) {
         SCOPED_TRACE(c.file);
-        LoadWith(c.file);
+        Open(c.file);
+        ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
         EXPECT_EQ(Settings().samplingPeriod, c.frequency);
         EXPECT_EQ(Settings().ledSizeIdx, c.ledSizeIdx);
     }
@@ -148,26 +127,23 @@ TEST_F(SettingsModelTest, IndicatorsLoadTheirPlaceAndOnlyYesShowsThem)
 {
     Open("[\\\\.\\C:]\r\nx=300\r\ny=-4\r\nvisible=YES\r\n"
          "[a]\r\nvisible=no\r\n[b]\r\nvisible=No\r\n[c]\r\nvisible=0\r\n[d]\r\nvisible=1\r\n[e]\r\nvisible=yes\r\n");
-    IndicatorSettings c{2, 2, false, store.get()};
-    EXPECT_TRUE(ExchangeIndicatorSettings(c, Exchange::Load, L"\\\\.\\c:"));
-    EXPECT_EQ(c.x, 300);
-    EXPECT_EQ(c.y, -4);
-    EXPECT_TRUE(c.visible);
-    for (const wchar_t* hidden : {L"a", L"b", L"c", L"d"}) {
-        IndicatorSettings record{38, 2, true, store.get()};
-        ExchangeIndicatorSettings(record, Exchange::Load, hidden);
-        EXPECT_FALSE(record.visible) << testing::PrintToString(std::wstring(hidden));
-        EXPECT_EQ(record.x, 38);  // no "x": the build step's place stays
+    struct Case {
+        const wchar_t* section;
+        std::int32_t x, y;
+        bool visible;
+    };
+    // Without "x" or "y" the place the record was built with stays; without
+    // "visible" it is shown.
+    for (const Case& c : {Case{L"\\\\.\\c:", 300, -4, true}, Case{L"a", 38, 2, false}, Case{L"b", 38, 2, false},
+                          Case{L"c", 38, 2, false}, Case{L"d", 38, 2, false}, Case{L"e", 38, 2, true},
+                          Case{L"_Total", 38, 2, true}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.section)));
+        IndicatorSettings record{38, 2, !c.visible, store.get()};
+        EXPECT_TRUE(ExchangeIndicatorSettings(record, Exchange::Load, c.section));
+        EXPECT_EQ(record.x, c.x);
+        EXPECT_EQ(record.y, c.y);
+        EXPECT_EQ(record.visible, c.visible);
     }
-    IndicatorSettings shown{0, 0, false, store.get()};
-    ExchangeIndicatorSettings(shown, Exchange::Load, L"e");
-    EXPECT_TRUE(shown.visible);
-
-    IndicatorSettings missing{56, 2, false, store.get()};
-    ExchangeIndicatorSettings(missing, Exchange::Load, L"_Total");
-    EXPECT_EQ(missing.x, 56);
-    EXPECT_EQ(missing.y, 2);
-    EXPECT_TRUE(missing.visible);
 }
 
 TEST_F(SettingsModelTest, WithoutAStoreNothingMoves)
@@ -193,16 +169,13 @@ TEST_F(SettingsModelTest, BrushesAreRebuiltFromTheColoursAndTheOldOnesDeleted)
     block.readColor = RGB(10, 20, 30);
     RebuildBrushes(block);
     EXPECT_EQ(GetObjectType(oldRead), 0u);
-    struct Expected {
-        const UniqueBrush& brush;
-        COLORREF colour;
-    };
-    for (const Expected& e : {Expected{block.readBrush, RGB(10, 20, 30)}, Expected{block.writeBrush, 0x3232FF},
-                              Expected{block.idleBrush, 0xFF8232}}) {
+    for (const auto& [brush, colour] : {std::pair{block.readBrush.Get(), RGB(10, 20, 30)},
+                                        std::pair{block.writeBrush.Get(), RGB(255, 50, 50)},
+                                        std::pair{block.idleBrush.Get(), RGB(50, 130, 255)}}) {
         LOGBRUSH logBrush{};
-        ASSERT_EQ(GetObjectW(e.brush.Get(), sizeof logBrush, &logBrush), static_cast<int>(sizeof logBrush));
+        ASSERT_EQ(GetObjectW(brush, sizeof logBrush, &logBrush), static_cast<int>(sizeof logBrush));
         EXPECT_EQ(logBrush.lbStyle, static_cast<UINT>(BS_SOLID));
-        EXPECT_EQ(logBrush.lbColor, e.colour);
+        EXPECT_EQ(logBrush.lbColor, colour);
     }
 }
 
