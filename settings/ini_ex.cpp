@@ -80,8 +80,10 @@ bool CIniEx::Load(std::wstring path)
 
     SettingsSystem& system = CurrentSettingsSystem();
     UniqueHandle file;
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        file.Reset(system.OpenFileHandle(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS));
+    // A file that cannot be asked about may still exist: create it only when it
+    // is really missing, never truncate one that is there.
+    if (system.FileAttributes(path) == INVALID_FILE_ATTRIBUTES)
+        file.Reset(system.OpenFileHandle(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS));
     else
         file.Reset(system.OpenFileHandle(path, GENERIC_READ, OPEN_EXISTING));
     if (!file)

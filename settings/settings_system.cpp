@@ -38,6 +38,11 @@ DWORD SettingsSystem::CreateFolder(const std::wstring& path)
     return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
 }
 
+DWORD SettingsSystem::FileAttributes(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str());
+}
+
 HANDLE SettingsSystem::OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition)
 {
     return CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,

@@ -22,6 +22,10 @@ public:
     // CreateDirectoryW without security attributes: ERROR_SUCCESS or the error.
     virtual DWORD CreateFolder(const std::wstring& path);
 
+    // GetFileAttributesW: INVALID_FILE_ATTRIBUTES when the file is missing or
+    // cannot be asked about.
+    virtual DWORD FileAttributes(const std::wstring& path);
+
     // CreateFileW of the settings file or its temporary file; the handle, or
     // INVALID_HANDLE_VALUE with the error left in GetLastError.
     virtual HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition);

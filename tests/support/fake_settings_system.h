@@ -23,6 +23,7 @@ public:
     std::vector<std::wstring> folderCalls;
     std::set<std::wstring> unopenable;  // opening these files fails with ERROR_ACCESS_DENIED
     bool failReplace = false;           // the replace step fails and leaves both files alone
+    bool attributesFail = false;        // asking for a file's attributes fails, as when access is denied
     int replaces = 0;
 
     bool SpecialFolderPath(int csidl, std::wstring* path) override
@@ -43,6 +44,10 @@ public:
         if (failing != folderErrors.end())
             return failing->second;
         return createFolders ? SettingsSystem::CreateFolder(path) : ERROR_SUCCESS;
+    }
+    DWORD FileAttributes(const std::wstring& path) override
+    {
+        return attributesFail ? INVALID_FILE_ATTRIBUTES : SettingsSystem::FileAttributes(path);
     }
     HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override
     {

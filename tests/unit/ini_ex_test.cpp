@@ -117,6 +117,20 @@ TEST_F(IniExTest, AStoreWhoseLoadFailedIgnoresChangesAndWritesNothing)
     EXPECT_FALSE(Exists(folder / L"no such folder"));
 }
 
+// A file whose attributes cannot be read (for example when access to the
+// folder is denied) may still exist: loading must read it, never empty it.
+TEST_F(IniExTest, AFileThatCannotBeAskedAboutIsReadNotTruncated)
+{
+    FakeSettingsSystem fake;
+    fake.attributesFail = true;
+    ScopedSettingsSystem scoped(fake);
+    {
+        auto store = LoadFrom("[General]\r\nClass=3\r\n");
+        EXPECT_EQ(store->GetInt(7, L"General", L"Class"), 3);
+    }
+    EXPECT_EQ(ReadBytes(file), "[General]\r\nClass=3\r\n");
+}
+
 TEST_F(IniExTest, OnlyTheFirstThousandLinesOfA1200LineFileAreKept)
 {
     // Lines 1 and 2 are an empty line and the header: they count too.
