@@ -111,6 +111,15 @@ std::int32_t HoldingDisk(const std::string& name, const std::vector<std::string>
     return -1;
 }
 
+// The text up to the next line feed; text moves past it.
+std::string_view NextLine(std::string_view& text)
+{
+    const std::size_t newline = text.find('\n');
+    const std::string_view line = text.substr(0, newline);
+    text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+    return line;
+}
+
 std::u16string Ascii16(std::string_view text)
 {
     return std::u16string(text.begin(), text.end());
@@ -122,9 +131,7 @@ std::vector<BlockStats> ParseDiskStats(std::string_view text)
 {
     std::vector<BlockStats> stats;
     while (!text.empty()) {
-        const std::size_t newline = text.find('\n');
-        std::string_view line = text.substr(0, newline);
-        text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+        std::string_view line = NextLine(text);
 
         BlockStats device;
         if (!ToNumber(NextField(line), device.major) || !ToNumber(NextField(line), device.minor))
@@ -165,9 +172,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text)
 {
     std::vector<MountEntry> mounts;
     while (!text.empty()) {
-        const std::size_t newline = text.find('\n');
-        std::string_view line = text.substr(0, newline);
-        text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+        std::string_view line = NextLine(text);
 
         // id parent major:minor root mount-point options [optional...] - type source super-options
         MountEntry mount;
