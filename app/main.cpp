@@ -1,9 +1,45 @@
-// Entry point of Qorvel Indicator. The resident program (worker window,
-// indicators, tray icon) is started from here; until the shell is in place the
-// program starts and ends at once.
+// Entry point of Qorvel Indicator: start-up in order, the message loop, and
+// shutdown as its mirror.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include "app/application.h"
+#include "app/message_loop.h"
+#include "app/named_events.h"
+#include "app/shell.h"
+#include "app/startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
-    return 0;
+    Application& app = App();
+    app.instance = instance;
+    const UniqueHandle exitEvent = CreateExitEvent();
+    UniqueHandle showEvent;
+    if (!ClaimSingleInstance(showEvent))
+        return 0;  // the running instance shows its Options window
+    Settings().silentStart = HasSilentFlag(commandLine);
+    if (!IsSupportedSystem())
+        return 0;
+    app.keyboard.Open();
+    OpenSettings(app);
+    RegisterWindowClasses(instance);
+    CreatePerformanceAccess(app);
+    if (!CreateShellWindows(app)) {
+        ShutDown(app);
+        return 1;
+    }
+    StartTimers(app);
+    LoadIcons(app);
+    EnumerateDrives(app);
+    LoadAccelerators(app);
+    BuildIndicators(app);
+    AddTrayIconIfWanted(app);
+    RebuildIndicatorWindows(app);
+    TrimWorkingSet();
+    ShowOptionsUnlessSilent();
+    TrimWorkingSet();
+
+    const int exitCode = RunMessageLoop(app, showEvent.Get(), exitEvent.Get());
+
+    ShutDown(app);
+    return exitCode;
 }

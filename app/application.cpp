@@ -1,0 +1,7 @@
+#include "app/application.h"
+
+Application& App()
+{
+    static Application application;
+    return application;
+}

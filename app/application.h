@@ -1,0 +1,42 @@
+#pragma once
+// The program's process-wide objects, owned in one place. The entry point
+// creates them in the start-up order and releases them in the shutdown order;
+// window procedures reach them through App().
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "display/indicator_window.h"
+#include "display/keyboard_led.h"
+#include "display/tray_icon.h"
+#include "settings/ini_ex.h"
+#include "sources/drive_list.h"
+#include "sources/registry_access.h"
+
+struct Application {
+    HINSTANCE instance = nullptr;
+    std::unique_ptr<CIniEx> store;                 // the settings file
+    std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
+    IndicatorList indicators;                      // every indicator the program can show
+    DisplayList displays;                          // one display record per indicator, same order
+
+    HWND worker = nullptr;         // message-only: timers, tray callback, device changes
+    HWND sessionWindow = nullptr;  // hidden top-level: session end, display and shell broadcasts
+    HWND options = nullptr;        // the Options window while it is open
+    HACCEL accelerators = nullptr;
+    HICON appIcon = nullptr;
+    HICON ledOffIcon = nullptr;
+    HICON ledOnIcon = nullptr;
+
+    TrayIcon tray;
+    KeyboardLed keyboard;
+
+    // Values of the sampling cycle.
+    __performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
+    std::uint32_t anyActivity = 0;             // OR of every state of the current tick
+    std::uint32_t trayState = 0;               // what the tray icon shows
+};
+
+// The process's application object.
+Application& App();

@@ -1,0 +1,114 @@
+#include "app/sampling.h"
+
+#include "app/application.h"
+
+namespace {
+
+// Adds the time of its own lifetime to a profile field, when there is one.
+class ProfileSpan {
+public:
+    explicit ProfileSpan(std::int64_t* total) : total_(total)
+    {
+        if (total_)
+            QueryPerformanceCounter(&start_);
+    }
+    ~ProfileSpan()
+    {
+        if (!total_)
+            return;
+        LARGE_INTEGER end{};
+        QueryPerformanceCounter(&end);
+        *total_ += end.QuadPart - start_.QuadPart;
+    }
+    ProfileSpan(const ProfileSpan&) = delete;
+    ProfileSpan& operator=(const ProfileSpan&) = delete;
+
+private:
+    std::int64_t* total_;
+    LARGE_INTEGER start_{};
+};
+
+bool IsShown(const __gui_data& data)
+{
+    const HWND window = data.Window();
+    return data.visible && window && IsWindowVisible(window);
+}
+
+}  // namespace
+
+void BuildIndicatorRecords(Application& app)
+{
+    for (std::size_t index = 0; index < app.indicators.size(); ++index) {
+        IndicatorEntry& entry = app.indicators[index];
+        auto data = std::make_unique<__gui_data>();
+        data->store = app.store.get();
+        const POINT position = DefaultIndicatorPosition(index);
+        data->x = position.x;
+        data->y = position.y;
+        data->visible = true;
+        data->highlight = kHighlightSteps;
+        data->record = CreatePerformanceData(entry.kind, *app.access, app.indicators);
+        if (data->record) {
+            if (entry.kind == kKindAllInOne)
+                app.trayRecord = data->record.get();
+            data->record->entry = &entry;
+        }
+        ExchangeIndicatorSettings(*data, Exchange::Load, entry.devicePath);
+        if (data->record)
+            data->record->Open();
+        app.displays.push_back(std::move(data));
+    }
+}
+
+void SamplingTick(Application& app, TickProfile* profile)
+{
+    const SettingsBlock& settings = Settings();
+    app.keyboard.PreStep(app.anyActivity, settings);
+    app.trayState = 0;
+    bool fresh = false;
+    {
+        ProfileSpan span(profile ? &profile->query : nullptr);
+        fresh = app.access->Refresh();
+    }
+    if (fresh) {
+        for (const auto& data : app.displays) {
+            __performance_data* record = data->record.get();
+            {
+                ProfileSpan span(profile ? &profile->sample : nullptr);
+                if (!record || !record->BeginSample())
+                    continue;
+                record->state = record->Sample();
+                record->EndSample();
+                app.anyActivity |= record->state;
+            }
+            ProfileSpan span(profile ? &profile->refresh : nullptr);
+            if (IsShown(*data))
+                RefreshIndicator(data->Window());
+        }
+        if (settings.useKeyboardLed)
+            app.keyboard.PostStep(app.anyActivity, settings);
+        if (settings.useTrayLed && app.trayRecord && app.tray.Present())
+            app.trayState = app.trayRecord->state;
+    }
+    // The LED and the icon change once, at the end of the tick, and only when
+    // what they show differs from what they showed.
+    app.keyboard.Apply(settings);
+    app.tray.Update(app.trayState, settings);
+}
+
+bool HighlightTick(Application& app)
+{
+    bool stepsLeft = false;
+    for (const auto& data : app.displays) {
+        if (data->highlight == 0 || !IsShown(*data))
+            continue;
+        RefreshIndicator(data->Window());
+        stepsLeft = stepsLeft || data->highlight != 0;
+    }
+    return stepsLeft;
+}
+
+UINT SamplingPeriod(std::int32_t frequency)
+{
+    return frequency < 10 || frequency > 60000 ? 50u : static_cast<UINT>(frequency);
+}

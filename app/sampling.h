@@ -1,0 +1,32 @@
+#pragma once
+// The sampling cycle: the records behind the indicators, the periodic tick that
+// samples them and feeds the three displays, and the start-up highlight tick.
+#include <windows.h>
+
+#include <cstdint>
+
+struct Application;
+
+// Where one tick's time went, in performance-counter ticks (the benchmark).
+struct TickProfile {
+    std::int64_t query = 0;    // refreshing the performance-data snapshot
+    std::int64_t sample = 0;   // sampling the records
+    std::int64_t refresh = 0;  // refreshing the indicator windows
+};
+
+// Appends one display record (with its performance record, its loaded
+// settings and its source opened) per indicator entry, in list order.
+void BuildIndicatorRecords(Application& app);
+
+// The sampling tick: keyboard LED pre-step, snapshot refresh, every record
+// sampled in display-list order and its visible window refreshed, then the
+// keyboard LED and the tray icon, each switched only when what it shows changes.
+void SamplingTick(Application& app, TickProfile* profile = nullptr);
+
+// One highlight step of every shown indicator that has steps left; answers
+// whether any shown indicator still has some.
+bool HighlightTick(Application& app);
+
+// The sampling timer's period for a "Frequency" setting: the setting itself,
+// or 50 ms when no timer can use it (below 10 ms or above 60,000 ms).
+UINT SamplingPeriod(std::int32_t frequency);

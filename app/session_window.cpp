@@ -1,0 +1,54 @@
+#include "app/session_window.h"
+
+#include "app/shell.h"
+
+namespace {
+
+// Log-off and shut-down: the process may end without another message, so
+// everything is written now.
+void OnEndSession(WPARAM ending)
+{
+    if (!ending)
+        return;
+    ExchangeGlobalSettings(Exchange::Store);
+    SaveAllSettings(App());
+}
+
+void OnDisplayChange()
+{
+    BringIndicatorsOnScreen(App().displays);
+}
+
+}  // namespace
+
+bool RegisterSessionClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = SessionWndProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kSessionClass;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateSessionWindow(HINSTANCE instance)
+{
+    return CreateWindowExW(WS_EX_TOOLWINDOW, kSessionClass, L"Qorvel Indicator", WS_POPUP, 0, 0, 0, 0, nullptr,
+                           nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(wParam);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange();
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

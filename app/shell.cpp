@@ -1,0 +1,75 @@
+#include "app/shell.h"
+
+#include "app/sampling.h"
+#include "app/worker_window.h"
+#include "options/options_window.h"
+
+void ShowOptionsWindow()
+{
+    Application& app = App();
+    if (!app.options) {
+        CreateOptionsWindow();
+        return;
+    }
+    ShowWindow(app.options, SW_SHOWNORMAL);
+    BringWindowToTop(app.options);
+}
+
+void StoreIndicatorSettings(Application& app)
+{
+    for (const auto& data : app.displays) {
+        if (const IndicatorEntry* entry = data->Entry())
+            ExchangeIndicatorSettings(*data, Exchange::Store, entry->devicePath);
+    }
+}
+
+bool SaveAllSettings(Application& app)
+{
+    StoreIndicatorSettings(app);
+    if (app.store)
+        app.store->Save();
+    return true;
+}
+
+void TearDownIndicators(Application& app)
+{
+    app.trayRecord = nullptr;
+    for (const auto& data : app.displays) {
+        IndicatorEntry* entry = data->Entry();
+        if (entry && entry->window) {
+            DestroyWindow(entry->window);
+            entry->window = nullptr;
+        }
+        if (entry)
+            ExchangeIndicatorSettings(*data, Exchange::Store, entry->devicePath);
+        if (data->record)
+            data->record->Close();
+    }
+    app.displays.clear();
+}
+
+bool RebuildIndicatorWindows(Application& app)
+{
+    RecreateIndicatorWindows(app.displays, IndicatorMode());
+    app.tray.BuildLedIcons(Settings());
+    ExchangeGlobalSettings(Exchange::Store);
+    return true;
+}
+
+void RebuildAfterDeviceChange(Application& app)
+{
+    // The Options window goes first: its pages store what they show while
+    // the records they point at still exist.
+    DestroyOptionsWindow();
+    TearDownIndicators(app);
+    EnumeratePhysicalDrives(*app.access, app.indicators);
+    EnumerateLogicalDisks(*app.access, app.indicators);
+    BuildIndicatorRecords(app);
+    RebuildIndicatorWindows(app);
+}
+
+void ScheduleSettingsSave()
+{
+    if (App().worker)
+        SetTimer(App().worker, IDT_SAVE_SETTINGS, kSaveSettingsDelay, nullptr);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The shell operations the rest of the program calls: showing the Options
+// window, saving, and tearing down and rebuilding the indicators.
+#include "app/application.h"
+
+// Creates the Options window, or shows an existing one and brings it to the top.
+void ShowOptionsWindow();
+
+// Stores every indicator's settings in display-list order, then writes the
+// settings file. Answers true.
+bool SaveAllSettings(Application& app = App());
+
+// Stores every indicator's settings in display-list order (without saving).
+void StoreIndicatorSettings(Application& app);
+
+// Destroys every indicator window, stores each indicator's settings, closes
+// and destroys every record; the display list is empty afterwards and the tray
+// record is cleared with the records.
+void TearDownIndicators(Application& app);
+
+// Recreates the indicator windows for the indicator mode, repaints the tray
+// LED images and stores the global settings. Answers true.
+bool RebuildIndicatorWindows(Application& app = App());
+
+// What a device arriving or leaving leads to, 3 s after the last one: the
+// Options window closes, the indicators are torn down, the drives enumerated
+// again and the records and windows rebuilt.
+void RebuildAfterDeviceChange(Application& app);
+
+// Writes the settings one second after the last call (after a drag).
+void ScheduleSettingsSave();

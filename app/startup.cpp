@@ -1,0 +1,129 @@
+#include "app/startup.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "app/application.h"
+#include "app/sampling.h"
+#include "app/session_window.h"
+#include "app/shell.h"
+#include "app/worker_window.h"
+#include "options/options_window.h"
+#include "resources/resource.h"
+#include "settings/settings_location.h"
+
+bool HasSilentFlag(const wchar_t* commandLine)
+{
+    return commandLine && std::wcschr(commandLine, L's') != nullptr;
+}
+
+bool IsSupportedSystem()
+{
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExW(&version) && version.dwMajorVersion >= 5)
+        return true;
+    MessageBoxW(nullptr,
+                L"This software works only on Windows 2000, WindowsXP and higher. Please, press Ok to exit.",
+                L"Incompatible version", MB_OK);
+    return false;
+}
+
+void OpenSettings(Application& app)
+{
+    app.store = std::make_unique<CIniEx>();
+    SetSettingsStore(app.store.get());
+    OpenSettingsFile(*app.store);
+    ExchangeGlobalSettings(Exchange::Load);
+    ApplyStartWithWindows();
+}
+
+void RegisterWindowClasses(HINSTANCE instance)
+{
+    RegisterOptionsClass(instance);
+    RegisterIndicatorClass(instance);
+    RegisterWorkerClass(instance);
+    RegisterSessionClass(instance);
+}
+
+void CreatePerformanceAccess(Application& app)
+{
+    app.access = std::make_unique<DirectRegistryAccess>();
+    app.access->Init();
+}
+
+bool CreateShellWindows(Application& app)
+{
+    app.worker = CreateWorkerWindow(app.instance);
+    if (!app.worker)
+        return false;
+    app.sessionWindow = CreateSessionWindow(app.instance);
+    RegisterDeviceNotifications(app.worker);
+    return true;
+}
+
+void StartTimers(Application& app)
+{
+    SetTimer(app.worker, IDT_SAMPLE, SamplingPeriod(Settings().samplingPeriod), nullptr);
+    SetTimer(app.worker, IDT_HIGHLIGHT, kHighlightPeriod, nullptr);
+}
+
+void LoadIcons(Application& app)
+{
+    app.appIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+    app.ledOffIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_OFF));
+    app.ledOnIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_ON));
+}
+
+void LoadAccelerators(Application& app)
+{
+    app.accelerators = LoadAcceleratorsW(app.instance, MAKEINTRESOURCEW(IDA_ACCELERATORS));
+}
+
+void EnumerateDrives(Application& app)
+{
+    EnumeratePhysicalDrives(*app.access, app.indicators);
+    EnumerateLogicalDisks(*app.access, app.indicators);
+}
+
+void BuildIndicators(Application& app)
+{
+    BuildIndicatorRecords(app);
+    BringIndicatorsOnScreen(app.displays);
+}
+
+void AddTrayIconIfWanted(Application& app)
+{
+    if (Settings().showTrayIcon)
+        app.tray.Add(app.worker, Settings());
+}
+
+void TrimWorkingSet()
+{
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+}
+
+void ShowOptionsUnlessSilent()
+{
+    if (!Settings().silentStart)
+        ShowOptionsWindow();
+}
+
+void ShutDown(Application& app)
+{
+    DestroyOptionsWindow();
+    if (app.store) {
+        ExchangeGlobalSettings(Exchange::Store);
+        StoreIndicatorSettings(app);
+    }
+    app.tray.Remove();
+    app.keyboard.Close(Settings());
+    TearDownIndicators(app);
+    if (app.sessionWindow)
+        DestroyWindow(std::exchange(app.sessionWindow, nullptr));
+    if (app.worker)
+        DestroyWindow(std::exchange(app.worker, nullptr));
+    SetSettingsStore(nullptr);
+    app.store.reset();  // writes the settings file when it changed
+    app.access.reset();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The steps of start-up and shutdown; the entry point runs them in order.
+#include <windows.h>
+
+struct Application;
+
+// The lower-case letter s anywhere in the command line asks for a start
+// without the Options window (the start-at-logon entry passes it).
+bool HasSilentFlag(const wchar_t* commandLine);
+
+// False on a system older than the program supports, after telling the user.
+bool IsSupportedSystem();
+
+// The settings store with its file, every global setting loaded, and the
+// start-at-logon entry brought in line with "StartWithWindows".
+void OpenSettings(Application& app);
+
+// The Options window's, the indicators', the worker's and the session
+// window's classes.
+void RegisterWindowClasses(HINSTANCE instance);
+
+// The performance-data access the records read from.
+void CreatePerformanceAccess(Application& app);
+
+// The worker window (false when it cannot be made: the program cannot work
+// without it) and the hidden session window.
+bool CreateShellWindows(Application& app);
+
+// The sampling timer at the "Frequency" period and the highlight timer.
+void StartTimers(Application& app);
+
+void LoadIcons(Application& app);
+void LoadAccelerators(Application& app);
+
+// The indicator list: physical drives and the all-in-one entry, then the
+// logical disks.
+void EnumerateDrives(Application& app);
+
+// The display records, with any indicator saved on no monitor brought back.
+void BuildIndicators(Application& app);
+
+void AddTrayIconIfWanted(Application& app);
+void TrimWorkingSet();
+void ShowOptionsUnlessSilent();
+
+// Everything released in order: the Options window, the settings stored, the
+// tray icon removed, the keyboard LED released, the indicators torn down, the
+// windows destroyed, the settings file written and the access released. Also
+// safe after a start-up that stopped part-way.
+void ShutDown(Application& app);

@@ -1,0 +1,90 @@
+#include "app/worker_window.h"
+
+#include <dbt.h>
+
+#include "app/sampling.h"
+#include "app/shell.h"
+
+namespace {
+
+// GUID_DEVINTERFACE_USB_DEVICE and GUID_DEVINTERFACE_DISK.
+const GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+const GUID kDiskInterface = {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
+
+void OnDeviceChange(HWND window, WPARAM event)
+{
+    // A burst of changes gives one rebuild, 3 s after the last of them.
+    if (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE)
+        SetTimer(window, IDT_DEVICE_CHANGE, kDeviceChangeDelay, nullptr);
+}
+
+void OnTimer(HWND window, UINT_PTR id)
+{
+    Application& app = App();
+    switch (id) {
+    case IDT_SAMPLE:
+        SamplingTick(app);
+        break;
+    case IDT_SAVE_SETTINGS:
+        KillTimer(window, IDT_SAVE_SETTINGS);
+        SaveAllSettings(app);
+        break;
+    case IDT_HIGHLIGHT:
+        if (!HighlightTick(app))
+            KillTimer(window, IDT_HIGHLIGHT);
+        break;
+    case IDT_DEVICE_CHANGE:
+        KillTimer(window, IDT_DEVICE_CHANGE);
+        RebuildAfterDeviceChange(app);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+bool RegisterWorkerClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = WorkerWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kWorkerClass;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateWorkerWindow(HINSTANCE instance)
+{
+    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0,
+                           HWND_MESSAGE, nullptr, instance, nullptr);
+}
+
+void RegisterDeviceNotifications(HWND worker)
+{
+    for (const GUID& interfaceClass : {kUsbDeviceInterface, kDiskInterface}) {
+        DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+        filter.dbcc_size = sizeof filter;
+        filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        filter.dbcc_classguid = interfaceClass;
+        // The registration lasts as long as the window.
+        RegisterDeviceNotificationW(worker, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
+}
+
+LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DEVICECHANGE:
+        OnDeviceChange(window, wParam);
+        return 0;
+    case WM_TIMER:
+        OnTimer(window, wParam);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

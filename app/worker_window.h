@@ -1,0 +1,28 @@
+#pragma once
+// The hidden worker window: a message-only window that runs the timers, takes
+// the tray icon's mouse callback and notices devices arriving and leaving.
+#include <windows.h>
+
+constexpr UINT_PTR IDT_SAMPLE = 5912;
+constexpr UINT_PTR IDT_SAVE_SETTINGS = 5913;
+constexpr UINT_PTR IDT_HIGHLIGHT = 5920;
+constexpr UINT_PTR IDT_DEVICE_CHANGE = 5922;
+constexpr UINT kSaveSettingsDelay = 1000;
+constexpr UINT kHighlightPeriod = 20;
+constexpr UINT kDeviceChangeDelay = 3000;
+
+// The tray icon's callback message: wParam the icon id, lParam the mouse message.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 17;
+constexpr UINT kTrayIconId = 1;
+
+inline constexpr wchar_t kWorkerClass[] = L"QorvelWorker";
+
+bool RegisterWorkerClass(HINSTANCE instance);
+
+// The message-only worker window; null when it cannot be made.
+HWND CreateWorkerWindow(HINSTANCE instance);
+
+// Registers the window for the arrival and removal of USB devices and disks.
+void RegisterDeviceNotifications(HWND worker);
+
+LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

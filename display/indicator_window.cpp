@@ -1,0 +1,294 @@
+#include "display/indicator_window.h"
+
+#include <cmath>
+
+#include "display/indicator_interaction.h"
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+
+constexpr LedSize kLedSizes[] = {{12, 9}, {16, 12}, {24, 18}, {32, 24}, {64, 40}, {128, 96}};
+
+__gui_data* DataOf(HWND window)
+{
+    return reinterpret_cast<__gui_data*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LedBrushes SharedBrushes(const SettingsBlock& settings)
+{
+    return {settings.readBrush.Get(), settings.writeBrush.Get(), settings.idleBrush.Get()};
+}
+
+// The picture the window would show now.
+LedLook CurrentLook(HWND window, const __gui_data& data)
+{
+    const SettingsBlock& settings = Settings();
+    RECT client{};
+    GetClientRect(window, &client);
+    return LookOf(data.record ? data.record->state : 0, client.right - client.left, client.bottom - client.top,
+                  SharedBrushes(settings), settings.showIndicatorLabel != 0);
+}
+
+void InvalidateIfChanged(HWND window, const __gui_data& data)
+{
+    if (!data.paintedValid || CurrentLook(window, data) != data.painted)
+        InvalidateRect(window, nullptr, FALSE);
+}
+
+// The read and idle brushes from their settings again, which ends any
+// highlight colouring of every indicator.
+void RestoreReadAndIdleBrushes(SettingsBlock& settings)
+{
+    settings.readBrush.Reset(CreateSolidBrush(settings.readColor));
+    settings.idleBrush.Reset(CreateSolidBrush(settings.idleColor));
+}
+
+// The hue of highlight step n (99 down to 0): red, through magenta, blue, cyan,
+// green and yellow back to red at 50, then on to magenta at 0.
+COLORREF HighlightColour(int n)
+{
+    const double t = std::fabs((n - 50) / 50.0) * 6;
+    const int sector = static_cast<int>(t);
+    const double f = t - sector;
+    double r = 1, g = 0, b = 0;
+    switch (sector) {
+    case 0: r = 1; g = f; b = 0; break;
+    case 1: r = 1 - f; g = 1; b = 0; break;
+    case 2: r = 0; g = 1; b = f; break;
+    case 3: r = 0; g = 1 - f; b = 1; break;
+    case 4: r = f; g = 0; b = 1; break;
+    default: r = 1; g = 0; b = 1 - f; break;
+    }
+    const auto byte = [](double component) { return static_cast<BYTE>(static_cast<int>(component * 255) & 0xFF); };
+    return RGB(byte(r), byte(g), byte(b));
+}
+
+LRESULT OnNcCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void OnCreate(HWND window, __gui_data* data)
+{
+    if (!data)
+        return;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MoveWindow(window, data->x, data->y, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    data->tooltip = CreateIndicatorTooltip(window);
+}
+
+void OnDestroy(HWND window, __gui_data* data)
+{
+    if (data) {
+        if (data->tooltip && IsWindow(data->tooltip))
+            DestroyWindow(data->tooltip);
+        data->tooltip = nullptr;
+        data->paintedValid = false;
+        if (IndicatorEntry* entry = data->Entry(); entry && entry->window == window)
+            entry->window = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    }
+    RestoreReadAndIdleBrushes(Settings());
+}
+
+void OnPaint(HWND window, __gui_data& data)
+{
+    const LedLook look = CurrentLook(window, data);
+    // A partial update (part of the window uncovered) must not leave the rest
+    // of the window showing an older picture.
+    if (!data.paintedValid || look != data.painted)
+        InvalidateRect(window, nullptr, FALSE);
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(window, &paint);
+    RECT client{};
+    GetClientRect(window, &client);
+    const SettingsBlock& settings = Settings();
+    const IndicatorEntry* entry = data.Entry();
+    const wchar_t* label = settings.showIndicatorLabel && entry ? entry->label.c_str() : nullptr;
+    PaintLed(dc, client, data.record ? data.record->state : 0, SharedBrushes(settings), label);
+    data.painted = look;
+    data.paintedValid = true;
+    EndPaint(window, &paint);
+}
+
+}  // namespace
+
+__gui_data::~__gui_data()
+{
+    if (const HWND window = Window())
+        DestroyWindow(window);
+}
+
+LedSize GetLedSize(SettingsBlock& settings)
+{
+    if (settings.ledSizeIdx < kMinLedSizeIdx || settings.ledSizeIdx > kMaxLedSizeIdx)
+        settings.ledSizeIdx = 1;
+    return kLedSizes[settings.ledSizeIdx];
+}
+
+POINT DefaultIndicatorPosition(std::size_t index)
+{
+    return {static_cast<LONG>(2 + 18 * index), 2};
+}
+
+bool RegisterIndicatorClass(HINSTANCE instance)
+{
+    g_instance = instance;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = IndicatorWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kIndicatorClass;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateIndicatorWindow(__gui_data* data)
+{
+    if (!data)
+        return nullptr;
+    SettingsBlock& settings = Settings();
+    const bool layered = settings.opacity != 255;
+    const LedSize size = GetLedSize(settings);
+    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0),
+                                        kIndicatorClass, L"", WS_POPUP, 1, 1, size.width, size.height, nullptr,
+                                        nullptr, g_instance, data);
+    if (!window)
+        return nullptr;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    if (layered)
+        SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(settings.opacity & 0xFF), LWA_ALPHA);
+    return window;
+}
+
+void RecreateIndicatorWindows(DisplayList& displays, std::uint32_t mode)
+{
+    for (const auto& data : displays) {
+        IndicatorEntry* entry = data->Entry();
+        if (!entry)
+            continue;
+        if (entry->window) {
+            DestroyWindow(entry->window);
+            entry->window = nullptr;
+        }
+        if (!data->visible || (entry->kind & mode) == 0)
+            continue;
+        entry->window = CreateIndicatorWindow(data.get());
+        if (entry->window) {
+            const LedSize size = GetLedSize(Settings());
+            SetWindowPos(entry->window, HWND_TOPMOST, data->x, data->y, size.width, size.height, SWP_NOACTIVATE);
+        }
+    }
+}
+
+std::uint32_t RefreshIndicator(HWND window)
+{
+    __gui_data* data = DataOf(window);
+    if (!data)
+        return 0;
+    if (data->highlight != 0) {
+        StepHighlight(window, *data);
+        InvalidateIfChanged(window, *data);
+        return 0;
+    }
+    RefreshIndicatorTooltip(*data);
+    InvalidateIfChanged(window, *data);
+    return data->record ? data->record->state : 0;
+}
+
+void StepHighlight(HWND window, __gui_data& data)
+{
+    if (data.highlight == 0)
+        return;
+    const int n = --data.highlight;
+    data.highlightColour = HighlightColour(n);
+    SettingsBlock& settings = Settings();
+    settings.readBrush.Reset(CreateSolidBrush(data.highlightColour));
+    settings.idleBrush.Reset(CreateSolidBrush(data.highlightColour));
+    if (n % 10 == 0) {
+        if (data.enlarged) {
+            data.enlarged = false;
+        } else {
+            GetWindowRect(window, &data.savedRect);
+            data.enlarged = true;
+        }
+    }
+    if (n < 1) {
+        data.highlight = 0;
+        data.enlarged = false;
+        RestoreReadAndIdleBrushes(settings);
+        SetWindowPos(window, nullptr, 0, 0, data.savedRect.right - data.savedRect.left,
+                     data.savedRect.bottom - data.savedRect.top, SWP_NOMOVE | SWP_NOACTIVATE);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+}
+
+void ArrangeIndicators(DisplayList& displays)
+{
+    int next = 2;
+    const LedSize size = GetLedSize(Settings());
+    for (const auto& data : displays) {
+        const HWND window = data->Window();
+        if (!window || !IsWindowVisible(window))
+            continue;
+        data->x = next;
+        data->y = 2;
+        data->highlight = kHighlightSteps;
+        next += size.width + 2;
+    }
+}
+
+int BringIndicatorsOnScreen(DisplayList& displays)
+{
+    const LedSize size = GetLedSize(Settings());
+    int moved = 0;
+    for (std::size_t index = 0; index < displays.size(); ++index) {
+        __gui_data& data = *displays[index];
+        const RECT rect{data.x, data.y, data.x + size.width, data.y + size.height};
+        if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL))
+            continue;
+        const POINT position = DefaultIndicatorPosition(index);
+        data.x = position.x;
+        data.y = position.y;
+        if (const HWND window = data.Window())
+            SetWindowPos(window, nullptr, data.x, data.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ++moved;
+    }
+    return moved;
+}
+
+LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    __gui_data* data = DataOf(window);
+    if (data)
+        RelayToTooltip(window, *data, message, wParam, lParam);
+    switch (message) {
+    case WM_NCCREATE:
+        return OnNcCreate(window, message, wParam, lParam);
+    case WM_CREATE:
+        OnCreate(window, data);
+        break;
+    case WM_DESTROY:
+        OnDestroy(window, data);
+        return 0;
+    case WM_PAINT:
+        if (!data)
+            break;
+        OnPaint(window, *data);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
