@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     EnumerateDrives(app);
     LoadAccelerators(app);
     BuildIndicators(app);
-    AddTrayIconIfWanted(app);
+    AddTrayIconIfWanted();
     RebuildIndicatorWindows(app);
     TrimWorkingSet();
     ShowOptionsUnlessSilent();

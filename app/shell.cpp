@@ -73,3 +73,33 @@ void ScheduleSettingsSave()
     if (App().worker)
         SetTimer(App().worker, IDT_SAVE_SETTINGS, kSaveSettingsDelay, nullptr);
 }
+
+void AddTrayIcon()
+{
+    Application& app = App();
+    app.tray.Add(app.worker, Settings());
+}
+
+void RemoveTrayIcon()
+{
+    App().tray.Remove();
+}
+
+void UpdateTrayIcon()
+{
+    Application& app = App();
+    app.tray.Update(app.trayState, Settings());
+}
+
+void ResetTrayState()
+{
+    App().trayState = 0;
+    UpdateTrayIcon();
+}
+
+void KeyboardLedPreStep()
+{
+    Application& app = App();
+    app.keyboard.PreStep(app.anyActivity, Settings());
+    app.keyboard.Apply(Settings());
+}

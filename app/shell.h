@@ -29,3 +29,13 @@ void RebuildAfterDeviceChange(Application& app);
 
 // Writes the settings one second after the last call (after a drag).
 void ScheduleSettingsSave();
+
+// The tray icon (thin entry points over the application's tray icon).
+void AddTrayIcon();      // adds it when absent; "ShowTrayIcon" is the caller's test
+void RemoveTrayIcon();   // removes it when present
+void UpdateTrayIcon();   // shows the image for the current tray state and settings
+void ResetTrayState();   // tray state 0, then UpdateTrayIcon
+
+// Switches the keyboard LED off now when "UseKeyboardLed" is on (the Options
+// page runs it before it turns the feature off or changes the mode).
+void KeyboardLedPreStep();

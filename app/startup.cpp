@@ -92,10 +92,10 @@ void BuildIndicators(Application& app)
     BringIndicatorsOnScreen(app.displays);
 }
 
-void AddTrayIconIfWanted(Application& app)
+void AddTrayIconIfWanted()
 {
     if (Settings().showTrayIcon)
-        app.tray.Add(app.worker, Settings());
+        AddTrayIcon();
 }
 
 void TrimWorkingSet()

@@ -39,7 +39,7 @@ void EnumerateDrives(Application& app);
 // The display records, with any indicator saved on no monitor brought back.
 void BuildIndicators(Application& app);
 
-void AddTrayIconIfWanted(Application& app);
+void AddTrayIconIfWanted();
 void TrimWorkingSet();
 void ShowOptionsUnlessSilent();
 
