@@ -5,11 +5,17 @@
 
 #include <utility>
 
+#include "common/live_counts.h"
+
 template <typename Handle>
 class GdiObject {
 public:
     GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
+    explicit GdiObject(Handle handle) : handle_(handle)
+    {
+        if (handle_)
+            ++Live().gdiObjects;
+    }
     ~GdiObject() { Reset(); }
     GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
     GdiObject& operator=(GdiObject&& other) noexcept
@@ -25,9 +31,13 @@ public:
     explicit operator bool() const { return handle_ != nullptr; }
     void Reset(Handle handle = nullptr)
     {
-        if (handle_)
+        if (handle_) {
             DeleteObject(handle_);
+            --Live().gdiObjects;
+        }
         handle_ = handle;
+        if (handle_)
+            ++Live().gdiObjects;
     }
 
 private:

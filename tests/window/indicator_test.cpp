@@ -117,8 +117,9 @@ TEST(LedPainter, LabelIsWhiteFromOnePixelInAndCutAtTheLedsEdge)
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) {
             const bool led = x >= 10 && x < 22 && y >= 10 && y < 19;
-            if (!led || x == 10)
+            if (!led || x == 10) {
                 ASSERT_EQ(led ? kIdle : 0, canvas.At(x, y)) << x << "," << y;
+            }
             white += GetRValue(canvas.At(x, y)) > 200;  // text, perhaps smoothed
         }
     EXPECT_GT(white, 5);
@@ -137,8 +138,9 @@ TEST_F(IndicatorTest, WindowStylesAlphaAndSizeFollowTheSettings)
         EXPECT_EQ(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, style & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
         EXPECT_EQ(opacity != 255, (style & WS_EX_LAYERED) != 0) << opacity;
         BYTE alpha = 1;
-        if (opacity != 255)
+        if (opacity != 255) {
             EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == opacity);
+        }
         RECT rect{};
         GetWindowRect(window, &rect);
         EXPECT_EQ((RECT{202, 202, 218, 214}), rect);  // 16 x 12: the index fell back to 1

@@ -1,11 +1,13 @@
-// The named events other programs use: who may do what with the exit event,
-// and the hand-over of a second start.
+// The shell's dealings with the system: who may do what with the exit event,
+// the hand-over of a second start, the command line, and the performance
+// libraries kept loaded under Wine.
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
 
 #include "app/named_events.h"
 #include "app/startup.h"
+#include "sources/registry_access.h"
 
 TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
 {
@@ -50,4 +52,14 @@ TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
     for (auto [line, silent] : {std::pair{L"s", true}, {L"/silent", true}, {L"S", false}, {L"", false}, {L"-x", false}})
         EXPECT_EQ(silent, HasSilentFlag(line)) << line;
     EXPECT_FALSE(HasSilentFlag(nullptr));
+}
+
+TEST(PerformanceLibraries, UnderWineTheRegisteredLibrariesStayLoadedUntilRelease)
+{
+    DirectRegistryAccess access;
+    access.Init();
+    EXPECT_GE(access.PinnedLibraries(), 1u);  // at least the print spooler's
+    EXPECT_NE(nullptr, GetModuleHandleW(L"winspool.drv"));
+    access.Release();
+    EXPECT_EQ(0u, access.PinnedLibraries());
 }
