@@ -30,14 +30,15 @@ protected:
     DiskScript::Counters* drive0 = nullptr;
 };
 
-// The middle of the LED bar of the first icon in Wine's tray window.
+// The middle of the LED bar of the first icon in Wine's own tray window (a
+// row of 20-pixel slots, each icon drawn 2 pixels in).
 COLORREF TrayLedPixel()
 {
-    const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
     RECT client{};
     if (!tray || !IsWindowVisible(tray) || !GetClientRect(tray, &client))
         return CLR_INVALID;
-    POINT led{(client.bottom - 16) / 2 + 8, (client.bottom - 16) / 2 + 7};
+    POINT led{2 + 8, 2 + 7};
     ClientToScreen(tray, &led);
     return ScreenPixel(led.x, led.y);
 }
