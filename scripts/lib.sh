@@ -74,9 +74,9 @@ qorvel_build() {
 qorvel_wineserver_hold() {
   qorvel_wine_env
   wineserver -p 2>/dev/null || true  # already held: fine
-  # wineboot starts what the Run key names, and every run of qorvel.exe writes
-  # its start-at-logon entry there: without this a program of an earlier run
-  # would be running before the first test starts its own.
+  # wineboot starts the current user's Run entries, and a program run in this
+  # prefix registers itself there: take it out first, so that no instance is
+  # running before the one a test or scripts/run starts.
   "$QORVEL_WINE" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v qorvel.exe /f \
     </dev/null >/dev/null 2>&1 || true
   "$QORVEL_WINE" wineboot </dev/null >/dev/null 2>&1 || true

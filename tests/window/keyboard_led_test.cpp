@@ -9,95 +9,53 @@
 
 namespace {
 
-// The tick's calls in its order: pre-step, records, post-step, switch.
-void Tick(KeyboardLed& led, const SettingsBlock& settings, std::uint32_t activity)
+TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
 {
-    std::uint32_t any = 0xDEAD;
-    led.PreStep(any, settings);
-    ASSERT_EQ(0u, any);
-    any |= activity;
-    if (settings.useKeyboardLed)
-        led.PostStep(any, settings);
-    led.Apply(settings);
-}
-
-TEST(KeyboardLed, TicksSwitchOnlyOnChangesInBothModesAndKeepTheOtherLeds)
-{
+    constexpr DWORD kRemove = DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH;
     struct Case {
         bool direct, feature;
         std::uint32_t pattern;  // bit i: activity in tick i of 10
         int switches;           // key events (synthesized) or requests (direct) over the run
+        bool defineWorks = true, openWorks = true, queryWorks = true;
     };
     const Case cases[] = {
-        {false, true, 0x000, 2},  {false, true, 0x3FF, 0},  {false, true, 0x155, 18}, {false, true, 0x001, 2},
-        {true, true, 0x000, 2},   {true, true, 0x3FF, 2},   {true, true, 0x155, 20},   {true, true, 0x3FE, 4},
+        {false, true, 0x000, 2}, {false, true, 0x3FF, 0}, {false, true, 0x155, 18}, {false, true, 0x001, 2},
+        {true, true, 0x000, 2},  {true, true, 0x3FF, 2},  {true, true, 0x155, 20},  {true, true, 0x3FE, 4},
         {false, false, 0x155, 0}, {true, false, 0x155, 0},
+        {true, true, 0x3FF, 10, true, true, false},  // a failed query sends no set
+        {true, true, 0x3FF, 0, true, false}, {true, true, 0x3FF, 0, false},  // no device: no requests
     };
     for (const Case& c : cases) {
         FakeDisplaySystem fake;
-        fake.scrollLock = true;  // and the direct LED on: on before the program starts
+        fake.defineWorks = c.defineWorks, fake.openWorks = c.openWorks, fake.queryWorks = c.queryWorks;
         ScopedDisplaySystem seam(fake);
         SettingsBlock settings;
         settings.useKeyboardLed = c.feature;
         settings.useKeyboardLedDirectAccess = c.direct;
+        const auto lit = [&] { return c.direct ? (fake.leds & KEYBOARD_SCROLL_LOCK_ON) != 0 : fake.scrollLock; };
+        const std::string name = std::to_string(c.direct) + std::to_string(c.feature) + " " + std::to_string(c.pattern);
         KeyboardLed led;
         led.Open();
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 10; ++i) {  // the tick's calls in its order
             const bool busy = (c.pattern >> i) & 1;
-            Tick(led, settings, busy ? 0x00020001 : 0);
-            const bool lit = c.direct ? (fake.leds & KEYBOARD_SCROLL_LOCK_ON) : fake.scrollLock;
-            EXPECT_EQ(c.feature ? busy : true, lit) << c.direct << " " << std::hex << c.pattern << " tick " << i;
-            EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, fake.leds & ~KEYBOARD_SCROLL_LOCK_ON);
+            std::uint32_t any = 0xDEAD;
+            led.PreStep(any, settings);
+            ASSERT_EQ(0u, any);
+            if (settings.useKeyboardLed)
+                led.PostStep(any | (busy ? 0x00020001 : 0), settings);
+            led.Apply(settings);
+            EXPECT_EQ(c.feature ? busy : true, lit()) << name << " tick " << i;
+            EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, fake.leds & ~KEYBOARD_SCROLL_LOCK_ON) << name;
         }
-        EXPECT_EQ(c.switches, c.direct ? fake.requests : fake.keyEvents) << c.direct << " " << std::hex << c.pattern;
-        EXPECT_EQ(0, c.direct ? fake.keyEvents : fake.requests);
-    }
-}
-
-TEST(KeyboardLed, AFailedQuerySendsNoSet)
-{
-    FakeDisplaySystem fake;
-    fake.queryWorks = false;
-    ScopedDisplaySystem seam(fake);
-    SettingsBlock settings;
-    settings.useKeyboardLed = settings.useKeyboardLedDirectAccess = 1;
-    KeyboardLed led;
-    led.Open();
-    Tick(led, settings, 1);
-    EXPECT_EQ(1, fake.requests);
-    EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON, fake.leds);
-}
-
-TEST(KeyboardLed, CloseSwitchesOffOnceAndReleasesOnlyWhatOpenMade)
-{
-    constexpr DWORD kDefine = DDD_RAW_TARGET_PATH;
-    constexpr DWORD kRemove = DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH;
-    struct Case {
-        bool defineWorks, openWorks;
-        std::vector<DWORD> defines;
-        std::vector<HANDLE> closed;
-    };
-    const Case cases[] = {
-        {true, true, {kDefine, kRemove}, {FakeDisplaySystem::kDevice}},
-        {true, false, {kDefine, kRemove}, {}},  // INVALID_HANDLE_VALUE is never closed
-        {false, true, {kDefine}, {}},           // another's "Kbd" stays
-    };
-    for (const Case& c : cases) {
-        FakeDisplaySystem fake;
-        fake.defineWorks = c.defineWorks;
-        fake.openWorks = c.openWorks;
-        fake.scrollLock = true;
-        ScopedDisplaySystem seam(fake);
-        SettingsBlock settings;
-        settings.useKeyboardLed = 1;
-        KeyboardLed led;
-        led.Open();
+        EXPECT_EQ(c.switches, c.direct ? fake.requests : fake.switches) << name;
+        EXPECT_EQ(0, c.direct ? fake.switches : fake.requests) << name;
         led.Close(settings);
         led.Close(settings);
-        EXPECT_EQ(c.defines, fake.defines);
-        EXPECT_EQ(c.closed, fake.closed);
-        EXPECT_FALSE(fake.scrollLock);
-        EXPECT_EQ(2, fake.keyEvents);
+        EXPECT_FALSE(c.feature && (!c.direct || (c.queryWorks && c.openWorks && c.defineWorks)) && lit()) << name;
+        EXPECT_EQ(c.defineWorks ? std::vector<DWORD>{DDD_RAW_TARGET_PATH, kRemove} : std::vector<DWORD>{DDD_RAW_TARGET_PATH},
+                  fake.defines) << name;
+        EXPECT_EQ(c.defineWorks && c.openWorks ? std::vector<HANDLE>{FakeDisplaySystem::kDevice} : std::vector<HANDLE>{},
+                  fake.closed) << name;  // INVALID_HANDLE_VALUE is never closed
     }
 }
 
