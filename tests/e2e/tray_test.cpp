@@ -43,7 +43,6 @@ TEST(TrayEndToEnd, TheTrayLedFollowsIdleReadingAndWritingAndExitQorvelEndsThePro
     EXPECT_EQ(0u, code);
     EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
     DiskScript::Clear();
-    RemoveSettingsFile();
 }
 
 }  // namespace

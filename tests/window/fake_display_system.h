@@ -2,7 +2,6 @@
 // The display folder's seam scripted: the shell's icon calls recorded (adds
 // and version calls that fail on request), a ScrollLock key that its presses
 // toggle, and a keyboard device whose indicator record keeps what was set.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,33 +11,28 @@ class FakeDisplaySystem : public DisplaySystem {
 public:
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
     {
-        calls.push_back(message);
-        sizes.push_back(data->cbSize);
+        calls.push_back(data->cbSize == 968 ? message : 0);  // 0: a structure of another size
         images.push_back(data->hIcon);
-        int* failures = message == NIM_ADD ? &failAdds : message == NIM_SETVERSION ? &failVersions : nullptr;
-        return !failures || (*failures)-- <= 0;
+        return message == NIM_ADD ? failAdds-- <= 0 : message != NIM_SETVERSION || failVersions-- <= 0;
     }
-    int Count(DWORD message) const { return static_cast<int>(std::count(calls.begin(), calls.end(), message)); }
-
     void KeyEvent(BYTE key, BYTE scanCode, DWORD flags) override
     {
         ++switches;
         scrollLock ^= key == VK_SCROLL && scanCode == 0x45 && flags == KEYEVENTF_EXTENDEDKEY;
     }
     SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
-    bool DefineDeviceName(DWORD flags, const wchar_t*, const wchar_t* target) override
+    bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
     {
         defines.push_back(flags);
-        return std::wstring(target) == L"\\Device\\KeyboardClass0" && defineWorks;
+        return std::wstring(name) + target == L"Kbd\\Device\\KeyboardClass0" && defineWorks;
     }
     HANDLE OpenKeyboard(const wchar_t*) override { return openWorks ? kDevice : INVALID_HANDLE_VALUE; }
     void CloseKeyboard(HANDLE device) override { closed.push_back(device); }
     bool QueryKeyboardIndicators(HANDLE, KEYBOARD_INDICATOR_PARAMETERS* indicators) override
     {
-        ++requests;
         const bool zeroed = indicators->UnitId == 0 && indicators->LedFlags == 0;
         *indicators = {1, leds};
-        return zeroed && queryWorks;
+        return ++requests, zeroed && queryWorks;
     }
     bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
     {
@@ -46,7 +40,7 @@ public:
     }
 
     static inline const HANDLE kDevice = reinterpret_cast<HANDLE>(0x1234);
-    std::vector<DWORD> calls, sizes, defines;
+    std::vector<DWORD> calls, defines;
     std::vector<HICON> images;
     std::vector<HANDLE> closed;
     int failAdds = 0, failVersions = 0, switches = 0, requests = 0;
