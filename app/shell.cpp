@@ -93,9 +93,8 @@ void RetryTrayIcon()
 {
     Application& app = App();
     KillTimer(app.worker, IDT_TRAY_RETRY);
-    if (!Settings().showTrayIcon || AddTrayIcon() || app.trayAddTriesLeft <= 0)
+    if (!Settings().showTrayIcon || AddTrayIcon() || --app.trayAddTriesLeft <= 0)
         return;
-    --app.trayAddTriesLeft;
     SetTimer(app.worker, IDT_TRAY_RETRY, kTrayRetryDelay, nullptr);
 }
 

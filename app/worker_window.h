@@ -14,7 +14,7 @@ constexpr UINT kSaveSettingsDelay = 1000;
 constexpr UINT kHighlightPeriod = 20;
 constexpr UINT kDeviceChangeDelay = 3000;
 constexpr UINT kTrayRetryDelay = 2000;
-constexpr int kTrayAddRetries = 5;
+constexpr int kTrayAddRetries = 5;  // every 2 s: the first 10 s after start-up
 
 // The tray icon's callback message: wParam the icon id, lParam the mouse message.
 constexpr UINT WM_TRAYNOTIFY = kTrayCallbackMessage;
