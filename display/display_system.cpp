@@ -22,6 +22,11 @@ SHORT DisplaySystem::KeyState(int key)
     return ::GetKeyState(key);
 }
 
+SHORT DisplaySystem::AsyncKeyState(int key)
+{
+    return ::GetAsyncKeyState(key);
+}
+
 bool DisplaySystem::DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target)
 {
     return ::DefineDosDeviceW(flags, name, target) != FALSE;

@@ -1,7 +1,7 @@
 #pragma once
-// The operating-system calls of the tray icon and the keyboard LED, in one
-// place so that tests can replace them and run the real code above. The
-// default implementation makes the real Win32 calls.
+// The operating-system calls of the tray icon, the keyboard LED and the
+// indicators' dragging, in one place so that tests can replace them and run
+// the real code above. The default implementation makes the real Win32 calls.
 #include <windows.h>
 #include <winioctl.h>
 #include <shellapi.h>
@@ -19,6 +19,9 @@ public:
 
     // GetKeyState: bit 0 set while a toggle key (ScrollLock) is toggled on.
     virtual SHORT KeyState(int key);
+
+    // GetAsyncKeyState: negative while the key (Shift, Ctrl) is held down.
+    virtual SHORT AsyncKeyState(int key);
 
     // DefineDosDeviceW: a DOS device name, or its removal.
     virtual bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target);

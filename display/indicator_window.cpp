@@ -293,6 +293,28 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NCCALCSIZE:
     case WM_NCPAINT:
         return 0;
+    case WM_LBUTTONDOWN:
+        OnIndicatorLButtonDown(window, data, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (!data)
+            break;
+        OnIndicatorMouseMove(window, *data, wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnIndicatorLButtonUp(window);
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnIndicatorCaptureChanged(window, reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnIndicatorDoubleClick();
+        return 0;
+    case WM_RBUTTONUP:
+        OnIndicatorRButtonUp(window, data);
+        return 0;
+    case WM_NOTIFY:
+        return OnIndicatorNotify(window, data, wParam, lParam);
     default:
         break;
     }
