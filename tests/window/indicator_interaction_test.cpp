@@ -1,13 +1,9 @@
 // Dragging indicators, the save it schedules, the tooltip's text within its
 // buffer and the tooltip's own measuring and painting.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
-#include "app/shell.h"
-#include "app/worker_window.h"
 #include "display/indicator_interaction.h"
-#include "fake_display_system.h"
+#include "indicator_fixture.h"
 
 bool operator==(const POINT& a, const POINT& b)
 {
@@ -16,45 +12,8 @@ bool operator==(const POINT& a, const POINT& b)
 
 namespace {
 
-class HeldKeys : public FakeDisplaySystem {
-public:
-    SHORT AsyncKeyState(int key) override { return (key == VK_CONTROL && ctrl) || (key == VK_SHIFT && shift) ? -32768 : 0; }
-    bool ctrl = false, shift = false;
-};
-
-class TextRecord : public __performance_data {
-public:
-    std::wstring text = L"Read: 1 KB";
-    std::uint32_t Sample() override { return 0; }
-    bool GetText(wchar_t* buffer, std::size_t capacity) override { return recordtext::CopyBounded(text, buffer, capacity), true; }
-    std::wstring GetName() override { return L"Disk 0"; }
-    bool Open() override { return true; }
-    bool Close() override { return true; }
-};
-
-class InteractionTest : public ::testing::Test {
+class InteractionTest : public IndicatorsTest {
 protected:
-    void SetUp() override
-    {
-        RegisterIndicatorClass(GetModuleHandleW(nullptr));
-        App().worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        for (int i = 0; i < 2; ++i) {
-            IndicatorEntry& entry = App().indicators.emplace_back();
-            entry.kind = kKindPhysicalDrive;
-            auto& data = App().displays.emplace_back(std::make_unique<__gui_data>());
-            data->x = 300 + 40 * i, data->y = 300;
-            data->record = std::make_unique<TextRecord>();
-            data->record->entry = &entry;
-        }
-        RecreateIndicatorWindows(App().displays, 7);
-    }
-    void TearDown() override
-    {
-        TearDownIndicators(App());
-        App().indicators.clear();
-        DestroyWindow(App().worker);
-    }
-    HWND Window(int i) { return App().displays[i]->Window(); }
     POINT TopLeft(int i)
     {
         RECT rect{};
@@ -64,9 +23,6 @@ protected:
     }
     bool SaveScheduled() { return KillTimer(App().worker, IDT_SAVE_SETTINGS); }
     void Mouse(int i, UINT message, int x, int y = 5) { SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y)); }
-
-    HeldKeys keys;
-    ScopedDisplaySystem scoped{keys};
 };
 
 TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedulesTheSave)
@@ -92,10 +48,12 @@ TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedule
 TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
 {
     Mouse(0, WM_LBUTTONDOWN, 5);
-    wchar_t hint[100];
-    FillTooltipText(Window(0), *App().displays[0], hint, 100);
-    EXPECT_STREQ(kDragHint, hint);
-    SetCapture(Window(1));  // as Alt+Tab would take it
+    wchar_t text[1024];  // the size a tooltip may copy
+    TOOLINFOW tool{sizeof tool, 0, Window(0)};
+    tool.lpszText = text;
+    SendMessageW(App().displays[0]->tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(kDragHint, text);  // asked for by the tooltip itself
+    SetCapture(Window(1));          // as Alt+Tab would take it
     EXPECT_TRUE(SaveScheduled());
     Mouse(1, WM_MOUSEMOVE, 20);
     Mouse(0, WM_MOUSEMOVE, 20);
@@ -103,46 +61,41 @@ TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
     EXPECT_EQ(340, TopLeft(1).x);
     ReleaseCapture();
     EXPECT_FALSE(SaveScheduled());  // no drag was left to end
+    SendMessageW(App().displays[0]->tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(0, wcsncmp(L"Read: 1 KB\n___", text, 14)) << text;  // statistics, then the process list
 }
 
 TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
 {
-    auto& record = static_cast<TextRecord&>(*App().displays[0]->record);
     wchar_t buffer[700];
     for (std::wstring text : {std::wstring(100 * 40, L'x'), std::wstring(200, L'y')}) {
-        record.text = text;
+        Record(0).text = text;
         std::fill(std::begin(buffer), std::end(buffer), L'#');
         FillTooltipText(Window(0), *App().displays[0], buffer, 300);
         EXPECT_EQ(299u, wcslen(buffer));
         EXPECT_EQ(text.substr(0, 10), std::wstring(buffer, 10));
         EXPECT_EQ(std::wstring(400, L'#'), std::wstring(buffer + 300, 400));  // the canary
     }
-    EXPECT_EQ(L"\n___", std::wstring(buffer + 200, 4));  // the process list follows the statistics
+    EXPECT_EQ(L"\n___", std::wstring(buffer + 200, 4));
 }
 
 TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPaintingDrawsBoth)
 {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 100);
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bitmap);
     __gui_data& data = *App().displays[0];
-    NMTTCUSTOMDRAW draw{};
-    draw.nmcd.hdr = {data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)};
-    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
-    draw.nmcd.hdc = dc;
-    draw.uDrawFlags = DT_CALCRECT;
-    ASSERT_TRUE(data.tooltip);
+    NMTTCUSTOMDRAW draw{{{data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_PREPAINT, dc}, DT_CALCRECT};
     EXPECT_EQ(CDRF_SKIPDEFAULT, SendMessageW(Window(0), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)));
     ASSERT_EQ(2u, data.tipLayout.size());
     const RECT title = data.tipLayout[0], body = data.tipLayout[1];
-    EXPECT_EQ(0, title.top + body.top);
     const RECT tip{0, 0, std::max(title.right, body.right), title.bottom + body.bottom};
     EXPECT_TRUE(EqualRect(&tip, &draw.nmcd.rc));
+    EXPECT_EQ(0, title.top + body.top);
     EXPECT_EQ(0x1C0u, draw.uDrawFlags);
 
-    // The same words as title and body: the bold title leaves more ink.
+    // The same words as title and body: the bold title is wider and leaves more ink.
     const TipLayout layout = MeasureTooltip(dc, L"Disk 0 Disk 0", L"Disk 0 Disk 0", TooltipFonts());
     EXPECT_GT(layout.title.right, layout.body.right);
     const int h = layout.title.bottom;
