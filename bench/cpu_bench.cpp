@@ -1,14 +1,12 @@
-// CPU time of the running program against the floor that the performance-data
-// query sets under Wine.
+// The two halves of the CPU comparison that scripts/bench makes under Wine:
 //
-//   cpu_bench program <period ms> <seconds>  starts qorvel.exe s with that
-//       sampling period and three indicators shown, and reports its CPU time
-//       over the seconds (after a warm-up), then ends it through the exit event.
-//   cpu_bench floor <period ms> <seconds>    runs only the snapshot query, on a
-//       window timer at the same period, and reports its own CPU time.
+//   cpu_bench settings <period ms>         writes the settings for a run of
+//       qorvel.exe: that sampling period and three indicators shown
+//   cpu_bench floor <period ms> <seconds>  runs only the snapshot query, on a
+//       window timer at the same period (5 s of warm-up, then the seconds)
 //
-// Run by scripts/bench in the run prefix, with the provider serving the
-// machine's real disks.
+// scripts/bench reads both processes' CPU time from Linux (/proc), because
+// under Wine GetProcessTimes answers zeros for another process.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -16,7 +14,6 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/named_events.h"
 #include "app/startup.h"
 
 namespace {
@@ -29,15 +26,6 @@ double CpuSeconds(HANDLE process)
         return (static_cast<unsigned long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
     };
     return value(kernel) + value(user);
-}
-
-std::wstring BesideMe(const wchar_t* relative)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\') + 1);
-    return folder + relative;
 }
 
 // The settings for the run: the period, and every indicator after the third hidden.
@@ -60,33 +48,6 @@ void WriteSettings(int period)
     DWORD wrote = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
     CloseHandle(file);
-}
-
-int MeasureProgram(int period, int seconds)
-{
-    WriteSettings(period);
-    std::wstring commandLine = L"\"" + BesideMe(L"..\\qorvel.exe") + L"\" s";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        std::printf("qorvel.exe did not start\n");
-        return 1;
-    }
-    Sleep(5000);  // start-up and the highlight
-    const double before = CpuSeconds(process.hProcess);
-    Sleep(seconds * 1000);
-    const double used = CpuSeconds(process.hProcess) - before;
-    std::printf("program at %d ms: %.2f s CPU in %d s (%.1f %% of a core)\n", period, used, seconds,
-                100 * used / seconds);
-    if (const HANDLE exitEvent = OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName)) {
-        SetEvent(exitEvent);
-        CloseHandle(exitEvent);
-    }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 0;
 }
 
 int MeasureFloor(int period, int seconds)
@@ -120,12 +81,13 @@ int MeasureFloor(int period, int seconds)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 4) {
-        std::printf("usage: cpu_bench program|floor <period ms> <seconds>\n");
-        return 2;
+    const std::wstring mode = argc > 2 ? argv[1] : L"";
+    if (mode == L"settings") {
+        WriteSettings(_wtoi(argv[2]));
+        return 0;
     }
-    const std::wstring mode = argv[1];
-    const int period = _wtoi(argv[2]);
-    const int seconds = _wtoi(argv[3]);
-    return mode == L"program" ? MeasureProgram(period, seconds) : MeasureFloor(period, seconds);
+    if (mode == L"floor" && argc == 4)
+        return MeasureFloor(_wtoi(argv[2]), _wtoi(argv[3]));
+    std::printf("usage: cpu_bench settings <period ms> | floor <period ms> <seconds>\n");
+    return 2;
 }

@@ -5,7 +5,10 @@
 // sampling the records and refreshing the windows; heap allocations per warm
 // tick (inside the tick and in painting); and the GDI objects, handles and
 // windows the program holds after 100 and after the last tick, with a
-// validity probe of the windows and brushes a rebuild replaced.
+// validity probe of the windows and brushes a rebuild replaced. Then, with
+// the tray icon present and the keyboard LED on, the notification-icon calls
+// and keyboard events or requests per tick for idle, steady and alternating
+// activity, and how often the tray LED images are painted.
 //
 // Run by scripts/bench in the test prefix: tick_bench.exe [endurance ticks]
 #include <windows.h>
@@ -20,6 +23,7 @@
 #include "app/sampling.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "display/display_system.h"
 #include "tools/perfprov/provider_key.h"
 
 namespace {
@@ -123,6 +127,102 @@ bool ProbeRebuild(Application& app)
     return released;
 }
 
+// Counts what the tray icon and the keyboard LED ask of the system. The
+// notification icon calls reach Wine's tray; the keyboard is simulated, so
+// the bench never touches the X server's ScrollLock or defines "Kbd".
+class CountingDisplaySystem : public DisplaySystem {
+public:
+    bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
+    {
+        modifies += message == NIM_MODIFY;
+        return DisplaySystem::NotifyIcon(message, data);
+    }
+    void KeyEvent(BYTE, BYTE, DWORD flags) override
+    {
+        ++keyEvents;
+        scrollLock ^= (flags & KEYEVENTF_KEYUP) == 0;
+    }
+    SHORT KeyState(int) override { return scrollLock ? 1 : 0; }
+    bool DefineDeviceName(DWORD, const wchar_t*, const wchar_t*) override { return true; }
+    HANDLE OpenKeyboard(const wchar_t*) override { return reinterpret_cast<HANDLE>(0x4B44); }
+    void CloseKeyboard(HANDLE) override {}
+    bool QueryKeyboardIndicators(HANDLE, KEYBOARD_INDICATOR_PARAMETERS* indicators) override
+    {
+        ++requests;
+        *indicators = {0, leds};
+        return true;
+    }
+    bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
+    {
+        ++requests;
+        leds = indicators.LedFlags;
+        return true;
+    }
+
+    long modifies = 0, keyEvents = 0, requests = 0;
+    bool scrollLock = false;
+    USHORT leds = 0;
+};
+
+void CountDisplaySwitches(const std::wstring& script)
+{
+    CountingDisplaySystem counting;
+    ScopedDisplaySystem scope(counting);
+    Application app;
+    app.access = std::make_unique<DirectRegistryAccess>();
+    app.access->Init();
+    app.worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    unsigned long long level = 1000;
+    WriteScript(script, 1, 1, level);
+    EnumerateDrives(app);
+    BuildIndicatorRecords(app);
+    app.keyboard.Open();
+    const HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    app.tray.UseIcons(icon, icon, icon);
+    SettingsBlock& settings = Settings();
+    settings.useKeyboardLed = 1;
+    RebuildIndicatorWindows(app);  // paints the tray LED images
+    app.tray.Add(app.worker, 0, settings);
+    std::printf("tray icon present: %s\n", app.tray.Present() ? "yes" : "NO");
+
+    const int ticks = 200;
+    for (const int direct : {0, 1}) {
+        settings.useKeyboardLedDirectAccess = direct;
+        struct Pattern {
+            const char* name;
+            int busyEvery;  // 0: never
+        };
+        for (const Pattern pattern : {Pattern{"idle", 0}, Pattern{"steady", 1}, Pattern{"alternating", 2}}) {
+            for (int tick = 0; tick < 10; ++tick)  // settle into the pattern
+                SamplingTick(app);
+            const HICON idleImage = app.tray.Icons().idle.Get();
+            counting.modifies = counting.keyEvents = counting.requests = 0;
+            for (int tick = 0; tick < ticks; ++tick) {
+                if (pattern.busyEvery && tick % pattern.busyEvery == 0)
+                    WriteScript(script, 1, 1, ++level);
+                SamplingTick(app);
+                Pump();
+            }
+            std::printf("    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard requests; "
+                        "LED images painted: %s\n",
+                        direct ? "direct" : "keys", pattern.name, static_cast<double>(counting.modifies) / ticks,
+                        static_cast<double>(counting.keyEvents) / ticks,
+                        static_cast<double>(counting.requests) / ticks,
+                        app.tray.Icons().idle.Get() == idleImage ? "none" : "SOME");
+        }
+    }
+    const long icons = Live().icons;
+    const HICON before = app.tray.Icons().idle.Get();
+    settings.readColor = RGB(0, 200, 0);
+    RebuildIndicatorWindows(app);  // what applying a setting does
+    std::printf("    one settings change paints the LED images anew: %s (icons held: %ld before, %ld after)\n",
+                app.tray.Icons().idle.Get() != before ? "yes" : "NO", icons, Live().icons);
+    app.tray.Remove();
+    app.keyboard.Close(settings);
+    TearDownIndicators(app);
+    DestroyWindow(app.worker);
+}
+
 }  // namespace
 
 void* operator new(std::size_t size)
@@ -206,5 +306,7 @@ int wmain(int argc, wchar_t** argv)
                     equal ? "unchanged" : "CHANGED", ProbeRebuild(app) ? "yes" : "NO");
         TearDownIndicators(app);
     }
+    std::printf("The tray icon and the keyboard LED over %d ticks, 3 records:\n", 200);
+    CountDisplaySwitches(script);
     return 0;
 }

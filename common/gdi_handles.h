@@ -20,8 +20,10 @@ public:
     GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
     GdiObject& operator=(GdiObject&& other) noexcept
     {
-        if (this != &other)
-            Reset(std::exchange(other.handle_, nullptr));
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);  // counted already
+        }
         return *this;
     }
     GdiObject(const GdiObject&) = delete;

@@ -15,13 +15,19 @@
 class UniqueIcon {
 public:
     UniqueIcon() = default;
-    explicit UniqueIcon(HICON icon) : icon_(icon) {}
+    explicit UniqueIcon(HICON icon) : icon_(icon)
+    {
+        if (icon_)
+            ++Live().icons;
+    }
     ~UniqueIcon() { Reset(); }
     UniqueIcon(UniqueIcon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
     UniqueIcon& operator=(UniqueIcon&& other) noexcept
     {
-        if (this != &other)
-            Reset(std::exchange(other.icon_, nullptr));
+        if (this != &other) {
+            Reset();
+            icon_ = std::exchange(other.icon_, nullptr);  // counted already
+        }
         return *this;
     }
     UniqueIcon(const UniqueIcon&) = delete;
@@ -31,9 +37,13 @@ public:
     explicit operator bool() const { return icon_ != nullptr; }
     void Reset(HICON icon = nullptr)
     {
-        if (icon_)
+        if (icon_) {
             DestroyIcon(icon_);
+            --Live().icons;
+        }
         icon_ = icon;
+        if (icon_)
+            ++Live().icons;
     }
 
 private:
