@@ -4,6 +4,9 @@
 //       qorvel.exe: that sampling period and three indicators shown
 //   cpu_bench floor <period ms> <seconds>  runs only the snapshot query, on a
 //       window timer at the same period (5 s of warm-up, then the seconds)
+//   cpu_bench hover <x> <y> <seconds>      keeps the mouse over the indicator at
+//       (x, y), so that its tooltip stays open (it leaves for 100 ms every 4 s,
+//       before the tip would close by itself)
 //
 // scripts/bench reads both processes' CPU time from Linux (/proc), because
 // under Wine GetProcessTimes answers zeros for another process.
@@ -77,6 +80,17 @@ int MeasureFloor(int period, int seconds)
     return 0;
 }
 
+void Hover(int x, int y, int seconds)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(seconds) * 1000;) {
+        SetCursorPos(x, y);
+        SetCursorPos(x + 1, y);
+        Sleep(4000);
+        SetCursorPos(x + 300, y + 300);
+        Sleep(100);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -88,6 +102,10 @@ int wmain(int argc, wchar_t** argv)
     }
     if (mode == L"floor" && argc == 4)
         return MeasureFloor(_wtoi(argv[2]), _wtoi(argv[3]));
-    std::printf("usage: cpu_bench settings <period ms> | floor <period ms> <seconds>\n");
+    if (mode == L"hover" && argc == 5) {
+        Hover(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+        return 0;
+    }
+    std::printf("usage: cpu_bench settings <period ms> | floor <period ms> <seconds> | hover <x> <y> <seconds>\n");
     return 2;
 }
