@@ -53,6 +53,9 @@ TEST(IniTextParse, ReadsLinesHeadersAndKeysAsTheFormatSays)
         {"an incomplete read leaves out the unfinished last line", "a=1\nb=2", false, "[]\na=1\n"},
         {"an incomplete read ending at a line end", "a=1\nb=2\n", false, "[]\na=1\nb=2\n"},
         {"an empty file", "", true, "[]\n"},
+        {"an editor's UTF-8 byte-order mark before the first line is skipped, elsewhere kept",
+         "\xEF\xBB\xBF[General]\r\nClass=3\r\n\xEF\xBB\xBFk=\xEF\xBB\xBF\r\n", true,
+         "[]\n[General]\nClass=3\n\xEF\xBB\xBFk=\xEF\xBB\xBF\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
