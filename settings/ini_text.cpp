@@ -105,6 +105,10 @@ std::string Format(const std::vector<Section>& sections)
             out += "\r\n";
         }
     }
+    // Text that begins with the bytes of a byte-order mark gets one in front,
+    // so that reading it back keeps them.
+    if (out.starts_with(kUtf8ByteOrderMark))
+        out.insert(0, kUtf8ByteOrderMark);
     return out;
 }
 

@@ -14,6 +14,8 @@
 // Writing: CR LF line ends; each section that holds keys and has a name is
 // introduced by an empty line and its header; a section without keys writes
 // nothing. A character above 255, which the file cannot hold, is written as "?".
+// Text that would begin with the bytes of a UTF-8 byte-order mark is written
+// after one, so that reading it back keeps those characters.
 #include <cstddef>
 #include <string>
 #include <string_view>
