@@ -2,12 +2,10 @@
 // (the script format, /proc/diskstats and /proc/self/mountinfo) and the objects
 // built from whatever they accept. An accepted script writes back to the same
 // disks, and every instance of its objects reads back through the walk.
-#include <cstdint>
-#include <cstring>
 #include <string>
 
-#include "sources/perf_layout.h"
 #include "sources/perf_walk.h"
+#include "tests/support/perf_snapshot.h"
 #include "tools/perfprov/disk_objects.h"
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/linux_disks.h"
@@ -33,13 +31,7 @@ private:
 void ReadBack(const DiskSet& set)
 {
     using namespace perflayout;
-    std::uint32_t count = 0;
-    const std::vector<std::uint8_t> objects = BuildDiskObjects(set, {true, true}, {1, 1}, &count);
-    std::vector<std::uint8_t> bytes(kBlockSize, 0);
-    const std::uint32_t fields[][2] = {{kBlockHeaderLength, kBlockSize}, {kBlockNumObjectTypes, count}};
-    for (const auto& [at, value] : fields)
-        std::memcpy(&bytes[at], &value, 4);
-    bytes.insert(bytes.end(), objects.begin(), objects.end());
+    const std::vector<std::uint8_t> bytes = perftest::Snapshot(set);
     std::vector<std::wstring> names;
     const perfwalk::Snapshot snapshot{bytes.data(), bytes.size()};
     const std::int32_t physical = perfwalk::InstanceNames(snapshot, kPhysicalDiskObject, names);

@@ -1,62 +1,47 @@
 #pragma once
-// Builds performance-data snapshots from a short description, laid out as the
-// system lays them out (records 8-byte aligned, UTF-16 names with their null),
-// and tells where each record landed so that a test can damage one field.
+// Performance-data snapshots for tests: a PERF_DATA_BLOCK followed by the
+// PhysicalDisk and LogicalDisk objects as the disk-counter provider lays them
+// out (tools/perfprov), and raw field access for damaging them.
 // No Windows headers: the native sanitizer build uses it as well.
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
+#include <cstring>
 #include <vector>
+
+#include "sources/perf_layout.h"
+#include "tools/perfprov/disk_objects.h"
 
 namespace perftest {
 
-struct Counter {
-    std::uint32_t index = 0;
-    std::uint32_t type = 0;
-    std::uint32_t size = 8;  // 4 and 8 are read; other sizes are passed over
-};
+inline void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value)
+{
+    std::memcpy(&bytes.at(offset + 3) - 3, &value, 4);
+}
 
-struct Instance {
-    std::u16string name;
-    std::vector<std::uint64_t> values;  // in counter order; missing ones are 0
-};
+inline std::uint32_t Get32(const std::uint8_t* bytes, std::size_t offset)
+{
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes + offset, 4);
+    return value;
+}
 
-struct Object {
-    std::uint32_t index = 0;
-    std::vector<Counter> counters;
-    std::vector<Instance> instances;
-    // NumInstances when set; 0 or less writes one counter block and no instances.
-    std::optional<std::int32_t> numInstances;
-};
-
-struct Description {
-    std::uint64_t perfTime100nSec = 0;
-    std::vector<Object> objects;
-};
-
-// Byte offsets from the block's start; valueOffsets are each counter's offset
-// inside a counter block.
-struct ObjectAt {
-    std::size_t start = 0;
-    std::vector<std::size_t> counters, instances, blocks, valueOffsets;
-};
-
-std::vector<std::uint8_t> Build(const Description& description, std::vector<ObjectAt>* layout = nullptr);
-void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
-std::uint32_t Get32(const std::uint8_t* bytes, std::size_t offset);
-
-// The disk counters as a real system serves them: those the program reads,
-// their base counters (same index, other type) and neighbours of 4, 2 and 16 bytes.
-std::vector<Counter> DiskCounters();
-
-struct DiskValues {
-    std::uint64_t queue = 0, readQueue = 0, writeQueue = 0;  // 1400, 1402, 1404
-    std::uint32_t reads = 0, writes = 0;                     // 214, 216; also the bases of 226, 228
-    std::uint64_t bytesRead = 0, bytesWritten = 0;           // 226, 228
-};
-
-// An instance with DiskCounters() values.
-Instance Disk(std::u16string name, const DiskValues& values = {});
+// The block carries a system name, so that its HeaderLength is not its size.
+inline std::vector<std::uint8_t> Snapshot(const DiskSet& set, std::uint64_t time100ns = 0,
+                                          ObjectRequest request = {true, true})
+{
+    using namespace perflayout;
+    std::uint32_t count = 0;
+    std::vector<std::uint8_t> bytes(kBlockSize + 16);
+    const std::vector<std::uint8_t> objects = BuildDiskObjects(set, request, {1, 1}, &count);
+    bytes.insert(bytes.end(), objects.begin(), objects.end());
+    std::memcpy(&bytes[kBlockSignature], u"PERF", 8);
+    std::memcpy(&bytes[kBlockPerfTime100nSec], &time100ns, 8);
+    std::memcpy(&bytes[kBlockSize], u"QORVEL", 14);
+    const std::uint32_t fields[][2] = {{kBlockLittleEndian, 1},         {kBlockVersion, 1},
+                                       {kBlockSystemNameLength, 14},    {kBlockSystemNameOffset, kBlockSize},
+                                       {kBlockHeaderLength, kBlockSize + 16}, {kBlockNumObjectTypes, count},
+                                       {kBlockTotalByteLength, static_cast<std::uint32_t>(bytes.size())}};
+    for (const auto& [offset, value] : fields)
+        Put32(bytes, offset, value);
+    return bytes;
+}
 
 }  // namespace perftest

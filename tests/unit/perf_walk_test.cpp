@@ -9,7 +9,6 @@
 namespace {
 
 using namespace perflayout;
-using perftest::Disk;
 
 constexpr std::uint64_t kTime = 0x01D9'0000'1234'5678ull;
 constexpr std::uint64_t kDisk1 = 0x1'2345'6789Aull;  // the queue total of "1 D: E:"
@@ -17,16 +16,21 @@ constexpr std::uint32_t kQueueType = kPerfCounter100nsQueueLen;
 
 // PhysicalDisk with two drives and _Total; LogicalDisk with C:, a volume
 // without a letter, D: and _Total.
-perftest::Description TwoDisks()
+const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
+    {{{u"0 C:", {100, 60, 0, 5, 0, 4096}}, {u"1 D: E:", {kDisk1, 0, 77, 0, 9, 0, 0x3'0000'0000}}, {u"_Total", {300}}},
+     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
+    kTime);
+
+// Where the records of the PhysicalDisk object and the LogicalDisk object start.
+struct Offsets {
+    std::size_t physical, firstCounter, queueCounter, firstInstance, firstBlock, logical;
+};
+Offsets Layout(const std::vector<std::uint8_t>& bytes)
 {
-    return {kTime,
-            {{kPhysicalDiskObject, perftest::DiskCounters(),
-              {Disk(u"0 C:", {.queue = 100, .readQueue = 60, .reads = 5, .bytesRead = 4096}),
-               Disk(u"1 D: E:", {.queue = kDisk1, .writeQueue = 77, .writes = 9, .bytesWritten = 0x3'0000'0000}),
-               Disk(u"_Total", {.queue = 300})}},
-             {kLogicalDiskObject, perftest::DiskCounters(),
-              {Disk(u"C:", {.queue = 11}), Disk(u"HarddiskVolume1", {.queue = 12}), Disk(u"D:", {.queue = 13}),
-               Disk(u"_Total", {.queue = 36})}}}};
+    auto at = [&](std::size_t offset) { return perftest::Get32(bytes.data(), offset); };
+    const std::size_t physical = at(kBlockHeaderLength), instance = physical + at(physical + kObjectDefinitionLength);
+    return {physical, physical + kObjectSize, physical + kObjectSize + kCounterDefinitionSize, instance,
+            instance + at(instance + kInstanceByteLength), physical + at(physical + kObjectTotalByteLength)};
 }
 
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
@@ -46,8 +50,7 @@ std::wstring Names(perfwalk::Snapshot s, std::uint32_t object)
 
 TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
 {
-    const auto bytes = perftest::Build(TwoDisks());
-    const perfwalk::Snapshot s{bytes.data(), bytes.size()};
+    const perfwalk::Snapshot s{kTwoDisks.data(), kTwoDisks.size()};
     EXPECT_EQ(perfwalk::PerfTime100nSec(s), kTime);
     EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), 4);
     EXPECT_EQ(perfwalk::InstanceCount(s, 238), 0);
@@ -63,36 +66,37 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
         {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
         {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},  // the first instance
         {kPhysicalDiskObject, L"_Total", kAvgDiskQueueLength, kQueueType, 300},
-        {kPhysicalDiskObject, L"_total", kAvgDiskQueueLength, kQueueType, 0},   // letter case counts
         {kPhysicalDiskObject, L"12 ", kAvgDiskQueueLength, kQueueType, 0},      // not a prefix of "1 D: E:"
         {kPhysicalDiskObject, L"0 C: D:", kAvgDiskQueueLength, kQueueType, 0},  // longer than the name
         {kLogicalDiskObject, L"H", kAvgDiskQueueLength, kQueueType, 12},
         {238, L"C:", kAvgDiskQueueLength, kQueueType, 0},
         {kPhysicalDiskObject, L"0 ", kAvgDiskReadQueueLength, kQueueType, 60},
-        {kPhysicalDiskObject, L"1 ", kAvgDiskWriteQueueLength, kQueueType, 77},
         {kPhysicalDiskObject, L"0 ", kDiskReadsPerSec, kPerfCounterCounter, 5},  // 4 bytes
-        {kPhysicalDiskObject, L"1 ", kDiskWritesPerSec, kPerfCounterCounter, 9},
         {kPhysicalDiskObject, L"0 ", kAvgDiskBytesPerRead, kPerfAverageBulk, 4096},
         {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBulk, 0x3'0000'0000},
-        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},  // the base: same index
+        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},    // the base: same index
         {kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounterCounter, 0},  // another type
-        {kPhysicalDiskObject, L"0 ", 208, 0x30020400u, 0},                          // 2 bytes: passed over
-        {kPhysicalDiskObject, L"0 ", 1420, 0x00450500u, 0},                         // 16 bytes: passed over
     };
     for (const auto& c : cases)
         EXPECT_EQ(perfwalk::CounterValue(s, c.object, c.instance, c.counter, c.type), c.value) << c.counter;
 }
 
+// An object whose NumInstances is -1 or 0 has one instance without a name; only
+// objects with instances answer counters, the first of them that has the
+// instance. No data holds no objects.
 TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
 {
-    const auto bytes = perftest::Build({0,
-                                        {{kPhysicalDiskObject, perftest::DiskCounters(), {}, -1},
-                                         {kPhysicalDiskObject, perftest::DiskCounters(), {Disk(u"0 C:", {42})}},
-                                         {kLogicalDiskObject, perftest::DiskCounters(), {}, 0}}});
+    auto bytes = perftest::Snapshot({{{u"0 C:", {41}}}, {}}, 0, {true, false});
+    const std::vector<std::uint8_t> more = BuildDiskObjects({{{u"0 C:", {42}}}, {}}, {true, true}, {}, nullptr);
+    bytes.insert(bytes.end(), more.begin(), more.end());
+    const Offsets at = Layout(bytes);
+    perftest::Put32(bytes, kBlockNumObjectTypes, 3);
+    perftest::Put32(bytes, at.physical + kObjectNumInstances, 0xFFFFFFFF);
+    perftest::Put32(bytes, at.logical + perftest::Get32(bytes.data(), at.logical) + kObjectNumInstances, 0);
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
-    EXPECT_EQ(Names(s, kPhysicalDiskObject), L"1");  // the first object counts
+    EXPECT_EQ(Names(s, kPhysicalDiskObject), L"1");  // the first object with the index counts
     EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), 1);
-    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"0 "), 42u);  // from any object with the index and instances
+    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"0 "), 42u);
     EXPECT_EQ(Queue(s, kLogicalDiskObject, L""), 0u);
     for (const perfwalk::Snapshot none : {perfwalk::Snapshot{}, perfwalk::Snapshot{nullptr, bytes.size()}}) {
         EXPECT_EQ(perfwalk::PerfTime100nSec(none), 0u);
@@ -104,11 +108,10 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
 // the cut object and everything after it answer "not found".
 TEST(PerfWalkDamage, TruncatedAtEveryByte)
 {
-    std::vector<perftest::ObjectAt> layout;
-    const auto bytes = perftest::Build(TwoDisks(), &layout);
-    for (std::size_t size = 0; size < bytes.size(); ++size) {
-        const perfwalk::Snapshot s{bytes.data(), size};
-        const bool physicalWhole = size >= layout[1].start;
+    const std::size_t logical = Layout(kTwoDisks).logical;
+    for (std::size_t size = 0; size < kTwoDisks.size(); ++size) {
+        const perfwalk::Snapshot s{kTwoDisks.data(), size};
+        const bool physicalWhole = size >= logical;
         ASSERT_EQ(Names(s, kPhysicalDiskObject), physicalWhole ? L"3|0 C:|1 D: E:|_Total" : L"0") << size;
         ASSERT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), physicalWhole ? kDisk1 : 0) << size;
         ASSERT_EQ(Names(s, kLogicalDiskObject), L"0") << size;
@@ -122,52 +125,48 @@ TEST(PerfWalkDamage, TruncatedAtEveryByte)
 // answers "not found"; what lies before the damage still answers.
 TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 {
-    enum Record { kBlock, kObject, kFirstCounter, kQueueCounter, kFirstInstance, kFirstCounterBlock };
-    std::vector<perftest::ObjectAt> layout;
-    const auto good = perftest::Build(TwoDisks(), &layout);
-    const perftest::ObjectAt& physical = layout[0];
-    const std::size_t records[] = {0, physical.start, physical.counters[0], physical.counters[1],
-                                   physical.instances[0], physical.blocks[0]};
-    const std::uint32_t blockLength = perftest::Get32(good.data(), physical.blocks[0]);
+    const Offsets at = Layout(kTwoDisks);
+    const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), at.firstBlock);
     const struct {
         const char* what;
-        Record record;
         std::size_t field;
         std::uint32_t value;
         std::int32_t physicalCount;  // InstanceCount(PhysicalDisk)
         std::uint64_t disk1;         // the queue total of "1 D: E:"
         std::int32_t logicalCount;   // InstanceCount(LogicalDisk), the object after it
     } cases[] = {
-        {"object length 0", kObject, kObjectTotalByteLength, 0, 0, 0, 0},
-        {"object length 63", kObject, kObjectTotalByteLength, 63, 0, 0, 0},
-        {"object length past the data", kObject, kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
-        {"first object at the end", kBlock, kBlockHeaderLength, 0, 0, 0, 0},
-        {"first object far past", kBlock, kBlockHeaderLength, 0xFFFFFFF0, 0, 0, 0},
-        {"instances past the object", kObject, kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
-        {"definitions past the object", kObject, kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
-        {"object count huge", kBlock, kBlockNumObjectTypes, 0xFFFFFFFF, 3, kDisk1, 4},
-        {"instance count huge", kObject, kObjectNumInstances, 1000000, 0, kDisk1, 4},
-        {"counter count huge", kObject, kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
-        {"definition length 0", kFirstCounter, kCounterByteLength, 0, 3, 0, 4},
-        {"definition length 39", kFirstCounter, kCounterByteLength, 39, 3, 0, 4},
-        {"instance length 0", kFirstInstance, kInstanceByteLength, 0, 0, 0, 4},
-        {"instance length 23", kFirstInstance, kInstanceByteLength, 23, 0, 0, 4},
-        {"instance length huge", kFirstInstance, kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
-        {"counter block length 0", kFirstCounterBlock, kCounterBlockByteLength, 0, 0, 0, 4},
-        {"counter block length 3", kFirstCounterBlock, kCounterBlockByteLength, 3, 0, 0, 4},
-        {"counter block length huge", kFirstCounterBlock, kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
-        {"name inside the header", kFirstInstance, kInstanceNameOffset, 0, 0, 0, 4},
-        {"name offset 23", kFirstInstance, kInstanceNameOffset, 23, 0, 0, 4},
-        {"name past the instance", kFirstInstance, kInstanceNameOffset, 0x1000, 0, 0, 4},
-        {"name far past", kFirstInstance, kInstanceNameOffset, 0xFFFFFFF0, 0, 0, 4},
-        {"value across the block end", kQueueCounter, kCounterOffset, blockLength - 4, 3, 0, 4},
-        {"value at the block end", kQueueCounter, kCounterOffset, blockLength, 3, 0, 4},
-        {"value far past", kQueueCounter, kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
+        {"object length 0", at.physical + kObjectTotalByteLength, 0, 0, 0, 0},
+        {"object length 63", at.physical + kObjectTotalByteLength, 63, 0, 0, 0},
+        {"object length past the data", at.physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
+        {"first object at the end", kBlockHeaderLength, 0, 0, 0, 0},
+        {"first object far past", kBlockHeaderLength, 0xFFFFFFF0, 0, 0, 0},
+        {"instances past the object", at.physical + kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
+        {"definitions past the object", at.physical + kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
+        {"object count huge", kBlockNumObjectTypes, 0xFFFFFFFF, 3, kDisk1, 4},
+        {"instance count huge", at.physical + kObjectNumInstances, 1000000, 0, kDisk1, 4},
+        {"counter count huge", at.physical + kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
+        {"definition length 0", at.firstCounter + kCounterByteLength, 0, 3, 0, 4},
+        {"definition length 39", at.firstCounter + kCounterByteLength, 39, 3, 0, 4},
+        {"a counter of 2 bytes is passed over", at.queueCounter + kCounterSize, 2, 3, 0, 4},
+        {"a counter of 16 bytes is passed over", at.queueCounter + kCounterSize, 16, 3, 0, 4},
+        {"instance length 0", at.firstInstance + kInstanceByteLength, 0, 0, 0, 4},
+        {"instance length 23", at.firstInstance + kInstanceByteLength, 23, 0, 0, 4},
+        {"instance length huge", at.firstInstance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
+        {"counter block length 0", at.firstBlock + kCounterBlockByteLength, 0, 0, 0, 4},
+        {"counter block length 3", at.firstBlock + kCounterBlockByteLength, 3, 0, 0, 4},
+        {"counter block length huge", at.firstBlock + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
+        {"name inside the header", at.firstInstance + kInstanceNameOffset, 0, 0, 0, 4},
+        {"name offset 23", at.firstInstance + kInstanceNameOffset, 23, 0, 0, 4},
+        {"name past the instance", at.firstInstance + kInstanceNameOffset, 0x1000, 0, 0, 4},
+        {"name far past", at.firstInstance + kInstanceNameOffset, 0xFFFFFFF0, 0, 0, 4},
+        {"value across the block end", at.queueCounter + kCounterOffset, blockLength - 4, 3, 0, 4},
+        {"value at the block end", at.queueCounter + kCounterOffset, blockLength, 3, 0, 4},
+        {"value far past", at.queueCounter + kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        auto bytes = good;
-        perftest::Put32(bytes, records[c.record] + c.field, c.value);
+        auto bytes = kTwoDisks;
+        perftest::Put32(bytes, c.field, c.value);
         const perfwalk::Snapshot s{bytes.data(), bytes.size()};
         EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physicalCount);
         EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
@@ -179,10 +178,11 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 
 TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)
 {
-    std::vector<perftest::ObjectAt> layout;
-    auto bytes = perftest::Build(TwoDisks(), &layout);
+    auto bytes = kTwoDisks;
     // "C:" takes 6 bytes with its null; the record pads its name to 8.
-    perftest::Put32(bytes, layout[1].instances[0] + kInstanceSize + 4, 0x00590058);  // "XY" over null and padding
+    const std::size_t logical = Layout(bytes).logical;
+    const std::size_t name = logical + perftest::Get32(bytes.data(), logical + kObjectDefinitionLength) + kInstanceSize;
+    perftest::Put32(bytes, name + 4, 0x00590058);  // "XY" over the null and the padding
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:XY|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Queue(s, kLogicalDiskObject, L"C:XY"), 11u);

@@ -140,7 +140,7 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     };
     for (const auto& c : calls) {
         std::vector<std::uint8_t> bytes(8192, 0xCD);
-        const std::vector<std::uint8_t> block = perftest::Build({});
+        const std::vector<std::uint8_t> block = perftest::Snapshot({}, 0, {false, false});
         std::copy(block.begin(), block.begin() + kBlockSize, bytes.begin());
         perftest::Put32(bytes, kBlockHeaderLength, 96);
         perftest::Put32(bytes, kBlockTotalByteLength, static_cast<std::uint32_t>(c.total));
@@ -151,8 +151,7 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
         EXPECT_EQ(collect(query.data(), &pointer, &size, &objects), c.result) << query;
         EXPECT_EQ(std::pair(size, objects), std::pair(c.size, c.objects)) << query;
         EXPECT_EQ(pointer, c.size ? bytes.data() + c.total + c.size : given) << query;
-        if (c.first)
-            EXPECT_EQ(perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex), c.first) << query;
+        EXPECT_EQ(c.first ? perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex) : 0, c.first) << query;
         EXPECT_TRUE(std::all_of(bytes.begin() + (c.size ? c.total + c.size : 96), bytes.end(),
                                 [](std::uint8_t b) { return b == 0xCD; }))
             << query;

@@ -38,8 +38,6 @@ void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 namespace {
 
 using namespace perflayout;
-using perftest::Disk;
-using perftest::DiskValues;
 
 constexpr std::uint64_t kSecond = 10'000'000;
 
@@ -82,9 +80,9 @@ protected:
                                          .ReadCount = reads, .WriteCount = writes, .QueueDepth = queue};
     }
     // Serves "0 C:" in PhysicalDisk with the values, then samples the record.
-    std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskValues& values)
+    std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskCounters& values)
     {
-        fake.data = perftest::Build({time, {{kPhysicalDiskObject, perftest::DiskCounters(), {Disk(u"0 C:", values)}}}});
+        fake.data = perftest::Snapshot({{{u"0 C:", values}}, {}}, time);
         access.Refresh();
         return record.Sample();
     }
@@ -139,11 +137,8 @@ TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
     auto total = Open<CRegistryAccessIndicator>(Add(L"_Total", kKindAllInOne), access);
     auto volume = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\HarddiskVolume3", kKindLogicalDisk), access);
     auto other = Open<CRegistryAccessIndicator>(Add(L"?", 16), access);
-    fake.data = perftest::Build(
-        {kSecond,
-         {{kPhysicalDiskObject, perftest::DiskCounters(),
-           {Disk(u"0 C:", {1}), Disk(u"1 D: E:", {2, 0x30000}), Disk(u"_Total", {.queue = 3, .writeQueue = 5})}},
-          {kLogicalDiskObject, perftest::DiskCounters(), {Disk(u"G:", {4, 0, 6}), Disk(u"H:", {5, 7})}}}});
+    fake.data = perftest::Snapshot({{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}},
+                                    {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}}});
     access.Refresh();
     EXPECT_EQ(drive1->Sample(), 0x00010000u);  // 0x30000 has no low 16 bits
     EXPECT_EQ(drive12->Sample(), 0u);          // "12 " does not match "1 D: E:"
@@ -170,18 +165,17 @@ TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
         const auto& s = steps[i];
         EXPECT_EQ(Tick(*record, kSecond + i, {s.queue, s.readQueue, s.writeQueue}), s.state) << i;
     }
-    EXPECT_EQ(record->state, 0u);  // the caller stores the state
 }
 
 // Ticks 0.3 s apart: the once-per-second step runs on the first tick, then on
-// the first tick at least a second later; the text covers the interval between
-// the last two steps.
+// the first tick at least a second later (or at once when the clock was set
+// back); the text covers the interval between the last two steps.
 TEST_F(RecordTest, CounterTextCoversTheIntervalBetweenTheLastTwoSecondSteps)
 {
     auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
     EXPECT_EQ(Text(*record), CounterText(0, 0, 0, 0, 0, 0, L"0.000", L"0.000"));
     const std::uint64_t t0 = 1000 * kSecond;
-    DiskValues v{.queue = 1, .reads = 100, .writes = 50, .bytesRead = 1'000'000'000, .bytesWritten = 500'000'000};
+    DiskCounters v{.queue = 1, .reads = 100, .writes = 50, .bytesRead = 1'000'000'000, .bytesWritten = 500'000'000};
     Tick(*record, t0, v);
     for (std::uint64_t i = 1; i <= 4; ++i) {
         // Over 1.2 s: queue lengths 0.25 and 0.5, 20 and 10 requests and
@@ -189,27 +183,22 @@ TEST_F(RecordTest, CounterTextCoversTheIntervalBetweenTheLastTwoSecondSteps)
         v = {v.queue + 1, v.readQueue + 750'000, v.writeQueue + 1'500'000, v.reads + 6, v.writes + 3,
              v.bytesRead + 153'600'000, v.bytesWritten + 3'000};
         Tick(*record, t0 + i * 3 * kSecond / 10, v);
-        EXPECT_EQ(record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current.time, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
+        const std::uint64_t stepped = record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current.time;
+        EXPECT_EQ(stepped, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
     }
     EXPECT_EQ(Text(*record), CounterText(1'614'400'000, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
     v.queue += 1;  // 0.3 s later the totals move, the rates do not
     v.bytesRead += 1;
     Tick(*record, t0 + 15 * kSecond / 10, v);
     EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
-}
-
-// When the clock is set back the next tick takes the step at once, and the text
-// shows no rates for the backwards interval.
-TEST_F(RecordTest, CounterClockSetBack)
-{
-    auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
-    Tick(*record, 5000 * kSecond, {.queue = 1, .reads = 10, .bytesRead = 100});
-    Tick(*record, 5001 * kSecond, {.queue = 2, .reads = 20, .bytesRead = 200});
-    EXPECT_EQ(Text(*record), CounterText(200, 0, 100, 0, 10, 0, L"0.000", L"0.000"));
-    Tick(*record, 4000 * kSecond, {.queue = 3, .reads = 30, .bytesRead = 300});
-    EXPECT_EQ(Text(*record), CounterText(300, 0, 0, 0, 0, 0, L"0.000", L"0.000"));
-    Tick(*record, 4001 * kSecond, {.queue = 4, .reads = 35, .bytesRead = 300});
-    EXPECT_EQ(Text(*record), CounterText(300, 0, 0, 0, 5, 0, L"0.000", L"0.000"));
+    // The clock set back: the step is taken at once and no rates are shown for
+    // the backwards interval; a second later they are again.
+    v.queue += 1;
+    Tick(*record, t0 - 100 * kSecond, v);
+    EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 0, 0, 0, 0, L"0.000", L"0.000"));
+    v = {v.queue + 1, v.readQueue + 10'000'000, v.writeQueue, v.reads + 7, v.writes, v.bytesRead + 2048, v.bytesWritten};
+    Tick(*record, t0 - 99 * kSecond, v);
+    EXPECT_EQ(Text(*record), CounterText(1'614'402'049, 500'012'000, 2048, 0, 7, 0, L"1.000", L"0.000"));
 }
 
 TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
@@ -300,8 +289,7 @@ TEST_F(RecordTest, SamplingAllocatesNothingOnceWarm)
     std::vector<std::uint8_t> other;
     for (std::uint64_t i : {0, 1}) {
         other.swap(fake.data);
-        fake.data = perftest::Build({(10 + 15 * i) * 1'000'000, {{kPhysicalDiskObject, perftest::DiskCounters(),
-                                                                  {Disk(u"0 C:", {i + 1, 3 * i, i})}}}});
+        fake.data = perftest::Snapshot({{{u"0 C:", {i + 1, 3 * i, i}}}, {}}, (10 + 15 * i) * 1'000'000);
     }
     SetDevice(L"\\\\.\\PHYSICALDRIVE1", 0, 0, 0);
     fake.offered.reserve(400);  // what the fake records

@@ -12,13 +12,13 @@ namespace {
 
 using namespace perflayout;
 
-// PhysicalDisk with "0 C:", `pad` instances of 160 bytes and "_Total".
+// PhysicalDisk with "0 C:", `pad` instances of 192 bytes and "_Total".
 std::vector<std::uint8_t> OneDisk(std::uint64_t queue, std::size_t pad = 0)
 {
-    perftest::Object physical{kPhysicalDiskObject, perftest::DiskCounters(), {perftest::Disk(u"0 C:", {queue})}};
-    physical.instances.resize(pad + 1, {u"pad " + std::u16string(12, u'x'), {}});
-    physical.instances.push_back(perftest::Disk(u"_Total", {queue}));
-    return perftest::Build({5000, {physical}});
+    DiskSet set{{{u"0 C:", {queue}}}, {}};
+    set.physical.resize(pad + 1, {u"pad " + std::u16string(12, u'x')});
+    set.physical.push_back({u"_Total", {queue}});
+    return perftest::Snapshot(set, 5000, {true, false});
 }
 
 class RegistryAccessTest : public ::testing::Test {
@@ -48,7 +48,7 @@ protected:
 // size that was offered, and every buffer has room beyond the offered size.
 TEST_F(RegistryAccessTest, GrowsFromTheOfferedSizeWithSlackAndOffersTheGrownSizeNext)
 {
-    fake.data = OneDisk(77, 450);
+    fake.data = OneDisk(77, 400);
     ASSERT_GT(fake.data.size(), 65536u + 128u);
     ASSERT_LT(fake.data.size(), 131072u);
     EXPECT_TRUE(access.Refresh());
@@ -59,7 +59,7 @@ TEST_F(RegistryAccessTest, GrowsFromTheOfferedSizeWithSlackAndOffersTheGrownSize
     EXPECT_EQ(access.Snapshot().size, fake.data.size());
     EXPECT_EQ(Queue(L"_Total"), 77u);  // the last instance, past the first 65,536 bytes
     EXPECT_EQ(Queue(nullptr), 77u);    // no text: the first instance
-    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 452);
+    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 402);
     EXPECT_EQ(access.PerfTime100nSec(), 5000u);
 }
 
@@ -102,30 +102,31 @@ TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBuf
 // is the fixture's, so each enumeration must start it afresh.
 TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
 {
-    auto named = [](std::uint32_t index, std::vector<std::u16string> names, std::optional<std::int32_t> count = {}) {
-        perftest::Object object{index, perftest::DiskCounters(), {}, count};
-        for (auto& name : names)
-            object.instances.push_back({std::move(name), {}});
-        return object;
-    };
     const std::wstring all = L"_Total|All-In-One|All|4";
     const struct {
-        std::vector<perftest::Object> objects;
+        DiskSet set;
+        std::uint32_t physicalCount, logicalCount;  // NumInstances written over the objects' when not 0
         std::vector<std::wstring> entries;
     } cases[] = {
-        {{named(kPhysicalDiskObject, {u"0 C:", u"2 F: E:", u"_Total"}),
-          named(kLogicalDiskObject, {u"C:", u"HarddiskVolume1", u"D:", u"E:", u"_Total", u"F:"})},
+        {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
+          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
+         0,
+         0,
          {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE1|Physical Drive 1|1|1", all,
           L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
           L"\\\\.\\E:|E:|E:|2"}},
-        {{named(kPhysicalDiskObject, {u"0 C:", u"_Total"}, 0x40000000), named(kLogicalDiskObject, {u"Harddisk"})},
-         {all, L"\\\\.\\Harddisk|Harddisk|Harddisk|2"}},  // a damaged object gives no drives
-        {{named(kPhysicalDiskObject, {}, -1), named(kLogicalDiskObject, {}, -1)}, {all}},
-        {{}, {all}},
+        {{{{u"0 C:"}}, {{u"Harddisk"}}}, 0x40000000, 0, {all, L"\\\\.\\Harddisk|Harddisk|Harddisk|2"}},  // damaged
+        {{{{u"0 C:"}}, {{u"C:"}}}, 0xFFFFFFFF, 0xFFFFFFFF, {all}},  // objects without instances
     };
     fake.volumes = {{L"C:\\", L"Data"}, {L"D:\\", L""}};  // E: has no medium
     for (const auto& c : cases) {
-        fake.data = perftest::Build({0, c.objects});
+        fake.data = perftest::Snapshot(c.set);
+        const std::size_t physical = perftest::Get32(fake.data.data(), kBlockHeaderLength);
+        const std::size_t logical = physical + perftest::Get32(fake.data.data(), physical);
+        for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}}) {
+            if (count)
+                perftest::Put32(fake.data, object + kObjectNumInstances, count);
+        }
         EXPECT_EQ(Enumerate(), c.entries);
     }
     EXPECT_EQ(fake.offered.size(), 2 * std::size(cases));  // one refresh per enumeration
