@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint32_t object : {kPhysicalDiskObject, kLogicalDiskObject}) {
         std::vector<std::wstring> names{L"", L"0 ", L"_Total"};
         const std::int32_t count = perfwalk::InstanceNames(snapshot, object, names);
-        if (count != perfwalk::InstanceCount(snapshot, object) || (count > 1 && names.size() != 3 + static_cast<std::size_t>(count)))
+        if (count != perfwalk::InstanceCount(snapshot, object) ||
+            (count > 1 && names.size() != 3 + static_cast<std::size_t>(count)))
             __builtin_trap();
         for (const std::wstring& name : names) {
             for (std::uint32_t type : {kPerfCounter100nsQueueLen, kPerfCounterCounter, kPerfAverageBulk}) {

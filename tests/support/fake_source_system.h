@@ -18,11 +18,11 @@
 
 class FakeSourceSystem : public SourceSystem {
 public:
-    std::vector<std::uint8_t> data;      // what a query answers
-    LONG failWith = ERROR_SUCCESS;       // answered instead of the data when set; the data is still written
-    DWORD answeredSize = 0;              // when set, the size a successful query answers instead of the true one
-    std::vector<DWORD> offered;          // the size offered by each query
-    std::vector<std::size_t> allocated;  // the real size of each buffer handed in
+    std::vector<std::uint8_t> data;        // what a query answers
+    LONG failWith = ERROR_SUCCESS;         // answered instead of the data when set; the data is still written
+    DWORD answeredSize = 0;                // when set, the size a successful query answers instead of the true one
+    std::vector<DWORD> offered;            // the size offered by each query
+    std::vector<std::size_t> allocated;    // the real size of each buffer handed in
     std::optional<DWORD> disableCounters;  // "Disable Performance Counters"; none: the value is missing
     std::map<std::wstring, std::wstring> volumes;  // root -> volume name; other roots fail
     struct Device {
@@ -63,21 +63,15 @@ public:
     }
     HANDLE OpenDevice(const std::wstring& path) override
     {
-        if (!devices.count(path))
-            return nullptr;
-        ++openHandles;
-        return reinterpret_cast<HANDLE>(new std::wstring(path));
+        openHandles += devices.count(path) != 0;
+        return devices.count(path) ? &devices[path] : nullptr;  // map entries never move
     }
     bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override
     {
-        const Device& found = devices.at(*reinterpret_cast<std::wstring*>(device));
+        const Device& found = *static_cast<Device*>(device);
         if (found.answers)
             *statistics = found.statistics;
         return found.answers;
     }
-    void CloseDevice(HANDLE device) override
-    {
-        delete reinterpret_cast<std::wstring*>(device);
-        --openHandles;
-    }
+    void CloseDevice(HANDLE) override { --openHandles; }
 };

@@ -35,12 +35,13 @@ inline std::vector<std::uint8_t> Snapshot(const DiskSet& set, std::uint64_t time
     std::memcpy(&bytes[kBlockSignature], u"PERF", 8);
     std::memcpy(&bytes[kBlockPerfTime100nSec], &time100ns, 8);
     std::memcpy(&bytes[kBlockSize], u"QORVEL", 14);
-    const std::uint32_t fields[][2] = {{kBlockLittleEndian, 1},         {kBlockVersion, 1},
-                                       {kBlockSystemNameLength, 14},    {kBlockSystemNameOffset, kBlockSize},
-                                       {kBlockHeaderLength, kBlockSize + 16}, {kBlockNumObjectTypes, count},
-                                       {kBlockTotalByteLength, static_cast<std::uint32_t>(bytes.size())}};
-    for (const auto& [offset, value] : fields)
-        Put32(bytes, offset, value);
+    Put32(bytes, kBlockLittleEndian, 1);
+    Put32(bytes, kBlockVersion, 1);
+    Put32(bytes, kBlockSystemNameLength, 14);
+    Put32(bytes, kBlockSystemNameOffset, kBlockSize);
+    Put32(bytes, kBlockHeaderLength, kBlockSize + 16);
+    Put32(bytes, kBlockNumObjectTypes, count);
+    Put32(bytes, kBlockTotalByteLength, static_cast<std::uint32_t>(bytes.size()));
     return bytes;
 }
 

@@ -21,7 +21,6 @@ std::string Dump(const std::vector<Section>& sections)
     return std::string(out.begin(), out.end());
 }
 
-// The 1000-line limit is checked on the store (settings_test.cpp).
 TEST(IniText, ParsesLinesHeadersAndKeys)
 {
     const std::string line1023 = "a=" + std::string(1021, 'b');
@@ -34,12 +33,14 @@ TEST(IniText, ParsesLinesHeadersAndKeys)
         {"CR LF and lone LF end lines; nothing is trimmed; a line starting with \"=\" is dropped",
          "k=1\r\n[A]\nx= 2 \r\r\nOpacity = 5\nnoequals\na=b=c\n=dropped\n;comment\r\nlone\rcr\nlast=line", true,
          "[]\nk=1\n[A]\nx= 2 \r\nOpacity = 5\nnoequals=\na=b=c\n;comment=\nlone\rcr=\nlast=line\n"},
-        {"a header names its section only when a key follows", "[ spaced ]\nk=v\n[empty]\n[]\nu=1\n[\n]\n[x]y\n",
-         true, "[]\n[ spaced ]\nk=v\n[]\n[]\nu=1\n[=\n]=\n[x]y=\n"},
+        {"a header names its section only when a key follows", "[ spaced ]\nk=v\n[empty]\n[]\nu=1\n[\n]\n[x]y\n", true,
+         "[]\n[ spaced ]\nk=v\n[]\n[]\nu=1\n[=\n]=\n[x]y=\n"},
         {"bytes are Latin-1 characters", "N\xE4me=\xFF\x80\0z"s, true, "[]\nN\xE4me=\xFF\x80\0z\n"s},
-        {"a line of 1024 characters ends the reading",
-         line1023 + "\r\nc=" + std::string(1022, 'd') + "\r\nafter=1\r\n", true, "[]\n" + line1023 + "\n"},
+        {"a line of 1024 characters ends the reading", line1023 + "\r\nc=" + std::string(1022, 'd') + "\r\nafter=1\r\n",
+         true, "[]\n" + line1023 + "\n"},
         {"the last line without line end", line1023, true, "[]\n" + line1023 + "\n"},
+        {"at most 1000 lines are read, empty lines included", std::string(999, '\n') + "a=1\r\nb=2\n", true,
+         "[]\na=1\n"},
         {"a CR not followed by LF is a character of the line", line1023 + "\r", true, "[]\n"},
         {"an incomplete read leaves out the unfinished last line", "a=1\nb=2", false, "[]\na=1\n"},
         {"an incomplete read ending at a line end", "a=1\nb=2\n", false, "[]\na=1\nb=2\n"},
@@ -64,10 +65,13 @@ TEST(IniText, FormatsTheLayoutByteForByte)
           {L"Nothing", {}, {}},
           {L"", {L"merged"}, {L"x"}},
           {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
-         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue only\r\n;c=\r\n"},
+         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue "
+         "only\r\n;c=\r\n"},
         {"text that would begin with a byte-order mark is written after one",
-         {{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}}, "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n"},
-        {"characters above U+00FF are written as \"?\"", {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},
+         {{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}},
+         "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n"},
+        {"characters above U+00FF are written as \"?\"",
+         {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},
          "\r\n[S?]\r\nk\xE9=\xFF?\0x\r\n"s},
         {"overlong key lines and names are cut; a cut line that would read as a header is left out",
          {{std::wstring(1030, L'n'),

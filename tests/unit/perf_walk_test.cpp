@@ -21,16 +21,11 @@ const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
      {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
     kTime);
 
-// Where the records of the PhysicalDisk object and the LogicalDisk object start.
-struct Offsets {
-    std::size_t physical, firstCounter, queueCounter, firstInstance, firstBlock, logical;
-};
-Offsets Layout(const std::vector<std::uint8_t>& bytes)
+// Where the PhysicalDisk object (the first) and the object after it start.
+std::pair<std::size_t, std::size_t> Objects(const std::vector<std::uint8_t>& bytes)
 {
-    auto at = [&](std::size_t offset) { return perftest::Get32(bytes.data(), offset); };
-    const std::size_t physical = at(kBlockHeaderLength), instance = physical + at(physical + kObjectDefinitionLength);
-    return {physical, physical + kObjectSize, physical + kObjectSize + kCounterDefinitionSize, instance,
-            instance + at(instance + kInstanceByteLength), physical + at(physical + kObjectTotalByteLength)};
+    const std::size_t physical = perftest::Get32(bytes.data(), kBlockHeaderLength);
+    return {physical, physical + perftest::Get32(bytes.data(), physical + kObjectTotalByteLength)};
 }
 
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
@@ -64,17 +59,15 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
         std::uint64_t value;
     } cases[] = {
         {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
-        {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},  // the first instance
-        {kPhysicalDiskObject, L"_Total", kAvgDiskQueueLength, kQueueType, 300},
+        {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},       // the first instance
         {kPhysicalDiskObject, L"12 ", kAvgDiskQueueLength, kQueueType, 0},      // not a prefix of "1 D: E:"
         {kPhysicalDiskObject, L"0 C: D:", kAvgDiskQueueLength, kQueueType, 0},  // longer than the name
         {kLogicalDiskObject, L"H", kAvgDiskQueueLength, kQueueType, 12},
         {238, L"C:", kAvgDiskQueueLength, kQueueType, 0},
-        {kPhysicalDiskObject, L"0 ", kAvgDiskReadQueueLength, kQueueType, 60},
         {kPhysicalDiskObject, L"0 ", kDiskReadsPerSec, kPerfCounterCounter, 5},  // 4 bytes
         {kPhysicalDiskObject, L"0 ", kAvgDiskBytesPerRead, kPerfAverageBulk, 4096},
         {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBulk, 0x3'0000'0000},
-        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},    // the base: same index
+        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},   // the base: same index
         {kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounterCounter, 0},  // another type
     };
     for (const auto& c : cases)
@@ -89,10 +82,10 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
     auto bytes = perftest::Snapshot({{{u"0 C:", {41}}}, {}}, 0, {true, false});
     const std::vector<std::uint8_t> more = BuildDiskObjects({{{u"0 C:", {42}}}, {}}, {true, true}, {}, nullptr);
     bytes.insert(bytes.end(), more.begin(), more.end());
-    const Offsets at = Layout(bytes);
+    const auto [first, second] = Objects(bytes);
     perftest::Put32(bytes, kBlockNumObjectTypes, 3);
-    perftest::Put32(bytes, at.physical + kObjectNumInstances, 0xFFFFFFFF);
-    perftest::Put32(bytes, at.logical + perftest::Get32(bytes.data(), at.logical) + kObjectNumInstances, 0);
+    perftest::Put32(bytes, first + kObjectNumInstances, 0xFFFFFFFF);
+    perftest::Put32(bytes, second + perftest::Get32(bytes.data(), second) + kObjectNumInstances, 0);
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"1");  // the first object with the index counts
     EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), 1);
@@ -108,7 +101,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
 // the cut object and everything after it answer "not found".
 TEST(PerfWalkDamage, TruncatedAtEveryByte)
 {
-    const std::size_t logical = Layout(kTwoDisks).logical;
+    const std::size_t logical = Objects(kTwoDisks).second;
     for (std::size_t size = 0; size < kTwoDisks.size(); ++size) {
         const perfwalk::Snapshot s{kTwoDisks.data(), size};
         const bool physicalWhole = size >= logical;
@@ -125,8 +118,11 @@ TEST(PerfWalkDamage, TruncatedAtEveryByte)
 // answers "not found"; what lies before the damage still answers.
 TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 {
-    const Offsets at = Layout(kTwoDisks);
-    const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), at.firstBlock);
+    const std::size_t physical = Objects(kTwoDisks).first, counter = physical + kObjectSize;
+    const std::size_t queue = counter + kCounterDefinitionSize;  // the second counter, 1400
+    const std::size_t instance = physical + perftest::Get32(kTwoDisks.data(), physical + kObjectDefinitionLength);
+    const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
+    const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
     const struct {
         const char* what;
         std::size_t field;
@@ -135,33 +131,30 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         std::uint64_t disk1;         // the queue total of "1 D: E:"
         std::int32_t logicalCount;   // InstanceCount(LogicalDisk), the object after it
     } cases[] = {
-        {"object length 0", at.physical + kObjectTotalByteLength, 0, 0, 0, 0},
-        {"object length 63", at.physical + kObjectTotalByteLength, 63, 0, 0, 0},
-        {"object length past the data", at.physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
+        {"object length 63", physical + kObjectTotalByteLength, 63, 0, 0, 0},
+        {"object length past the data", physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
         {"first object at the end", kBlockHeaderLength, 0, 0, 0, 0},
         {"first object far past", kBlockHeaderLength, 0xFFFFFFF0, 0, 0, 0},
-        {"instances past the object", at.physical + kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
-        {"definitions past the object", at.physical + kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
+        {"instances past the object", physical + kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
+        {"definitions past the object", physical + kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
         {"object count huge", kBlockNumObjectTypes, 0xFFFFFFFF, 3, kDisk1, 4},
-        {"instance count huge", at.physical + kObjectNumInstances, 1000000, 0, kDisk1, 4},
-        {"counter count huge", at.physical + kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
-        {"definition length 0", at.firstCounter + kCounterByteLength, 0, 3, 0, 4},
-        {"definition length 39", at.firstCounter + kCounterByteLength, 39, 3, 0, 4},
-        {"a counter of 2 bytes is passed over", at.queueCounter + kCounterSize, 2, 3, 0, 4},
-        {"a counter of 16 bytes is passed over", at.queueCounter + kCounterSize, 16, 3, 0, 4},
-        {"instance length 0", at.firstInstance + kInstanceByteLength, 0, 0, 0, 4},
-        {"instance length 23", at.firstInstance + kInstanceByteLength, 23, 0, 0, 4},
-        {"instance length huge", at.firstInstance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
-        {"counter block length 0", at.firstBlock + kCounterBlockByteLength, 0, 0, 0, 4},
-        {"counter block length 3", at.firstBlock + kCounterBlockByteLength, 3, 0, 0, 4},
-        {"counter block length huge", at.firstBlock + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
-        {"name inside the header", at.firstInstance + kInstanceNameOffset, 0, 0, 0, 4},
-        {"name offset 23", at.firstInstance + kInstanceNameOffset, 23, 0, 0, 4},
-        {"name past the instance", at.firstInstance + kInstanceNameOffset, 0x1000, 0, 0, 4},
-        {"name far past", at.firstInstance + kInstanceNameOffset, 0xFFFFFFF0, 0, 0, 4},
-        {"value across the block end", at.queueCounter + kCounterOffset, blockLength - 4, 3, 0, 4},
-        {"value at the block end", at.queueCounter + kCounterOffset, blockLength, 3, 0, 4},
-        {"value far past", at.queueCounter + kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
+        {"instance count huge", physical + kObjectNumInstances, 1000000, 0, kDisk1, 4},
+        {"counter count huge", physical + kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
+        {"definition length 39", counter + kCounterByteLength, 39, 3, 0, 4},
+        {"a counter of 2 bytes is passed over", queue + kCounterSize, 2, 3, 0, 4},
+        {"a counter of 16 bytes is passed over", queue + kCounterSize, 16, 3, 0, 4},
+        {"instance length 0", instance + kInstanceByteLength, 0, 0, 0, 4},
+        {"instance length 23", instance + kInstanceByteLength, 23, 0, 0, 4},
+        {"instance length huge", instance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
+        {"counter block length 0", block + kCounterBlockByteLength, 0, 0, 0, 4},
+        {"counter block length 3", block + kCounterBlockByteLength, 3, 0, 0, 4},
+        {"counter block length huge", block + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
+        {"name inside the header", instance + kInstanceNameOffset, 0, 0, 0, 4},
+        {"name offset 23", instance + kInstanceNameOffset, 23, 0, 0, 4},
+        {"name past the instance", instance + kInstanceNameOffset, 0x1000, 0, 0, 4},
+        {"value across the block end", queue + kCounterOffset, blockLength - 4, 3, 0, 4},
+        {"value at the block end", queue + kCounterOffset, blockLength, 3, 0, 4},
+        {"value far past", queue + kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -171,8 +164,8 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physicalCount);
         EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
         EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logicalCount);
-        EXPECT_EQ(Names(s, kPhysicalDiskObject), c.physicalCount == 3 ? L"3|0 C:|1 D: E:|_Total"
-                                                                       : std::to_wstring(c.physicalCount));
+        EXPECT_EQ(Names(s, kPhysicalDiskObject),
+                  c.physicalCount == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physicalCount));
     }
 }
 
@@ -180,7 +173,7 @@ TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)
 {
     auto bytes = kTwoDisks;
     // "C:" takes 6 bytes with its null; the record pads its name to 8.
-    const std::size_t logical = Layout(bytes).logical;
+    const std::size_t logical = Objects(bytes).second;
     const std::size_t name = logical + perftest::Get32(bytes.data(), logical + kObjectDefinitionLength) + kInstanceSize;
     perftest::Put32(bytes, name + 4, 0x00590058);  // "XY" over the null and the padding
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
