@@ -107,7 +107,7 @@ void CIniEx::Save()
     UniqueHandle file(system.OpenFileHandle(temporary, GENERIC_WRITE, CREATE_ALWAYS));
     if (!file)
         return;
-    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
+    const bool written = WriteAll(file.Get(), bytes) && system.FlushFile(file.Get());
     file.Reset();
     if (!written || !system.ReplaceWithTemporary(filePath_, temporary))
         DeleteFileW(temporary.c_str());

@@ -6,6 +6,8 @@ namespace initext {
 
 namespace {
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsHeader(std::wstring_view line)
 {
     return line.size() >= 2 && line.front() == L'[' && line.back() == L']';
@@ -35,7 +37,8 @@ std::vector<Section> Parse(std::string_view bytes, bool complete)
     std::size_t current = 0;
     std::wstring currentName;
 
-    std::size_t pos = 0;
+    // An editor's UTF-8 byte-order mark is no part of the first line.
+    std::size_t pos = bytes.substr(0, 3) == kUtf8ByteOrderMark ? 3 : 0;
     for (std::size_t lines = 0; lines < kMaxLines && pos < bytes.size(); ++lines) {
         const std::size_t newline = bytes.find('\n', pos);
         std::size_t end = newline;
@@ -102,6 +105,10 @@ std::string Format(const std::vector<Section>& sections)
             out += "\r\n";
         }
     }
+    // Text that begins with the bytes of a byte-order mark gets one in front,
+    // so that reading it back keeps them.
+    if (out.starts_with(kUtf8ByteOrderMark))
+        out.insert(0, kUtf8ByteOrderMark);
     return out;
 }
 

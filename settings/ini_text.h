@@ -3,16 +3,19 @@
 // and writing them back. No Windows headers: this also builds natively.
 //
 // The file is 8-bit text, one byte per character (characters 0 to 255).
-// Reading: CR LF and a lone LF end a line; at most 1000 lines are read, and a
-// line of more than 1023 characters ends the reading. A line whose first
-// character is "[" and whose last is "]" opens a section named by the text
-// between them; any other non-empty line is a key, everything before its first
-// "=", and a value, everything after it (empty when there is no "="). A line
-// that begins with "=" is dropped. Nothing is trimmed.
+// Reading: a leading UTF-8 byte-order mark (left by editors) is skipped; CR LF
+// and a lone LF end a line; at most 1000 lines are read, and a line of more
+// than 1023 characters ends the reading. A line whose first character is "["
+// and whose last is "]" opens a section named by the text between them; any
+// other non-empty line is a key, everything before its first "=", and a value,
+// everything after it (empty when there is no "="). A line that begins with
+// "=" is dropped. Nothing is trimmed.
 //
 // Writing: CR LF line ends; each section that holds keys and has a name is
 // introduced by an empty line and its header; a section without keys writes
 // nothing. A character above 255, which the file cannot hold, is written as "?".
+// Text that would begin with the bytes of a UTF-8 byte-order mark is written
+// after one, so that reading it back keeps those characters.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -25,9 +28,9 @@ constexpr std::size_t kMaxLineChars = 1023;    // characters of a line read, bef
 constexpr std::size_t kMaxKeyLineChars = 1022; // characters of a key line written
 constexpr std::size_t kMaxNameChars = 1019;    // characters of a section name written
 
-// The most bytes the first kMaxLines lines can take: reading more of a file
-// changes nothing.
-constexpr std::size_t kMaxUsefulBytes = kMaxLines * (kMaxLineChars + 2);
+// The most bytes a byte-order mark and the first kMaxLines lines can take:
+// reading more of a file changes nothing.
+constexpr std::size_t kMaxUsefulBytes = 3 + kMaxLines * (kMaxLineChars + 2);
 
 struct Section {
     std::wstring name;

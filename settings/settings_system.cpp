@@ -49,6 +49,11 @@ HANDLE SettingsSystem::OpenFileHandle(const std::wstring& path, DWORD access, DW
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+bool SettingsSystem::FlushFile(HANDLE file)
+{
+    return FlushFileBuffers(file) != FALSE;
+}
+
 bool SettingsSystem::ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary)
 {
     if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)

@@ -30,6 +30,9 @@ public:
     // INVALID_HANDLE_VALUE with the error left in GetLastError.
     virtual HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition);
 
+    // FlushFileBuffers: false when the written bytes may not have reached the disk.
+    virtual bool FlushFile(HANDLE file);
+
     // Puts the fully written temporary file in the place of target in one step:
     // ReplaceFileW when target exists, else MoveFileExW with
     // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. False when it failed;

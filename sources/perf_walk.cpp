@@ -168,37 +168,50 @@ bool NameStartsWith(const Bytes& bytes, const Instance& instance, std::wstring_v
 
 enum class Lookup { kFound, kNotHere, kDamaged };
 
-Lookup ReadCounter(const Bytes& bytes, const Object& object, const Instance& instance,
-                   std::uint32_t counter, std::uint32_t counterType, std::uint64_t& value)
+// The first definition of the counter in an object: the same for every
+// instance, so it is found once per object.
+struct CounterAt {
+    Lookup lookup = Lookup::kNotHere;
+    std::uint32_t size = 0;
+    std::uint32_t valueOffset = 0;  // from the start of each counter block
+};
+
+CounterAt FindCounter(const Bytes& bytes, const Object& object, std::uint32_t counter, std::uint32_t counterType)
 {
     std::size_t offset = object.start + object.headerLength;
     for (std::uint32_t i = 0; i < object.numCounters; ++i) {
         if (offset > object.end || object.end - offset < kCounterDefinitionSize)
-            return Lookup::kDamaged;
+            return {Lookup::kDamaged};
         std::uint32_t length = 0, index = 0, type = 0, size = 0, valueOffset = 0;
         bytes.U32(offset + kCounterByteLength, length);
         if (length < kCounterDefinitionSize || length > object.end - offset)
-            return Lookup::kDamaged;
+            return {Lookup::kDamaged};
         bytes.U32(offset + kCounterNameTitleIndex, index);
         bytes.U32(offset + kCounterType, type);
         bytes.U32(offset + kCounterSize, size);
         bytes.U32(offset + kCounterOffset, valueOffset);
         offset += length;
-        if (index != counter || type != counterType || (size != 4 && size != 8))
-            continue;
-        const std::size_t blockLength = instance.counterBlockEnd - instance.counterBlock;
-        if (valueOffset > blockLength || size > blockLength - valueOffset)
-            return Lookup::kDamaged;
-        if (size == 4) {
-            std::uint32_t narrow = 0;
-            bytes.U32(instance.counterBlock + valueOffset, narrow);
-            value = narrow;
-        } else {
-            bytes.U64(instance.counterBlock + valueOffset, value);
-        }
-        return Lookup::kFound;
+        if (index == counter && type == counterType && (size == 4 || size == 8))
+            return {Lookup::kFound, size, valueOffset};
     }
-    return Lookup::kNotHere;
+    return {Lookup::kNotHere};
+}
+
+Lookup ReadCounter(const Bytes& bytes, const CounterAt& at, const Instance& instance, std::uint64_t& value)
+{
+    if (at.lookup != Lookup::kFound)
+        return at.lookup;
+    const std::size_t blockLength = instance.counterBlockEnd - instance.counterBlock;
+    if (at.valueOffset > blockLength || at.size > blockLength - at.valueOffset)
+        return Lookup::kDamaged;
+    if (at.size == 4) {
+        std::uint32_t narrow = 0;
+        bytes.U32(instance.counterBlock + at.valueOffset, narrow);
+        value = narrow;
+    } else {
+        bytes.U64(instance.counterBlock + at.valueOffset, value);
+    }
+    return Lookup::kFound;
 }
 
 // Walks every instance of the object; false when one of them is damaged.
@@ -258,11 +271,12 @@ std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wst
     ForEachObject(bytes, [&](const Object& object) {
         if (object.titleIndex != titleIndex || object.numInstances <= 0)
             return true;
+        const CounterAt at = FindCounter(bytes, object, counter, counterType);
         bool stop = false;
         const bool intact = ForEachInstance(bytes, object, [&](const Instance& instance) {
             if (!NameStartsWith(bytes, instance, prefix))
                 return true;
-            switch (ReadCounter(bytes, object, instance, counter, counterType, value)) {
+            switch (ReadCounter(bytes, at, instance, value)) {
             case Lookup::kFound: found = true; stop = true; return false;
             case Lookup::kDamaged: stop = true; return false;
             case Lookup::kNotHere: return true;

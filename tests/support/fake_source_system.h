@@ -1,10 +1,13 @@
 #pragma once
 // A scripted replacement for the sources' operating-system seam: the
-// performance-data query answers the bytes a test sets, and every call is
-// recorded. Put it in force with ScopedSourceSystem.
+// performance-data query answers the bytes a test sets, devices answer the
+// statistics a test sets, and the calls are recorded. Put it in force with
+// ScopedSourceSystem.
 #include <windows.h>
 
-#include <cstdint>
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -15,39 +18,60 @@
 
 class FakeSourceSystem : public SourceSystem {
 public:
-    // What the next performance-data queries answer.
-    std::vector<std::uint8_t> data;
-    LONG failWith = ERROR_SUCCESS;        // answered instead of the data when set
-    bool writeDataOnFailure = false;      // a failing query still leaves bytes behind
-    DWORD sizeAfterMoreData = 0;          // what ERROR_MORE_DATA leaves in the size
-    int queries = 0;
-    std::vector<DWORD> offered;           // the size offered by each query
-    std::vector<std::size_t> allocated;   // the real size of each buffer handed in
-
-    std::optional<DWORD> disableCounters;  // "Disable Performance Counters"; none = missing
-    int disableReads = 0;
-
-    std::map<std::wstring, std::wstring> volumes;  // root -> volume name; others fail
-    std::vector<std::wstring> volumeRoots;
-
-    // Devices by path; a path that is not here cannot be opened.
+    std::vector<std::uint8_t> data;        // what a query answers
+    LONG failWith = ERROR_SUCCESS;         // answered instead of the data when set; the data is still written
+    DWORD answeredSize = 0;                // when set, the size a successful query answers instead of the true one
+    std::vector<DWORD> offered;            // the size offered by each query
+    std::vector<std::size_t> allocated;    // the real size of each buffer handed in
+    std::optional<DWORD> disableCounters;  // "Disable Performance Counters"; none: the value is missing
+    std::map<std::wstring, std::wstring> volumes;  // root -> volume name; other roots fail
     struct Device {
-        bool opens = true;
-        bool answers = true;       // IOCTL_DISK_PERFORMANCE succeeds
+        bool answers = true;  // IOCTL_DISK_PERFORMANCE succeeds
         DISK_PERFORMANCE statistics{};
-        int queries = 0;
     };
-    std::map<std::wstring, Device> devices;
-    std::vector<std::wstring> openedPaths;
-    int openHandles = 0;  // opened and not yet closed
+    std::map<std::wstring, Device> devices;  // a path that is not here cannot be opened
+    int openHandles = 0;
 
-    LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override;
-    bool ReadDisablePerformanceCounters(DWORD* value) override;
-    bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override;
-    HANDLE OpenDevice(const std::wstring& path) override;
-    bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override;
-    void CloseDevice(HANDLE device) override;
-
-private:
-    std::vector<std::wstring> handles_;  // handle value - 1 indexes the path
+    LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override
+    {
+        offered.push_back(*size);
+        allocated.push_back(_msize(buffer));
+        if (offered.size() > 1000)
+            return ERROR_ACCESS_DENIED;  // a reader that never stops asking fails instead of hanging
+        std::memcpy(buffer, data.data(), std::min<std::size_t>(data.size(), *size));
+        if (failWith != ERROR_SUCCESS)
+            return failWith;
+        if (data.size() > *size) {
+            *size = 0;  // as Wine leaves it after ERROR_MORE_DATA
+            return ERROR_MORE_DATA;
+        }
+        *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
+        return ERROR_SUCCESS;
+    }
+    bool ReadDisablePerformanceCounters(DWORD* value) override
+    {
+        *value = disableCounters.value_or(0);
+        return disableCounters.has_value();
+    }
+    bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
+    {
+        const auto found = volumes.find(root);
+        if (found == volumes.end())
+            return false;
+        *volumeName = found->second;
+        return true;
+    }
+    HANDLE OpenDevice(const std::wstring& path) override
+    {
+        openHandles += devices.count(path) != 0;
+        return devices.count(path) ? &devices[path] : nullptr;  // map entries never move
+    }
+    bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override
+    {
+        const Device& found = *static_cast<Device*>(device);
+        if (found.answers)
+            *statistics = found.statistics;
+        return found.answers;
+    }
+    void CloseDevice(HANDLE) override { --openHandles; }
 };

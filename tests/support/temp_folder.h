@@ -1,32 +1,50 @@
 #pragma once
-// A new, empty folder under the temporary folder for one test, removed with
-// everything in it when the test ends; and whole-file reads and writes.
+// A new, empty folder for one test, removed with everything in it when the
+// test ends; and whole-file reads and writes.
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
 class TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
+    TempFolder()
+    {
+        static int counter = 0;
+        const std::wstring name = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        path_ = (std::filesystem::temp_directory_path() / (L"qorvel-test-" + name)).wstring();
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directory(path_);
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;  // whatever a failed test left behind, never end the program here
+        std::filesystem::remove_all(path_, ignored);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::wstring& Path() const { return path_; }
     // Path() + "\" + name.
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+    const std::wstring& Path() const { return path_; }
 
 private:
     std::wstring path_;
 };
 
-// Removes a folder and everything in it, or a file.
-void RemoveTree(const std::wstring& path);
-
-bool Exists(const std::wstring& path);
-bool IsFolder(const std::wstring& path);
-
 // The file's bytes; none when it cannot be read.
-std::optional<std::string> ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
+inline std::optional<std::string> ReadBytes(const std::wstring& path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc) << bytes;
+}

@@ -1,21 +1,15 @@
-// The settings file's text: parsing bytes and formatting them back. Also built
-// natively with the sanitizers.
+// The settings file's text: bytes parsed into sections and formatted back. Also
+// built natively with the sanitizers.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "settings/ini_text.h"
 
 namespace {
 
 using namespace std::string_literals;
-using initext::Format;
-using initext::Parse;
 using initext::Section;
 
-// The parsed sections as text: "[name]\n", then "key=value\n" for each key.
-// Parsed characters are 0 to 255: one byte each.
+// The parsed sections as "[name]\n" and "key=value\n" lines (characters 0 to 255).
 std::string Dump(const std::vector<Section>& sections)
 {
     std::wstring out;
@@ -27,56 +21,55 @@ std::string Dump(const std::vector<Section>& sections)
     return std::string(out.begin(), out.end());
 }
 
-// The 1000-line limit is checked on the store (ini_ex_test.cpp), with the bytes
-// written back.
-TEST(IniTextParse, ReadsLinesHeadersAndKeysAsTheFormatSays)
+TEST(IniText, ParsesLinesHeadersAndKeys)
 {
     const std::string line1023 = "a=" + std::string(1021, 'b');
-    struct Case {
+    const struct {
         const char* what;
         std::string bytes;
         bool complete;
         std::string parsed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"CR LF and lone LF end lines; nothing is trimmed; a line starting with \"=\" is dropped",
          "k=1\r\n[A]\nx= 2 \r\r\nOpacity = 5\nnoequals\na=b=c\n=dropped\n;comment\r\nlone\rcr\nlast=line", true,
          "[]\nk=1\n[A]\nx= 2 \r\nOpacity = 5\nnoequals=\na=b=c\n;comment=\nlone\rcr=\nlast=line\n"},
-        {"a header names its section only when a key follows",
-         "[ spaced ]\nk=v\n[empty]\n[]\nu=1\n[\n]\n[x]y\n", true,
+        {"a header names its section only when a key follows", "[ spaced ]\nk=v\n[empty]\n[]\nu=1\n[\n]\n[x]y\n", true,
          "[]\n[ spaced ]\nk=v\n[]\n[]\nu=1\n[=\n]=\n[x]y=\n"},
         {"bytes are Latin-1 characters", "N\xE4me=\xFF\x80\0z"s, true, "[]\nN\xE4me=\xFF\x80\0z\n"s},
         {"a line of 1024 characters ends the reading", line1023 + "\r\nc=" + std::string(1022, 'd') + "\r\nafter=1\r\n",
          true, "[]\n" + line1023 + "\n"},
         {"the last line without line end", line1023, true, "[]\n" + line1023 + "\n"},
+        {"at most 1000 lines are read, empty lines included", std::string(999, '\n') + "a=1\r\nb=2\n", true,
+         "[]\na=1\n"},
         {"a CR not followed by LF is a character of the line", line1023 + "\r", true, "[]\n"},
         {"an incomplete read leaves out the unfinished last line", "a=1\nb=2", false, "[]\na=1\n"},
         {"an incomplete read ending at a line end", "a=1\nb=2\n", false, "[]\na=1\nb=2\n"},
-        {"an empty file", "", true, "[]\n"},
+        {"an editor's UTF-8 byte-order mark before the first line is skipped, elsewhere kept",
+         "\xEF\xBB\xBF[General]\r\nClass=3\r\n\xEF\xBB\xBFk=\xEF\xBB\xBF\r\n", true,
+         "[]\n[General]\nClass=3\n\xEF\xBB\xBFk=\xEF\xBB\xBF\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(Dump(Parse(c.bytes, c.complete)), c.parsed);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Dump(initext::Parse(c.bytes, c.complete)), c.parsed) << c.what;
 }
 
-TEST(IniTextFormat, WritesTheLayoutByteForByte)
+TEST(IniText, FormatsTheLayoutByteForByte)
 {
-    struct Case {
+    const struct {
         const char* what;
         std::vector<Section> sections;
         std::string bytes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"an empty line before each named header; sections without keys write nothing",
          {{L"", {L"top"}, {L"1"}},
           {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}},
           {L"Nothing", {}, {}},
           {L"", {L"merged"}, {L"x"}},
           {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
-         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n"
-         "\r\n[ Appearance]\r\nvalue only\r\n;c=\r\n"},
-        {"nothing at all", {{L"", {}, {}}}, ""},
+         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue "
+         "only\r\n;c=\r\n"},
+        {"text that would begin with a byte-order mark is written after one",
+         {{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}},
+         "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n"},
         {"characters above U+00FF are written as \"?\"",
          {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},
          "\r\n[S?]\r\nk\xE9=\xFF?\0x\r\n"s},
@@ -86,18 +79,8 @@ TEST(IniTextFormat, WritesTheLayoutByteForByte)
            {std::wstring(1100, L'v'), L"", L"1"}}},
          "\r\n[" + std::string(1019, 'n') + "]\r\nk=" + std::string(1020, 'v') + "\r\nshort=1\r\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(Format(c.sections), c.bytes);
-    }
-}
-
-TEST(IniTextFormat, WhatIsFormattedParsesBackToTheSameBytes)
-{
-    const std::string file = "k=1\r\n[A]\r\nx=2\r\n[A]\r\nx=3\r\n;only\r\n=gone\r\n[empty]\r\n[B]\r\ny\r\n[]\r\nz=4\r\n";
-    const std::string once = Format(Parse(file));
-    EXPECT_EQ(once, "k=1\r\n\r\n[A]\r\nx=2\r\n\r\n[A]\r\nx=3\r\n;only=\r\n\r\n[B]\r\ny=\r\nz=4\r\n");
-    EXPECT_EQ(Format(Parse(once)), once);
+    for (const auto& c : cases)
+        EXPECT_EQ(initext::Format(c.sections), c.bytes) << c.what;
 }
 
 }  // namespace

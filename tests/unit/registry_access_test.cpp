@@ -1,8 +1,8 @@
-// DirectRegistryAccess over a scripted performance-data query.
+// DirectRegistryAccess over a scripted performance-data query, and the
+// indicator list built from its snapshot.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include "sources/drive_list.h"
 #include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/fake_source_system.h"
@@ -12,165 +12,124 @@ namespace {
 
 using namespace perflayout;
 
-std::vector<std::uint8_t> OneDisk(std::uint64_t queue, std::size_t padInstances = 0)
+// PhysicalDisk with "0 C:", `pad` instances of 192 bytes and "_Total".
+std::vector<std::uint8_t> OneDisk(std::uint64_t queue, std::size_t pad = 0)
 {
-    perftest::Description d;
-    d.perfTime100nSec = 5000;
-    perftest::Object physical{kPhysicalDiskObject, perftest::DiskCounters(), {}};
-    physical.instances.push_back({u"0 C:", perftest::DiskCounterValues({.queue = queue})});
-    for (std::size_t i = 0; i < padInstances; ++i)
-        physical.instances.push_back({u"pad " + std::u16string(40, u'x'), {}});
-    physical.instances.push_back({u"_Total", perftest::DiskCounterValues({.queue = queue})});
-    d.objects.push_back(physical);
-    return perftest::Build(d);
-}
-
-std::uint64_t Queue(DirectRegistryAccess& access, const wchar_t* instance)
-{
-    return access.GetCounterValue(kPhysicalDiskObject, instance, kAvgDiskQueueLength, kPerfCounter100nsQueueLen);
+    DiskSet set{{{u"0 C:", {queue}}}, {}};
+    set.physical.resize(pad + 1, {u"pad " + std::u16string(12, u'x')});
+    set.physical.push_back({u"_Total", {queue}});
+    return perftest::Snapshot(set, 5000, {true, false});
 }
 
 class RegistryAccessTest : public ::testing::Test {
 protected:
+    std::uint64_t Queue(const wchar_t* instance)
+    {
+        return access.GetCounterValue(kPhysicalDiskObject, instance, kAvgDiskQueueLength, kPerfCounter100nsQueueLen);
+    }
+    // The indicator list, one "devicePath|displayName|label|kind" text per entry.
+    std::vector<std::wstring> Enumerate()
+    {
+        EnumeratePhysicalDrives(access, list);
+        EnumerateLogicalDisks(access, list);
+        std::vector<std::wstring> entries;
+        for (const IndicatorEntry& e : list)
+            entries.push_back(e.devicePath + L"|" + e.displayName + L"|" + e.label + L"|" + std::to_wstring(e.kind));
+        return entries;
+    }
+
     FakeSourceSystem fake;
     ScopedSourceSystem scope{fake};
     DirectRegistryAccess access;
+    IndicatorList list;
 };
 
-TEST_F(RegistryAccessTest, ReadsTheAnsweredSnapshot)
+// The query leaves its size at 0 after ERROR_MORE_DATA: growth starts from the
+// size that was offered, and every buffer has room beyond the offered size.
+TEST_F(RegistryAccessTest, GrowsFromTheOfferedSizeWithSlackAndOffersTheGrownSizeNext)
 {
-    fake.data = OneDisk(1234);
-    EXPECT_TRUE(access.Init());
-    EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(Queue(access, L"0 "), 1234u);
-    EXPECT_EQ(Queue(access, nullptr), 1234u);  // no text matches the first instance
-    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 2);
-    EXPECT_EQ(access.PerfTime100nSec(), 5000u);
-    std::vector<std::wstring> names{L"kept"};
-    EXPECT_EQ(access.GetInstanceNames(kPhysicalDiskObject, names), 2);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"kept", L"0 C:", L"_Total"}));
-    EXPECT_EQ(fake.offered, (std::vector<DWORD>{65536}));
-}
-
-// The query leaves its size at 0 after ERROR_MORE_DATA: growth must start
-// from the size that was offered, or it would never end.
-TEST_F(RegistryAccessTest, GrowsFromTheOfferedSizeWhenTheQueryLeavesZero)
-{
-    fake.data = OneDisk(77, 450);
-    ASSERT_GT(fake.data.size(), 100000u);
+    fake.data = OneDisk(77, 400);
+    ASSERT_GT(fake.data.size(), 65536u + 128u);
     ASSERT_LT(fake.data.size(), 131072u);
-    fake.sizeAfterMoreData = 0;
     EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(fake.offered, (std::vector<DWORD>{65536, 131072}));
-    EXPECT_EQ(access.Snapshot().size, fake.data.size());
-    EXPECT_EQ(Queue(access, L"_Total"), 77u);  // the last instance, past the first 65,536 bytes
-    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 452);
-
-    // The next refresh offers the grown size at once.
     EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(fake.offered.back(), 131072u);
-    EXPECT_EQ(fake.queries, 3);
-}
-
-TEST_F(RegistryAccessTest, BuffersHaveRoomBeyondTheOfferedSize)
-{
-    fake.data = OneDisk(1, 450);
-    fake.sizeAfterMoreData = 12345;  // whatever the query leaves, it is not trusted
-    access.Refresh();
-    ASSERT_EQ(fake.offered.size(), fake.allocated.size());
+    EXPECT_EQ(fake.offered, (std::vector<DWORD>{65536, 131072, 131072}));
     for (std::size_t i = 0; i < fake.offered.size(); ++i)
         EXPECT_GE(fake.allocated[i], fake.offered[i] + 128u) << i;
-    EXPECT_EQ(fake.offered, (std::vector<DWORD>{65536, 131072}));
+    EXPECT_EQ(access.Snapshot().size, fake.data.size());
+    EXPECT_EQ(Queue(L"_Total"), 77u);  // the last instance, past the first 65,536 bytes
+    EXPECT_EQ(Queue(nullptr), 77u);    // no text: the first instance
+    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 402);
+    EXPECT_EQ(access.PerfTime100nSec(), 5000u);
 }
 
-TEST_F(RegistryAccessTest, FailedQueryKeepsThePreviousSnapshot)
+TEST_F(RegistryAccessTest, AFailedQueryKeepsThePreviousSnapshot)
 {
-    fake.data = OneDisk(1000);
+    fake.data = OneDisk(5);
+    fake.failWith = ERROR_INVALID_PARAMETER;  // the failing query still writes a whole snapshot
+    EXPECT_TRUE(access.Refresh());
+    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);  // none yet
+    fake.failWith = ERROR_SUCCESS;
     access.Refresh();
-    // The failing query writes a whole, valid-looking snapshot before failing.
     fake.data = OneDisk(2000);
     fake.failWith = ERROR_ACCESS_DENIED;
-    fake.writeDataOnFailure = true;
     EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(Queue(access, L"0 "), 1000u);
+    EXPECT_EQ(Queue(L"0 "), 5u);
     fake.failWith = ERROR_SUCCESS;
-    EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(Queue(access, L"0 "), 2000u);
-}
-
-TEST_F(RegistryAccessTest, NeverFilledSnapshotHoldsNoObjects)
-{
-    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);  // before any refresh
-    EXPECT_EQ(access.PerfTime100nSec(), 0u);
-    fake.data = OneDisk(5);
-    fake.failWith = ERROR_INVALID_PARAMETER;
-    fake.writeDataOnFailure = true;
-    EXPECT_TRUE(access.Refresh());
+    access.Refresh();
+    EXPECT_EQ(Queue(L"0 "), 2000u);
+    EXPECT_TRUE(access.Release());
     EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);
-    EXPECT_EQ(Queue(access, L"0 "), 0u);
-    std::vector<std::wstring> names;
-    EXPECT_EQ(access.GetInstanceNames(kPhysicalDiskObject, names), 0);
-    EXPECT_TRUE(names.empty());
 }
 
-TEST_F(RegistryAccessTest, QueryThatNeverFitsEnds)
+TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBufferIsTrusted)
 {
     fake.data.assign(DirectRegistryAccess::kMaxSize + 1, 0);
     EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(fake.offered.front(), 65536u);
+    EXPECT_EQ(fake.offered.size(), DirectRegistryAccess::kMaxSize / 65536);
     EXPECT_EQ(fake.offered.back(), DirectRegistryAccess::kMaxSize);
-    EXPECT_EQ(fake.queries, static_cast<int>(DirectRegistryAccess::kMaxSize / 65536));
     EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);
-}
 
-TEST_F(RegistryAccessTest, AnsweredSizeLargerThanTheBufferIsNotTrusted)
-{
-    class Liar : public FakeSourceSystem {
-        LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override
-        {
-            const LONG result = FakeSourceSystem::QueryPerformanceData(buffer, size);
-            *size = 0xFFFFFFF0u;
-            return result;
-        }
-    } liar;
-    ScopedSourceSystem lie(liar);
-    liar.data = OneDisk(9);
-    access.Refresh();
-    EXPECT_EQ(access.Snapshot().size, 65536u);
-    EXPECT_EQ(Queue(access, L"0 "), 9u);
-}
-
-TEST_F(RegistryAccessTest, ReleaseEmptiesTheSnapshot)
-{
-    fake.data = OneDisk(3);
-    access.Refresh();
-    EXPECT_TRUE(access.Release());
-    EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);
-    EXPECT_TRUE(access.Refresh());
-    EXPECT_EQ(Queue(access, L"0 "), 3u);
-}
-
-TEST_F(RegistryAccessTest, CountersDisabledIsReadUntilItSucceedsThenKept)
-{
-    EXPECT_FALSE(access.IsCounterDisabled());  // missing: enabled, asked again next time
-    EXPECT_FALSE(access.IsCounterDisabled());
-    EXPECT_EQ(fake.disableReads, 2);
-    fake.disableCounters = 1;
-    EXPECT_TRUE(access.IsCounterDisabled());
-    fake.disableCounters.reset();  // the value deleted: the answer stays until restart
-    EXPECT_TRUE(access.IsCounterDisabled());
-    EXPECT_EQ(fake.disableReads, 3);
-
+    fake.data = OneDisk(9);
+    fake.answeredSize = 0xFFFFFFF0u;
     DirectRegistryAccess other;
-    fake.disableCounters = 0;
-    EXPECT_FALSE(other.IsCounterDisabled());
-    fake.disableCounters = 7;
-    EXPECT_FALSE(other.IsCounterDisabled());
-    EXPECT_EQ(fake.disableReads, 4);
+    other.Refresh();
+    EXPECT_EQ(other.Snapshot().size, 65536u);
+    EXPECT_EQ(other.GetCounterValue(kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounter100nsQueueLen), 9u);
+}
 
-    DirectRegistryAccess third;
-    fake.disableCounters = 0x80000000u;
-    EXPECT_TRUE(third.IsCounterDisabled());
+// Drives are numbered by position; volumes before "_Total" are listed. The list
+// is the fixture's, so each enumeration must start it afresh.
+TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
+{
+    const std::wstring all = L"_Total|All-In-One|All|4";
+    const struct {
+        DiskSet set;
+        std::uint32_t physicalCount, logicalCount;  // NumInstances written over the objects' when not 0
+        std::vector<std::wstring> entries;
+    } cases[] = {
+        {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
+          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
+         0,
+         0,
+         {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE1|Physical Drive 1|1|1", all,
+          L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
+          L"\\\\.\\E:|E:|E:|2"}},
+        {{{{u"0 C:"}}, {{u"Harddisk"}}}, 0x40000000, 0, {all, L"\\\\.\\Harddisk|Harddisk|Harddisk|2"}},  // damaged
+        {{{{u"0 C:"}}, {{u"C:"}}}, 0xFFFFFFFF, 0xFFFFFFFF, {all}},  // objects without instances
+    };
+    fake.volumes = {{L"C:\\", L"Data"}, {L"D:\\", L""}};  // E: has no medium
+    for (const auto& c : cases) {
+        fake.data = perftest::Snapshot(c.set);
+        const std::size_t physical = perftest::Get32(fake.data.data(), kBlockHeaderLength);
+        const std::size_t logical = physical + perftest::Get32(fake.data.data(), physical);
+        for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}}) {
+            if (count)
+                perftest::Put32(fake.data, object + kObjectNumInstances, count);
+        }
+        EXPECT_EQ(Enumerate(), c.entries);
+    }
+    EXPECT_EQ(fake.offered.size(), 2 * std::size(cases));  // one refresh per enumeration
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+// The performance records over scripted sources: the counter source's states,
+// once-per-second readings and text; the direct sources over device statistics;
+// texts cut at the end of the caller's buffer.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "sources/counter_source.h"
+#include "sources/disk_source.h"
+#include "sources/perf_layout.h"
+#include "sources/registry_access.h"
+#include "tests/support/fake_source_system.h"
+#include "tests/support/perf_snapshot.h"
+
+namespace {
+
+using namespace perflayout;
+
+constexpr std::uint64_t kSecond = 10'000'000;
+
+using recordtext::ByteSize;
+using recordtext::KBSize;
+
+// "(1,234,567)" with the user's separator (for locales that group by threes).
+std::wstring Exact(std::uint64_t value)
+{
+    wchar_t separator[8] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+    std::wstring digits = std::to_wstring(value);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, separator);
+    return L"(" + digits + L")";
+}
+
+class RecordTest : public ::testing::Test {
+protected:
+    IndicatorEntry& Add(std::wstring path, std::uint32_t kind, std::wstring name = L"")
+    {
+        return list.emplace_back(IndicatorEntry{.devicePath = path, .displayName = name, .kind = kind});
+    }
+    template <class Record, class... Args>
+    std::unique_ptr<Record> Open(IndicatorEntry& entry, Args&... args)
+    {
+        auto record = std::make_unique<Record>(args...);
+        record->entry = &entry;
+        EXPECT_TRUE(record->Open());
+        return record;
+    }
+    void SetDevice(const std::wstring& path, DWORD reads, DWORD writes, DWORD queue, LONGLONG bytesRead = 0)
+    {
+        DISK_PERFORMANCE& d = fake.devices[path].statistics;
+        d = {.BytesRead = {.QuadPart = bytesRead}, .BytesWritten = {.QuadPart = bytesRead / 3}, .ReadCount = reads};
+        d.WriteCount = writes;
+        d.QueueDepth = queue;
+    }
+    // Serves "0 C:" in PhysicalDisk with the values, then samples the record.
+    std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskCounters& values)
+    {
+        fake.data = perftest::Snapshot({{{u"0 C:", values}}, {}}, time);
+        access.Refresh();
+        return record.Sample();
+    }
+    static std::wstring Text(__performance_data& record)
+    {
+        wchar_t text[4096];
+        EXPECT_TRUE(record.GetText(text, 4096));
+        return text;
+    }
+    // The counter source's text: totals, rates per second and queue lengths.
+    static std::wstring CounterText(std::uint64_t read, std::uint64_t written, std::uint64_t readRate,
+                                    std::uint64_t writeRate, int reads, int writes, const wchar_t* readQueue,
+                                    const wchar_t* writeQueue)
+    {
+        return L"Read: " + ByteSize(read) + L" " + Exact(read) + L" \tWrite: " + ByteSize(written) + L" " +
+               Exact(written) + L"\r\nRate kB/sec: " + KBSize(readRate) + L"      \t\tRate kB/sec: " +
+               KBSize(writeRate) + L"\r\nRequests/sec: " + std::to_wstring(reads) + L"       \t\tRequests/sec: " +
+               std::to_wstring(writes) + L"\r\nQueue length/sec: " + readQueue + L" \t\tQueue length/sec: " +
+               writeQueue;
+    }
+
+    FakeSourceSystem fake;
+    ScopedSourceSystem scope{fake};
+    DirectRegistryAccess access;
+    IndicatorList list;
+};
+
+TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
+{
+    auto drive1 = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive), access);
+    auto drive12 = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive), access);
+    auto total = Open<CRegistryAccessIndicator>(Add(L"_Total", kKindAllInOne), access);
+    auto volume = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\HarddiskVolume3", kKindLogicalDisk), access);
+    auto other = Open<CRegistryAccessIndicator>(Add(L"?", 16), access);
+    fake.data = perftest::Snapshot(
+        {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}}, {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}}});
+    access.Refresh();
+    EXPECT_EQ(drive1->Sample(), 0x00010000u);  // 0x30000 has no low 16 bits
+    EXPECT_EQ(drive12->Sample(), 0u);          // "12 " does not match "1 D: E:"
+    EXPECT_EQ(total->Sample(), 0x00000005u);
+    EXPECT_EQ(volume->Sample(), 0x00070000u);  // HarddiskVolume3 reads "H:"
+    EXPECT_EQ(other->Sample(), 0x00000006u);   // the first LogicalDisk instance
+}
+
+TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
+{
+    auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
+    const struct {
+        std::uint64_t queue, readQueue, writeQueue;
+        std::uint32_t state;
+    } steps[] = {
+        {1000, 500, 700, 0x01F402BC},
+        {1000, 900, 900, 0},                               // the queue total did not move: idle
+        {1001, 900 + 0x12345, 900 + 0x10000, 0x23450000},  // the low 16 bits of each growth
+        {1002, 900 + 0x32345, 900 + 0x10000, 0x00010000},  // both 0 in the low 16 bits: shown as reading
+        {1003, 900 + 0x32345, 900 + 0x10003, 0x00000003},
+        {5, 900 + 0x32341, 900 + 0x10003, 0xFFFC0000},  // counters that go back wrap around
+    };
+    for (std::uint64_t i = 0; i < std::size(steps); ++i) {
+        const auto& s = steps[i];
+        EXPECT_EQ(Tick(*record, kSecond + i, {s.queue, s.readQueue, s.writeQueue}), s.state) << i;
+    }
+}
+
+// Ticks 0.3 s apart: the once-per-second step runs on the first tick, then on
+// the first tick at least a second later (or at once when the clock was set
+// back); the text covers the interval between the last two steps.
+TEST_F(RecordTest, CounterTextCoversTheIntervalBetweenTheLastTwoSecondSteps)
+{
+    auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
+    EXPECT_EQ(Text(*record), CounterText(0, 0, 0, 0, 0, 0, L"0.000", L"0.000"));
+    const std::uint64_t t0 = 1000 * kSecond;
+    DiskCounters v{.queue = 1, .reads = 100, .writes = 50, .bytesRead = 1'000'000'000, .bytesWritten = 500'000'000};
+    Tick(*record, t0, v);
+    for (std::uint64_t i = 1; i <= 4; ++i) {
+        // Over 1.2 s: queue lengths 0.25 and 0.5, 20 and 10 requests and
+        // 512,000,000 and 10,000 bytes a second.
+        v = {v.queue + 1,  v.readQueue + 750'000,     v.writeQueue + 1'500'000, v.reads + 6,
+             v.writes + 3, v.bytesRead + 153'600'000, v.bytesWritten + 3'000};
+        Tick(*record, t0 + i * 3 * kSecond / 10, v);
+        const std::uint64_t stepped = record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current.time;
+        EXPECT_EQ(stepped, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
+    }
+    EXPECT_EQ(Text(*record), CounterText(1'614'400'000, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
+    v.queue += 1;  // 0.3 s later the totals move, the rates do not
+    v.bytesRead += 1;
+    Tick(*record, t0 + 15 * kSecond / 10, v);
+    EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
+    // The clock set back: the step is taken at once and no rates are shown for
+    // the backwards interval; a second later they are again.
+    v.queue += 1;
+    Tick(*record, t0 - 100 * kSecond, v);
+    EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 0, 0, 0, 0, L"0.000", L"0.000"));
+    v = {v.queue + 1, v.readQueue + 10'000'000, v.writeQueue,  v.reads + 7,
+         v.writes,    v.bytesRead + 2048,       v.bytesWritten};
+    Tick(*record, t0 - 99 * kSecond, v);
+    EXPECT_EQ(Text(*record), CounterText(1'614'402'049, 500'012'000, 2048, 0, 7, 0, L"1.000", L"0.000"));
+}
+
+TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
+{
+    const std::wstring path = L"\\\\.\\PHYSICALDRIVE0";
+    SetDevice(path, 0, 0, 0);
+    auto disk = Open<CHardDiskIndicatorInfo>(Add(path, kKindPhysicalDrive));
+    const struct {
+        std::uint32_t reads, writes, queue;
+        bool answers;
+        std::uint32_t state;
+    } steps[] = {
+        {100, 50, 0, true, 0},                  // the first sample has no counts to compare
+        {103, 51, 0, true, 3},                  // three reads OR one write
+        {103, 51, 2, true, 2},                  // two requests outstanding
+        {200, 90, 4, false, 0},                 // a device that does not answer: no change
+        {105, 51, 0, true, 2},                  // counted from the last good sample
+        {0xFFFFFFFE, 51, 0, true, 0xFFFFFF95},  // 32 bits, wrapping around
+        {1, 51, 0, true, 3},
+    };
+    for (const auto& s : steps) {
+        fake.devices[path].answers = s.answers;
+        SetDevice(path, s.reads, s.writes, s.queue);
+        EXPECT_EQ(disk->Sample(), s.state) << s.reads;
+        EXPECT_EQ(disk->state, s.state);
+    }
+}
+
+// A child whose device cannot be opened or stops answering stays, with zero totals.
+TEST_F(RecordTest, AllInOneHasOneChildPerPhysicalDriveAndTheirTexts)
+{
+    for (const wchar_t* n : {L"0", L"1", L"2"})
+        Add(std::wstring(L"\\\\.\\PHYSICALDRIVE") + n, kKindPhysicalDrive, std::wstring(L"Physical Drive ") + n);
+    IndicatorEntry& volume = Add(L"\\\\.\\C:", kKindLogicalDisk, L"C:\\ - Data");
+    list[0].model = L"Model 9";
+    for (const wchar_t* path : {L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1", L"\\\\.\\C:"})
+        SetDevice(path, 0, 0, 0, 1610612736);
+    auto all = Open<CAllInOneIndicatorInfo>(Add(L"_Total", kKindAllInOne, L"All-In-One"), list);
+    EXPECT_EQ(all->children.size(), 3u);
+    EXPECT_EQ(fake.openHandles, 2);
+    EXPECT_EQ(all->Sample(), 0u);
+    SetDevice(L"\\\\.\\PHYSICALDRIVE0", 4, 0, 0x20000, 1610612736);
+    fake.devices[L"\\\\.\\PHYSICALDRIVE1"].answers = false;
+    EXPECT_EQ(all->Sample(), 0x20004u);
+    EXPECT_EQ(all->state, 0x20004u);
+    const std::wstring figures = L" Data Read: " + ByteSize(1610612736) + L" " + Exact(1610612736) +
+                                 L" \tData Write: " + ByteSize(536870912) + L" " + Exact(536870912);
+    const std::wstring zero = L" Data Read: " + ByteSize(0) + L" (0) \tData Write: " + ByteSize(0) + L" (0)\r\n";
+    EXPECT_EQ(Text(*all), L"All-In-One\r\nPhysical Drive 0 - Model 9\r\n" + figures + L"\r\nPhysical Drive 1 - \r\n" +
+                              zero + L"Physical Drive 2 - \r\n" + zero);
+    EXPECT_EQ(Text(*Open<CHardDiskIndicatorInfo>(volume)), L"C:\\ - Data \r\n" + figures);
+    EXPECT_TRUE(all->Close());
+    EXPECT_TRUE(all->children.empty());
+    EXPECT_EQ(fake.openHandles, 0);
+}
+
+// Every drive adds about 110 characters to the all-in-one text: a fixed buffer
+// is cut and terminated, never overrun, and a surrogate pair is never split.
+TEST_F(RecordTest, TextsAreCutAtTheEndOfTheBuffer)
+{
+    for (int i = 0; i < 30; ++i)
+        SetDevice(Add(L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(i), kKindPhysicalDrive).devicePath, 0, 0, 0, 1 << 30);
+    auto all = Open<CAllInOneIndicatorInfo>(Add(L"_Total", kKindAllInOne, L"Disks \xD83D\xDCBE"), list);
+    const std::wstring whole = Text(*all);
+    ASSERT_GT(whole.size(), 2000u);
+    for (const auto& [capacity, length] : {std::pair<std::size_t, std::size_t>{1024, 1023}, {9, 8}, {8, 6}, {1, 0}}) {
+        std::wstring buffer(capacity + 8, L'#');
+        all->GetText(buffer.data(), capacity);
+        EXPECT_EQ(buffer, whole.substr(0, length) + L'\0' + std::wstring(capacity + 7 - length, L'#')) << capacity;
+    }
+    wchar_t untouched = L'#';
+    all->GetText(&untouched, 0);
+    EXPECT_EQ(untouched, L'#');
+
+    CRegistryAccessIndicator record(access);
+    wchar_t text[64] = L"Total ";
+    EXPECT_EQ(record.AppendExactNumber(text, 64, 1234567), text);
+    EXPECT_EQ(std::wstring(text), L"Total " + Exact(1234567));
+    text[6] = L'\0';
+    record.AppendExactNumber(text, 10, 18446744073709551615ull);  // room for three characters
+    EXPECT_EQ(std::wstring(text), L"Total (18");
+}
+
+}  // namespace
