@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "app/named_events.h"
 #include "app/worker_window.h"
@@ -140,6 +141,16 @@ RunningProgram::RunningProgram(const std::wstring& arguments)
     WaitUntil([this] { return Worker() != nullptr || WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0; },
               15000);
     WaitForInputIdle(process_.hProcess, 10000);
+    // Under Wine the wait above may end early: also wait until the indicator
+    // windows, made late in start-up, stop appearing.
+    std::size_t seen = 0;
+    WaitUntil(
+        [&] {
+            const std::size_t count = Windows(L"QORVELIndicator").size();
+            return WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0 ||
+                   (count > 0 && std::exchange(seen, count) == count);
+        },
+        10000);
     DWORD code = 0;
     if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE)
         fprintf(stderr, "qorvel.exe ended during start-up with %lu\n", code);
