@@ -3,9 +3,9 @@
 // instance, the device-change rebuild and the exit event.
 #include <gtest/gtest.h>
 
-#include <dbt.h>
-
 #include "tests/support/program_driver.h"
+
+#include <dbt.h>
 
 namespace {
 
