@@ -96,11 +96,14 @@ void ApplyOpacity(const SettingsBlock& settings)
         const HWND window = data->Window();
         if (!window || !IsWindowVisible(window))
             continue;
-        const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
-        if (((style & WS_EX_LAYERED) != 0) != layered)
+        const bool restyle = ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) != layered;
+        if (restyle)
             SetWindowLongPtrW(window, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0));
         SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(settings.opacity & 0xFF), LWA_ALPHA);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        // A new alpha alone needs no painting; a window entering or leaving
+        // the layered state is painted at once.
+        if (restyle)
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
 }
 

@@ -328,7 +328,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, kAboutText);
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, AboutText().c_str());
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -441,4 +441,9 @@ bool TranslateOptionsMessage(MSG& message, HACCEL accelerators)
         }
     }
     return state->page && IsDialogMessageW(state->page, &message);
+}
+
+std::wstring AboutText()
+{
+    return kAboutText;
 }

@@ -3,6 +3,8 @@
 // with a menu bar and a tab control showing one page at a time.
 #include <windows.h>
 
+#include <string>
+
 inline constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
 
 // The program's web page (command "Qorvel on the &Web"). There is no product
@@ -42,3 +44,7 @@ bool SelectOptionsTab(int index);
 // current page's dialog keys (Tab, arrows, Enter, Esc) are handled. True when
 // the message was used up.
 bool TranslateOptionsMessage(MSG& message, HACCEL accelerators);
+
+// The About box's first line: product, version, and the date and time the
+// program was built.
+std::wstring AboutText();

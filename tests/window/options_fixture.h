@@ -1,13 +1,11 @@
 #pragma once
 // The Options window over three indicators (drive 0, all-in-one, C:) with
-// records that never sample, a worker window that counts sampling ticks, and
+// records that never sample and a worker window for the sampling timer, and
 // helpers that act on page controls as the user's clicks and keys do.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
-
-#include <string>
 
 #include "app/application.h"
 #include "app/shell.h"
@@ -25,18 +23,14 @@ public:
     bool Close() override { return true; }
 };
 
-inline int g_sampleTicks = 0;
-
 class OptionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Application& app = App();
         app.instance = GetModuleHandleW(nullptr);
-        static const bool registered = RegisterOptionsClass(app.instance) && RegisterIndicatorClass(app.instance);
-        ASSERT_TRUE(registered);
+        [[maybe_unused]] static bool registered = RegisterOptionsClass(app.instance) && RegisterIndicatorClass(app.instance);
         app.worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        SetWindowLongPtrW(app.worker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountTicks));
         RebuildBrushes(Settings());
         SetIndicatorMode(7);
         for (const auto& [name, kind] : {std::pair{L"Drive 0", 1u}, std::pair{L"All", 4u}, std::pair{L"C:", 2u}}) {
@@ -44,7 +38,6 @@ protected:
             auto& data = app.displays.emplace_back(std::make_unique<__gui_data>());
             data->record = std::make_unique<IdleRecord>();
             data->record->entry = &app.indicators.back();
-            data->x = 300 + 20 * static_cast<int>(app.displays.size());
         }
         RebuildIndicatorWindows();
     }
@@ -56,11 +49,8 @@ protected:
         DestroyWindow(App().worker);
         SetSettingsStore(nullptr);
         Settings() = SettingsBlock{};
-    }
-    static LRESULT CALLBACK CountTicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        g_sampleTicks += message == WM_TIMER && wParam == IDT_SAMPLE;
-        return DefWindowProcW(window, message, wParam, lParam);
+        BYTE released[256] = {};
+        SetKeyboardState(released);
     }
     static HWND Open(int tab)
     {
@@ -79,7 +69,6 @@ protected:
         SendDlgItemMessageW(page, id, TBM_SETPOS, TRUE, position);
         SendMessageW(page, WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
     }
-    static LRESULT Get(HWND page, int id, UINT message) { return SendDlgItemMessageW(page, id, message, 0, 0); }
     static std::wstring Text(HWND page, int id)
     {
         wchar_t text[64] = {};
@@ -96,18 +85,15 @@ protected:
         }
         return flags + " " + windows;
     }
-    // A key pressed with modifiers held, given to the message loop's Options step.
-    static bool Key(WPARAM key, std::initializer_list<int> held = {}, UINT message = WM_KEYDOWN)
+    // A key pressed with modifiers held (and held on), given to the message loop's Options step.
+    static bool Key(WPARAM key, std::initializer_list<int> held = {})
     {
         BYTE state[256] = {};
         for (int modifier : held)
             state[modifier] = 0x80;
         SetKeyboardState(state);
-        MSG msg{GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0, 0, {}};
-        const bool used = TranslateOptionsMessage(msg, LoadAcceleratorsW(App().instance, MAKEINTRESOURCEW(109)));
-        BYTE released[256] = {};
-        SetKeyboardState(released);
-        return used;
+        MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        return TranslateOptionsMessage(msg, LoadAcceleratorsW(App().instance, MAKEINTRESOURCEW(109)));
     }
 
     CIniEx store;  // no file until a test loads one
