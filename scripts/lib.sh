@@ -74,6 +74,11 @@ qorvel_build() {
 qorvel_wineserver_hold() {
   qorvel_wine_env
   wineserver -p 2>/dev/null || true  # already held: fine
+  # wineboot starts the current user's Run entries, and a program run in this
+  # prefix registers itself there: take it out first, so that no instance is
+  # running before the one a test or scripts/run starts.
+  "$QORVEL_WINE" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v qorvel.exe /f \
+    </dev/null >/dev/null 2>&1 || true
   "$QORVEL_WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 

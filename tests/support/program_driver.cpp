@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "app/named_events.h"
 #include "app/worker_window.h"
@@ -72,6 +73,9 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 
 void RemoveSettingsFile()
 {
+    // The program registers itself to start at logon; a later wineboot in the
+    // test prefix would start it behind the tests' backs.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"qorvel.exe");
     SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(SettingsFilePath().c_str());
 }
@@ -136,6 +140,9 @@ RunningProgram::RunningProgram(const std::wstring& arguments)
     WaitUntil([this] { return Worker() != nullptr || WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0; },
               15000);
     WaitForInputIdle(process_.hProcess, 10000);
+    DWORD code = 0;
+    if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE)
+        fprintf(stderr, "qorvel.exe ended during start-up with %lu\n", code);
 }
 
 RunningProgram::~RunningProgram()
