@@ -36,6 +36,7 @@ struct Application {
     __performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
     std::uint32_t anyActivity = 0;             // OR of every state of the current tick
     std::uint32_t trayState = 0;               // what the tray icon shows
+    int trayAddTriesLeft = 0;                  // retries left for a failed add at start-up
 };
 
 // The process's application object.

@@ -1,8 +1,24 @@
 #include "app/session_window.h"
 
+#include <memory>
+#include <type_traits>
+
 #include "app/shell.h"
+#include "resources/resource.h"
 
 namespace {
+
+struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+// The message the shell broadcasts when the taskbar is created (again).
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 
 // Log-off and shut-down: the process may end without another message, so
 // everything is written now.
@@ -17,6 +33,22 @@ void OnEndSession(WPARAM ending)
 void OnDisplayChange()
 {
     BringIndicatorsOnScreen(App().displays);
+    FollowTrayDpi();
+}
+
+void OnTrayCommand(UINT command)
+{
+    switch (command) {
+    case IDC_OPTIONS:
+        ShowOptionsWindow();
+        break;
+    case IDC_EXIT:
+        // Shutdown removes the icon and destroys the windows.
+        PostQuitMessage(0);
+        break;
+    default:
+        break;  // dismissed
+    }
 }
 
 }  // namespace
@@ -33,8 +65,25 @@ bool RegisterSessionClass(HINSTANCE instance)
 
 HWND CreateSessionWindow(HINSTANCE instance)
 {
+    TaskbarCreatedMessage();
     return CreateWindowExW(WS_EX_TOOLWINDOW, kSessionClass, L"Qorvel Indicator", WS_POPUP, 0, 0, 0, 0, nullptr,
                            nullptr, instance, nullptr);
+}
+
+void ShowTrayMenu(Application& app)
+{
+    const HWND owner = app.sessionWindow ? app.sessionWindow : app.worker;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const UniqueMenu menu(LoadMenuW(app.instance, MAKEINTRESOURCEW(IDM_TRAY_MENU)));
+    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup)
+        return;
+    SetForegroundWindow(owner);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    OnTrayCommand(command);
 }
 
 LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -48,7 +97,14 @@ LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DISPLAYCHANGE:
         OnDisplayChange();
         return 0;
+    case WM_DPICHANGED:
+        FollowTrayDpi();
+        return 0;
     default:
+        if (message == TaskbarCreatedMessage() && message != 0) {
+            AddTrayIconAgain();
+            return 0;
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }

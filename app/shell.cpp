@@ -55,7 +55,7 @@ void TearDownIndicators(Application& app)
 bool RebuildIndicatorWindows(Application& app)
 {
     RecreateIndicatorWindows(app.displays, IndicatorMode());
-    app.tray.BuildLedIcons(Settings());
+    app.tray.BuildLedIcons(Settings(), TrayDpi(app.sessionWindow));
     ExchangeGlobalSettings(Exchange::Store);
     return true;
 }
@@ -78,10 +78,52 @@ void ScheduleSettingsSave()
         SetTimer(App().worker, IDT_SAVE_SETTINGS, kSaveSettingsDelay, nullptr);
 }
 
-void AddTrayIcon()
+bool AddTrayIcon()
 {
     Application& app = App();
-    app.tray.Add(app.worker, Settings());
+    return app.tray.Add(app.worker, app.trayState, Settings());
+}
+
+void AddTrayIconWithRetries()
+{
+    Application& app = App();
+    if (!Settings().showTrayIcon || AddTrayIcon())
+        return;
+    app.trayAddTriesLeft = kTrayAddRetries;
+    SetTimer(app.worker, IDT_TRAY_RETRY, kTrayRetryDelay, nullptr);
+}
+
+void RetryTrayIcon()
+{
+    Application& app = App();
+    KillTimer(app.worker, IDT_TRAY_RETRY);
+    if (!Settings().showTrayIcon || AddTrayIcon() || --app.trayAddTriesLeft <= 0)
+        return;
+    SetTimer(app.worker, IDT_TRAY_RETRY, kTrayRetryDelay, nullptr);
+}
+
+void AddTrayIconAgain()
+{
+    Application& app = App();
+    RepaintTrayLedForDpi();
+    if (Settings().showTrayIcon)
+        app.tray.AddAgain(app.worker, app.trayState, Settings());
+}
+
+bool RepaintTrayLedForDpi()
+{
+    Application& app = App();
+    const UINT dpi = TrayDpi(app.sessionWindow);
+    if (dpi == app.tray.LedDpi())
+        return false;
+    app.tray.BuildLedIcons(Settings(), dpi);
+    return true;
+}
+
+void FollowTrayDpi()
+{
+    if (RepaintTrayLedForDpi())
+        UpdateTrayIcon();
 }
 
 void RemoveTrayIcon()

@@ -31,10 +31,23 @@ void RebuildAfterDeviceChange(Application& app);
 void ScheduleSettingsSave();
 
 // The tray icon (thin entry points over the application's tray icon).
-void AddTrayIcon();      // adds it when absent; "ShowTrayIcon" is the caller's test
+bool AddTrayIcon();      // adds it when absent; "ShowTrayIcon" is the caller's test; true when present
 void RemoveTrayIcon();   // removes it when present
 void UpdateTrayIcon();   // shows the image for the current tray state and settings
 void ResetTrayState();   // tray state 0, then UpdateTrayIcon
+
+// Start-up's add: when it fails (the shell is not ready yet at logon) it is
+// tried again a few times over the first seconds (IDT_TRAY_RETRY).
+void AddTrayIconWithRetries();
+void RetryTrayIcon();
+
+// The shell started anew: the icon is added again when "ShowTrayIcon" is on.
+void AddTrayIconAgain();
+
+// Paints the tray LED images anew when the notification area's DPI changed
+// (true then); FollowTrayDpi also shows the new image.
+bool RepaintTrayLedForDpi();
+void FollowTrayDpi();
 
 // Switches the keyboard LED off now when "UseKeyboardLed" is on (the Options
 // page runs it before it turns the feature off or changes the mode).

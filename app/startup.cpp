@@ -73,6 +73,7 @@ void LoadIcons(Application& app)
     app.appIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
     app.ledOffIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_OFF));
     app.ledOnIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_ON));
+    app.tray.UseIcons(app.appIcon, app.ledOffIcon, app.ledOnIcon);
 }
 
 void LoadAccelerators(Application& app)
@@ -94,8 +95,7 @@ void BuildIndicators(Application& app)
 
 void AddTrayIconIfWanted()
 {
-    if (Settings().showTrayIcon)
-        AddTrayIcon();
+    AddTrayIconWithRetries();
 }
 
 void TrimWorkingSet()

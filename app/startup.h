@@ -39,6 +39,7 @@ void EnumerateDrives(Application& app);
 // The display records, with any indicator saved on no monitor brought back.
 void BuildIndicators(Application& app);
 
+// When "ShowTrayIcon" is on; a failed add is tried again over the first seconds.
 void AddTrayIconIfWanted();
 void TrimWorkingSet();
 void ShowOptionsUnlessSilent();

@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include "app/sampling.h"
+#include "app/session_window.h"
 #include "app/shell.h"
 
 namespace {
@@ -36,6 +37,30 @@ void OnTimer(HWND window, UINT_PTR id)
     case IDT_DEVICE_CHANGE:
         KillTimer(window, IDT_DEVICE_CHANGE);
         RebuildAfterDeviceChange(app);
+        break;
+    case IDT_TRAY_RETRY:
+        RetryTrayIcon();
+        break;
+    default:
+        break;
+    }
+}
+
+// The tray icon's mouse messages (version 3: lParam is the message).
+void OnTrayNotify(WPARAM id, LPARAM event)
+{
+    if (id != kTrayIconId)
+        return;
+    switch (LOWORD(event)) {
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        ShowOptionsWindow();
+        break;
+    case WM_RBUTTONUP:
+        ShowTrayMenu(App());
+        break;
+    case WM_CLOSE:
+        SaveAllSettings(App());
         break;
     default:
         break;
@@ -83,6 +108,9 @@ LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_TIMER:
         OnTimer(window, wParam);
+        return 0;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(wParam, lParam);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

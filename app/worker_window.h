@@ -3,17 +3,22 @@
 // the tray icon's mouse callback and notices devices arriving and leaving.
 #include <windows.h>
 
+#include "display/tray_icon.h"
+
 constexpr UINT_PTR IDT_SAMPLE = 5912;
 constexpr UINT_PTR IDT_SAVE_SETTINGS = 5913;
 constexpr UINT_PTR IDT_HIGHLIGHT = 5920;
 constexpr UINT_PTR IDT_DEVICE_CHANGE = 5922;
+constexpr UINT_PTR IDT_TRAY_RETRY = 5923;
 constexpr UINT kSaveSettingsDelay = 1000;
 constexpr UINT kHighlightPeriod = 20;
 constexpr UINT kDeviceChangeDelay = 3000;
+constexpr UINT kTrayRetryDelay = 2000;
+constexpr int kTrayAddRetries = 5;  // every 2 s: the first 10 s after start-up
 
 // The tray icon's callback message: wParam the icon id, lParam the mouse message.
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 17;
-constexpr UINT kTrayIconId = 1;
+constexpr UINT WM_TRAYNOTIFY = kTrayCallbackMessage;
+constexpr UINT kTrayIconId = kTrayId;
 
 inline constexpr wchar_t kWorkerClass[] = L"QorvelWorker";
 

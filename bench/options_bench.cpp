@@ -14,7 +14,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -22,6 +22,7 @@
 
 #include "app/application.h"
 #include "app/shell.h"
+#include "common/live_counts.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
 #include "options/options_window.h"
@@ -74,11 +75,6 @@ int ThreadWindows()
     return count;
 }
 
-int OwnedGdiObjects()
-{
-    return UniqueBrush::Live() + UniqueFont::Live();
-}
-
 void Pump()
 {
     MSG message{};
@@ -110,7 +106,7 @@ void Measure(const char* name, const std::function<void(int)>& action)
 {
     Pump();
     const int windowsBefore = ThreadWindows();
-    const int gdiBefore = OwnedGdiObjects();
+    const int gdiBefore = static_cast<int>(Live().gdiObjects);
     const DWORD guiGdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD guiUserBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     DWORD handlesBefore = 0;
@@ -147,7 +143,7 @@ void Measure(const char* name, const std::function<void(int)>& action)
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     const double micros = 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart) / g_actions;
     std::printf("| %s | %d | %.0f | %d → %d | %d → %d | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu |\n",
-                name, g_actions, micros, windowsBefore, ThreadWindows(), gdiBefore, OwnedGdiObjects(),
+                name, g_actions, micros, windowsBefore, ThreadWindows(), gdiBefore, static_cast<int>(Live().gdiObjects),
                 replacedWindows, windowsLeft, replacedBrushes, brushesLeft, guiGdiBefore, guiUserBefore,
                 GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
                 handlesBefore, handlesAfter);
@@ -185,9 +181,9 @@ void SetUpProgram()
 
 }  // namespace
 
-int main(int argc, char** argv)
+int wmain(int argc, wchar_t** argv)
 {
-    const bool leak = argc > 1 && std::strcmp(argv[1], "--leak") == 0;
+    const bool leak = argc > 1 && std::wcscmp(argv[1], L"--leak") == 0;
     if (leak)
         g_actions = 100;
     SetUpProgram();

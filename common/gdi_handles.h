@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "common/live_counts.h"
+
 template <typename Handle>
 class GdiObject {
 public:
@@ -12,7 +14,7 @@ public:
     explicit GdiObject(Handle handle) : handle_(handle)
     {
         if (handle_)
-            ++live_;
+            ++Live().gdiObjects;
     }
     ~GdiObject() { Reset(); }
     GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -20,7 +22,7 @@ public:
     {
         if (this != &other) {
             Reset();
-            handle_ = std::exchange(other.handle_, nullptr);
+            handle_ = std::exchange(other.handle_, nullptr);  // counted already
         }
         return *this;
     }
@@ -33,20 +35,15 @@ public:
     {
         if (handle_) {
             DeleteObject(handle_);
-            --live_;
+            --Live().gdiObjects;
         }
         handle_ = handle;
         if (handle_)
-            ++live_;
+            ++Live().gdiObjects;
     }
-
-    // How many objects owners of this type hold now. The leak checks compare
-    // it before and after (the system's own counts answer 0 under Wine).
-    static int Live() { return live_; }
 
 private:
     Handle handle_ = nullptr;
-    inline static int live_ = 0;
 };
 
 // A brush, for example one made by CreateSolidBrush.

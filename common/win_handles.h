@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "common/live_counts.h"
+
 // An open registry key, closed with RegCloseKey.
 class RegKey {
 public:
@@ -43,7 +45,11 @@ private:
 class UniqueHandle {
 public:
     UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(Valid(handle) ? handle : nullptr) {}
+    explicit UniqueHandle(HANDLE handle) : handle_(Valid(handle) ? handle : nullptr)
+    {
+        if (handle_)
+            ++Live().handles;
+    }
     ~UniqueHandle() { Reset(); }
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
@@ -61,9 +67,13 @@ public:
     explicit operator bool() const { return handle_ != nullptr; }
     void Reset(HANDLE handle = nullptr)
     {
-        if (handle_)
+        if (handle_) {
             CloseHandle(handle_);
+            --Live().handles;
+        }
         handle_ = Valid(handle) ? handle : nullptr;
+        if (handle_)
+            ++Live().handles;
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/live_counts.h"
+
 #include "display/indicator_interaction.h"
 
 namespace {
@@ -66,6 +68,7 @@ COLORREF HighlightColour(int n)
 
 LRESULT OnNcCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    ++Live().windows;
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     return DefWindowProcW(window, message, wParam, lParam);
@@ -277,6 +280,9 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY:
         OnDestroy(window, data);
         return 0;
+    case WM_NCDESTROY:
+        --Live().windows;
+        break;
     case WM_PAINT:
         if (!data)
             break;

@@ -1,18 +1,60 @@
 #pragma once
-// The notification-area icon and the LED painted into it.
+// The notification-area icon: added, removed and kept showing the tray LED
+// (the all-in-one record's activity) or the application icon. The shell hears
+// only about changes: an update whose image is the one shown sends nothing.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 
+#include "display/icon_painter.h"
+
 struct SettingsBlock;
+
+inline constexpr UINT kTrayCallbackMessage = WM_USER + 17;  // WM_TRAYNOTIFY
+inline constexpr UINT kTrayId = 1;
+inline constexpr wchar_t kTrayTip[] = L"Qorvel Indicator  - HDD activity monitor";
 
 class TrayIcon {
 public:
-    bool Present() const { return false; }
-    void Add(HWND, const SettingsBlock&) {}
-    void Remove() {}
-    // Shows the image for the tray state (high 16 bits read, low 16 bits write).
-    void Update(std::uint32_t, const SettingsBlock&) {}
-    // Paints the LED images anew from the colour settings.
-    void BuildLedIcons(const SettingsBlock&) {}
+    // The application icon (107) and the fallback LED icons (148 off, 152 on),
+    // owned by the caller; shown while no painted LED icons exist.
+    void UseIcons(HICON application, HICON ledOff, HICON ledOn);
+
+    bool Present() const { return present_; }
+
+    // NIM_ADD with the image for the state, then the version call. Nothing when
+    // present already. Answers whether the icon is present afterwards; when
+    // the version call fails the added icon is deleted again.
+    bool Add(HWND owner, std::uint32_t state, const SettingsBlock& settings);
+    // NIM_DELETE when present; absent afterwards in every case.
+    void Remove();
+    // The shell started anew (or asks for the icons again): the icon is added
+    // again, whatever happened to the one before.
+    bool AddAgain(HWND owner, std::uint32_t state, const SettingsBlock& settings);
+
+    // Shows the image for the tray state (high 16 bits read, low 16 bits
+    // write): NIM_MODIFY only when it differs from the image shown.
+    void Update(std::uint32_t state, const SettingsBlock& settings);
+
+    // Paints the LED images anew from the colour settings at the size for the
+    // DPI; until the next update the shell still shows the old image.
+    void BuildLedIcons(const SettingsBlock& settings, UINT dpi = USER_DEFAULT_SCREEN_DPI);
+    UINT LedDpi() const { return ledDpi_; }
+    const LedIcons& Icons() const { return icons_; }
+
+    // The image for a state with these settings.
+    HICON ImageFor(std::uint32_t state, const SettingsBlock& settings) const;
+
+private:
+    void Fill(HWND owner, UINT flags, HICON icon);
+
+    NOTIFYICONDATAW data_{};
+    bool present_ = false;
+    HICON shown_ = nullptr;  // the image the shell was last given successfully
+    HICON application_ = nullptr;
+    HICON ledOff_ = nullptr;
+    HICON ledOn_ = nullptr;
+    LedIcons icons_;
+    UINT ledDpi_ = 0;
 };

@@ -8,15 +8,26 @@
 
 #include "sources/source_system.h"
 
+DirectRegistryAccess::DirectRegistryAccess() : pins_(std::make_unique<PerformanceLibraryPins>()) {}
+
+DirectRegistryAccess::~DirectRegistryAccess() = default;
+
 bool DirectRegistryAccess::Init()
 {
+    pins_->Pin();
     return true;
+}
+
+std::size_t DirectRegistryAccess::PinnedLibraries() const
+{
+    return pins_->Count();
 }
 
 bool DirectRegistryAccess::Release()
 {
     current_ = {};
     spare_ = {};
+    pins_->Unpin();
     return true;
 }
 

@@ -9,6 +9,8 @@
 
 #include "sources/perf_walk.h"
 
+class PerformanceLibraryPins;
+
 class RegistryAccess {
 public:
     virtual bool Init() = 0;
@@ -36,10 +38,12 @@ public:
     // A query that still asks for more at this size is treated as failed.
     static constexpr std::uint32_t kMaxSize = 16u << 20;
 
-    DirectRegistryAccess() = default;
+    DirectRegistryAccess();
+    ~DirectRegistryAccess();
     DirectRegistryAccess(const DirectRegistryAccess&) = delete;
     DirectRegistryAccess& operator=(const DirectRegistryAccess&) = delete;
 
+    // Keeps the performance libraries loaded (under Wine) until Release.
     bool Init() override;
     bool Release() override;
     bool Refresh() override;
@@ -54,6 +58,8 @@ public:
 
     // The bytes of the last good snapshot (empty when there is none).
     perfwalk::Snapshot Snapshot() const { return {current_.bytes.get(), current_.valid}; }
+    // How many performance libraries Init keeps loaded (none on Windows).
+    std::size_t PinnedLibraries() const;
     // The byte count the next query offers.
     std::uint32_t OfferedSize() const { return offered_; }
 
@@ -70,4 +76,5 @@ private:
     Buffer spare_;    // the next query writes here; swapped in on success
     std::uint32_t offered_ = kInitialSize;
     std::int32_t countersDisabled_ = -1;  // -1 not read yet, 0 enabled, 1 disabled
+    std::unique_ptr<PerformanceLibraryPins> pins_;
 };

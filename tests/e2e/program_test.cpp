@@ -148,6 +148,21 @@ TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheR
               ReadFileBytes(SettingsFilePath()));
 }
 
+TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeTheProcessIsKilled)
+{
+    RunningProgram program(L"s");
+    const std::vector<HWND> session = program.Windows(L"QorvelSession");
+    ASSERT_EQ(1u, session.size());
+    EXPECT_FALSE(IsWindowVisible(session[0]));
+    EXPECT_EQ(std::string::npos, ReadFileBytes(SettingsFilePath()).find("[_Total]"));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(session[0], WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer);
+    EXPECT_EQ(TRUE, answer);
+    SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
+    TerminateProcess(program.Process(), 1);  // what a log-off may do next
+    EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"));
+}
+
 TEST_F(ProgramTest, AReadOnlySettingsFileIsUsedAndLeftIntact)
 {
     const std::string saved = "[Appearance]\r\nOpacity=128\r\n";

@@ -1,0 +1,69 @@
+#include "display/display_system.h"
+
+namespace {
+
+DisplaySystem g_realSystem;
+DisplaySystem* g_current = &g_realSystem;
+
+}  // namespace
+
+bool DisplaySystem::NotifyIcon(DWORD message, NOTIFYICONDATAW* data)
+{
+    return ::Shell_NotifyIconW(message, data) != FALSE;
+}
+
+void DisplaySystem::KeyEvent(BYTE key, BYTE scanCode, DWORD flags)
+{
+    ::keybd_event(key, scanCode, flags, 0);
+}
+
+SHORT DisplaySystem::KeyState(int key)
+{
+    return ::GetKeyState(key);
+}
+
+bool DisplaySystem::DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target)
+{
+    return ::DefineDosDeviceW(flags, name, target) != FALSE;
+}
+
+HANDLE DisplaySystem::OpenKeyboard(const wchar_t* path)
+{
+    return CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+void DisplaySystem::CloseKeyboard(HANDLE device)
+{
+    CloseHandle(device);
+}
+
+bool DisplaySystem::QueryKeyboardIndicators(HANDLE device, KEYBOARD_INDICATOR_PARAMETERS* indicators)
+{
+    DWORD returned = 0;
+    return DeviceIoControl(device, IOCTL_KEYBOARD_QUERY_INDICATORS, nullptr, 0, indicators, sizeof *indicators,
+                           &returned, nullptr) &&
+           returned == sizeof *indicators;
+}
+
+bool DisplaySystem::SetKeyboardIndicators(HANDLE device, const KEYBOARD_INDICATOR_PARAMETERS& indicators)
+{
+    KEYBOARD_INDICATOR_PARAMETERS input = indicators;
+    DWORD returned = 0;
+    return DeviceIoControl(device, IOCTL_KEYBOARD_SET_INDICATORS, &input, sizeof input, nullptr, 0, &returned,
+                           nullptr) != FALSE;
+}
+
+DisplaySystem& CurrentDisplaySystem()
+{
+    return *g_current;
+}
+
+ScopedDisplaySystem::ScopedDisplaySystem(DisplaySystem& replacement) : previous_(g_current)
+{
+    g_current = &replacement;
+}
+
+ScopedDisplaySystem::~ScopedDisplaySystem()
+{
+    g_current = previous_;
+}

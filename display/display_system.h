@@ -1,0 +1,50 @@
+#pragma once
+// The operating-system calls of the tray icon and the keyboard LED, in one
+// place so that tests can replace them and run the real code above. The
+// default implementation makes the real Win32 calls.
+#include <windows.h>
+#include <winioctl.h>
+#include <shellapi.h>
+#include <ntddkbd.h>
+
+class DisplaySystem {
+public:
+    virtual ~DisplaySystem() = default;
+
+    // Shell_NotifyIconW.
+    virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data);
+
+    // keybd_event: one synthesized key press or release.
+    virtual void KeyEvent(BYTE key, BYTE scanCode, DWORD flags);
+
+    // GetKeyState: bit 0 set while a toggle key (ScrollLock) is toggled on.
+    virtual SHORT KeyState(int key);
+
+    // DefineDosDeviceW: a DOS device name, or its removal.
+    virtual bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target);
+
+    // CreateFileW for writing, no sharing, of a device such as \\.\Kbd;
+    // INVALID_HANDLE_VALUE when it cannot be opened.
+    virtual HANDLE OpenKeyboard(const wchar_t* path);
+    virtual void CloseKeyboard(HANDLE device);
+
+    // IOCTL_KEYBOARD_QUERY_INDICATORS and IOCTL_KEYBOARD_SET_INDICATORS with
+    // the 4-byte record; false when the driver does not answer with it.
+    virtual bool QueryKeyboardIndicators(HANDLE device, KEYBOARD_INDICATOR_PARAMETERS* indicators);
+    virtual bool SetKeyboardIndicators(HANDLE device, const KEYBOARD_INDICATOR_PARAMETERS& indicators);
+};
+
+// The seam in force: the real system unless a test put another in place.
+DisplaySystem& CurrentDisplaySystem();
+
+// Puts a replacement in force for its lifetime (tests).
+class ScopedDisplaySystem {
+public:
+    explicit ScopedDisplaySystem(DisplaySystem& replacement);
+    ~ScopedDisplaySystem();
+    ScopedDisplaySystem(const ScopedDisplaySystem&) = delete;
+    ScopedDisplaySystem& operator=(const ScopedDisplaySystem&) = delete;
+
+private:
+    DisplaySystem* previous_;
+};

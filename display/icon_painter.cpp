@@ -1,0 +1,164 @@
+#include "display/icon_painter.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr std::uint32_t kColourBits = 0x00FFFFFF;
+constexpr std::uint32_t kOpaque = 0xFF000000;
+
+template <typename Function>
+Function User32Function(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+}  // namespace
+
+createIconHelper::createIconHelper(HDC dc, int size) : width_(size), height_(size)
+{
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = width_;
+    header.bV5Height = height_;  // bottom-up rows
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                   nullptr, 0));
+    bits_ = bitmap_ ? static_cast<std::uint32_t*>(bits) : nullptr;
+    dc_ = CreateCompatibleDC(dc);
+}
+
+createIconHelper::~createIconHelper()
+{
+    if (dc_)
+        DeleteDC(dc_);
+}
+
+HICON createIconHelper::MakeIcon()
+{
+    if (!bitmap_ || !bits_ || !dc_)
+        return nullptr;
+    const int saved = SaveDC(dc_);
+    if (!saved)
+        return nullptr;
+    SelectObject(dc_, bitmap_.Get());
+    Paint();
+    RestoreDC(dc_, saved);  // the DIB section is free again
+    GdiFlush();
+
+    std::vector<BYTE> mask;
+    ApplyTransparency(mask);
+    const GdiObject<HBITMAP> maskBitmap(CreateBitmap(width_, height_, 1, 1, mask.data()));
+    if (!maskBitmap)
+        return nullptr;
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = maskBitmap.Get();
+    info.hbmColor = bitmap_.Get();
+    return CreateIconIndirect(&info);
+}
+
+void createIconHelper::ApplyTransparency(std::vector<BYTE>& mask) const
+{
+    // The mask matches the alpha, so the icon also draws right where the
+    // alpha is not used; transparent pixels are black for the same reason.
+    const int stride = (width_ + 15) / 16 * 2;
+    mask.assign(static_cast<std::size_t>(stride) * height_, 0);
+    const std::uint32_t key = bits_[0] & kColourBits;  // the bottom-left pixel, background white
+    for (int y = 0; y < height_; ++y) {
+        std::uint32_t* row = bits_ + static_cast<std::size_t>(height_ - 1 - y) * width_;
+        for (int x = 0; x < width_; ++x) {
+            if (makeTransparent && (row[x] & kColourBits) == key) {
+                row[x] = 0;
+                mask[static_cast<std::size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+            } else {
+                row[x] = (row[x] & kColourBits) | kOpaque;
+            }
+        }
+    }
+}
+
+void rwCreateIconHelper::Paint()
+{
+    const int w = width_;
+    const float h = static_cast<float>(height_);
+    PatBlt(dc_, 0, 0, w, height_, WHITENESS);
+    SelectObject(dc_, GetStockObject(DC_PEN));
+    SelectObject(dc_, GetStockObject(DC_BRUSH));
+    const int top = static_cast<int>(h * 0.15f);
+    const int bottom = static_cast<int>(h * 0.85f);
+    const float share = std::clamp(fraction, 0.0f, 1.0f);
+    const int mid = static_cast<int>(h * 0.85f - (h * 0.85f - h * 0.15f) * share);
+    SetDCBrushColor(dc_, topColour);
+    PatBlt(dc_, 0, top, w, bottom - top, PATCOPY);
+    SetDCBrushColor(dc_, bottomColour);
+    PatBlt(dc_, 0, mid, w, bottom - mid, PATCOPY);
+    for (const POINT corner : {POINT{0, top}, POINT{0, bottom - 1}, POINT{w - 1, top}, POINT{w - 1, bottom - 1}})
+        SetPixelV(dc_, corner.x, corner.y, kWhite);
+}
+
+LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size)
+{
+    LedIcons icons;
+    icons.size = size;
+    for (int i = 0; i < kLedIconCount; ++i) {
+        rwCreateIconHelper painter(nullptr, size);
+        painter.topColour = read;
+        painter.bottomColour = write;
+        painter.fraction = static_cast<float>(i) * 0.125f;
+        icons.shares.emplace_back(painter.MakeIcon());
+    }
+    rwCreateIconHelper painter(nullptr, size);
+    painter.topColour = idle;
+    painter.bottomColour = idle;
+    icons.idle.Reset(painter.MakeIcon());
+    const bool complete =
+        icons.idle && std::all_of(icons.shares.begin(), icons.shares.end(), [](const UniqueIcon& icon) {
+            return static_cast<bool>(icon);
+        });
+    return complete ? std::move(icons) : LedIcons{};
+}
+
+HICON PickLedIcon(const LedIcons& icons, std::uint64_t read, std::uint64_t write)
+{
+    if (icons.Empty())
+        return nullptr;
+    if (read == 0 && write == 0)
+        return icons.idle.Get();
+    const double ratio = static_cast<double>(write) / (static_cast<double>(read) + static_cast<double>(write));
+    const auto index = static_cast<std::size_t>((icons.shares.size() - 1) * ratio);
+    return icons.shares[std::min(index, icons.shares.size() - 1)].Get();
+}
+
+int LedIconSizeForDpi(UINT dpi)
+{
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    static const auto metricsForDpi = User32Function<MetricsForDpi>("GetSystemMetricsForDpi");
+    if (dpi == USER_DEFAULT_SCREEN_DPI || dpi == 0)
+        return 16;
+    const int size = metricsForDpi ? metricsForDpi(SM_CXSMICON, dpi) : MulDiv(16, static_cast<int>(dpi), 96);
+    return size > 0 ? size : 16;
+}
+
+UINT TrayDpi(HWND reference)
+{
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = User32Function<DpiForWindow>("GetDpiForWindow");
+    if (reference && dpiForWindow) {
+        if (const UINT dpi = dpiForWindow(reference))
+            return dpi;
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}

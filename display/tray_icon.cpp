@@ -1,0 +1,101 @@
+#include "display/tray_icon.h"
+
+#include <cwchar>
+#include <iterator>
+
+#include "display/display_system.h"
+#include "settings/settings_model.h"
+
+void TrayIcon::UseIcons(HICON application, HICON ledOff, HICON ledOn)
+{
+    application_ = application;
+    ledOff_ = ledOff;
+    ledOn_ = ledOn;
+}
+
+void TrayIcon::Fill(HWND owner, UINT flags, HICON icon)
+{
+    data_ = NOTIFYICONDATAW{};
+    // The structure up to and including guidItem, as version 3 expects.
+    data_.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    data_.hWnd = owner;
+    data_.uID = kTrayId;
+    data_.uFlags = flags;
+    data_.uCallbackMessage = kTrayCallbackMessage;
+    data_.hIcon = icon;
+    wcsncpy(data_.szTip, kTrayTip, std::size(data_.szTip) - 1);
+}
+
+bool TrayIcon::Add(HWND owner, std::uint32_t state, const SettingsBlock& settings)
+{
+    if (present_)
+        return true;
+    DisplaySystem& system = CurrentDisplaySystem();
+    const HICON image = ImageFor(state, settings);
+    Fill(owner, NIF_MESSAGE | NIF_ICON | NIF_TIP, image);
+    if (!system.NotifyIcon(NIM_ADD, &data_))
+        return false;
+    data_.uVersion = NOTIFYICON_VERSION;
+    data_.uFlags = 0;
+    if (!system.NotifyIcon(NIM_SETVERSION, &data_)) {
+        // An icon left behind would make the next add fail.
+        Fill(owner, NIF_ICON, application_);
+        system.NotifyIcon(NIM_DELETE, &data_);
+        return false;
+    }
+    present_ = true;
+    shown_ = image;
+    return true;
+}
+
+void TrayIcon::Remove()
+{
+    if (present_) {
+        Fill(data_.hWnd, NIF_ICON, application_);
+        CurrentDisplaySystem().NotifyIcon(NIM_DELETE, &data_);
+    }
+    present_ = false;
+    shown_ = nullptr;
+}
+
+bool TrayIcon::AddAgain(HWND owner, std::uint32_t state, const SettingsBlock& settings)
+{
+    // After a shell restart the delete finds nothing; when the shell merely
+    // asks again, it clears the way for the add.
+    Fill(owner, NIF_ICON, application_);
+    CurrentDisplaySystem().NotifyIcon(NIM_DELETE, &data_);
+    present_ = false;
+    shown_ = nullptr;
+    return Add(owner, state, settings);
+}
+
+HICON TrayIcon::ImageFor(std::uint32_t state, const SettingsBlock& settings) const
+{
+    if (!settings.useTrayLed)
+        return application_;
+    if (icons_.Empty())
+        return state != 0 ? ledOn_ : ledOff_;
+    return PickLedIcon(icons_, state >> 16, state & 0xFFFF);
+}
+
+void TrayIcon::Update(std::uint32_t state, const SettingsBlock& settings)
+{
+    if (!present_)
+        return;
+    const HICON image = ImageFor(state, settings);
+    if (image == shown_)
+        return;
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data_.hIcon = image;
+    if (CurrentDisplaySystem().NotifyIcon(NIM_MODIFY, &data_))
+        shown_ = image;
+}
+
+void TrayIcon::BuildLedIcons(const SettingsBlock& settings, UINT dpi)
+{
+    icons_ = LedIcons{};  // the old images go before the new ones are made
+    icons_ = ::BuildLedIcons(settings.readColor, settings.writeColor, settings.idleColor, LedIconSizeForDpi(dpi));
+    ledDpi_ = dpi;
+    // A new image may reuse a destroyed one's handle: the next update sends it.
+    shown_ = nullptr;
+}

@@ -1,0 +1,48 @@
+// qorvel.exe's notification icon seen from outside: its LED in Wine's own
+// tray window follows idle, reading and writing, and its menu's "Exit Qorvel"
+// ends the program with its settings written.
+#include <gtest/gtest.h>
+
+#include "app/worker_window.h"
+#include "tests/support/program_driver.h"
+
+namespace {
+
+// The middle of the LED bar of the first icon in Wine's own tray window (a
+// row of 20-pixel slots, each icon drawn 2 pixels in).
+COLORREF TrayLedPixel()
+{
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    POINT led{2 + 8, 2 + 7};
+    return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? ScreenPixel(led.x, led.y) : CLR_INVALID;
+}
+
+TEST(TrayEndToEnd, TheTrayLedFollowsIdleReadingAndWritingAndExitQorvelEndsTheProgram)
+{
+    RemoveSettingsFile();
+    DiskScript disks;
+    DiskScript::Counters& drive0 = disks.Physical("0 C:");
+    disks.Write();
+    RunningProgram program(L"s");
+    for (auto [reads, writes, colour] : {std::tuple{0u, 0u, RGB(50, 130, 255)}, {8u, 0u, RGB(50, 255, 50)},
+                                         {0u, 8u, RGB(255, 50, 50)}, {0u, 0u, RGB(50, 130, 255)}}) {
+        DiskActivity busy(disks, [&](DiskScript& script) { script.Grow(drive0, reads, writes); });
+        EXPECT_TRUE(WaitUntil([&] { return TrayLedPixel() == colour; }, 5000)) << reads << "/" << writes;
+    }
+
+    // The menu of a right click on the icon; up from no selection is the last item.
+    ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
+    HWND menu = nullptr;
+    DWORD owner = 0;
+    ASSERT_TRUE(WaitUntil([&] { return GetWindowThreadProcessId(menu = FindWindowW(L"#32768", nullptr), &owner) &&
+                                       IsWindowVisible(menu) && owner == program.ProcessId(); }, 5000));
+    PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(program.WaitForExit(5000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+    DiskScript::Clear();
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+// The display folder's seam scripted: the shell's icon calls recorded (adds
+// and version calls that fail on request), a ScrollLock key that its presses
+// toggle, and a keyboard device whose indicator record keeps what was set.
+#include <string>
+#include <vector>
+
+#include "display/display_system.h"
+
+class FakeDisplaySystem : public DisplaySystem {
+public:
+    bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
+    {
+        calls.push_back(data->cbSize == 968 ? message : 0);  // 0: a structure of another size
+        images.push_back(data->hIcon);
+        return message == NIM_ADD ? failAdds-- <= 0 : message != NIM_SETVERSION || failVersions-- <= 0;
+    }
+    void KeyEvent(BYTE key, BYTE scanCode, DWORD flags) override
+    {
+        ++switches;
+        scrollLock ^= key == VK_SCROLL && scanCode == 0x45 && flags == KEYEVENTF_EXTENDEDKEY;
+    }
+    SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
+    bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
+    {
+        defines.push_back(flags);
+        return std::wstring(name) + target == L"Kbd\\Device\\KeyboardClass0" && defineWorks;
+    }
+    HANDLE OpenKeyboard(const wchar_t*) override { return openWorks ? kDevice : INVALID_HANDLE_VALUE; }
+    void CloseKeyboard(HANDLE device) override { closed.push_back(device); }
+    bool QueryKeyboardIndicators(HANDLE, KEYBOARD_INDICATOR_PARAMETERS* indicators) override
+    {
+        const bool zeroed = indicators->UnitId == 0 && indicators->LedFlags == 0;
+        *indicators = {1, leds};
+        return ++requests, zeroed && queryWorks;
+    }
+    bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
+    {
+        return ++requests, leds = indicators.LedFlags, true;
+    }
+
+    static inline const HANDLE kDevice = reinterpret_cast<HANDLE>(0x1234);
+    std::vector<DWORD> calls, defines;
+    std::vector<HICON> images;
+    std::vector<HANDLE> closed;
+    int failAdds = 0, failVersions = 0, switches = 0, requests = 0;
+    bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true;  // ScrollLock on at start
+    USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
+};

@@ -1,0 +1,65 @@
+// The shell's dealings with the system: who may do what with the exit event,
+// the hand-over of a second start, the command line, and the performance
+// libraries kept loaded under Wine.
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+
+#include "app/named_events.h"
+#include "app/startup.h"
+#include "sources/registry_access.h"
+
+TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
+{
+    const UniqueHandle event = CreateExitEvent();
+    ASSERT_TRUE(event);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const UniqueHandle reader(OpenEventW(READ_CONTROL, FALSE, kExitEventName));  // the owner may read it
+    ASSERT_EQ(ERROR_SUCCESS, GetSecurityInfo(reader.Get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                             nullptr, &dacl, nullptr, &descriptor));
+    ASSERT_NE(nullptr, dacl);  // a null DACL would give everyone full control
+    ASSERT_EQ(1, dacl->AceCount);
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, 0, reinterpret_cast<void**>(&ace)));
+    EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
+    EXPECT_EQ(0x00100002u, ace->Mask);  // SYNCHRONIZE | EVENT_MODIFY_STATE
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    EXPECT_TRUE(EqualSid(everyone, &ace->SidStart));
+    FreeSid(everyone);
+    LocalFree(descriptor);
+
+    const HANDLE opened = OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName);
+    ASSERT_NE(nullptr, opened);
+    EXPECT_TRUE(SetEvent(opened));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event.Get(), 0));
+    CloseHandle(opened);
+}
+
+TEST(NamedEvents, ASecondClaimSignalsTheFirstAndStepsBack)
+{
+    UniqueHandle first, second;
+    ASSERT_TRUE(ClaimSingleInstance(first));
+    EXPECT_FALSE(ClaimSingleInstance(second));
+    EXPECT_FALSE(second);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.Get(), 0));
+}
+
+TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
+{
+    for (auto [line, silent] : {std::pair{L"s", true}, {L"/silent", true}, {L"S", false}, {L"", false}, {L"-x", false}})
+        EXPECT_EQ(silent, HasSilentFlag(line)) << line;
+    EXPECT_FALSE(HasSilentFlag(nullptr));
+}
+
+TEST(PerformanceLibraries, UnderWineTheRegisteredLibrariesStayLoadedUntilRelease)
+{
+    DirectRegistryAccess access;
+    access.Init();
+    EXPECT_GE(access.PinnedLibraries(), 1u);  // at least the print spooler's
+    EXPECT_NE(nullptr, GetModuleHandleW(L"winspool.drv"));
+    access.Release();
+    EXPECT_EQ(0u, access.PinnedLibraries());
+}

@@ -1,0 +1,114 @@
+// The tray LED images pixel by pixel for the icon picked for a state, and the
+// notification icon's calls to the shell: NIM_MODIFY only on changes, one
+// add, failed adds retried, and the icon added again for "TaskbarCreated".
+#include <gtest/gtest.h>
+
+#include "app/session_window.h"
+#include "app/shell.h"
+#include "app/worker_window.h"
+#include "tests/window/fake_display_system.h"
+
+namespace {
+
+constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255),
+                   kWhite = RGB(255, 255, 255);
+
+// The icon's colour pixels, top row first, as 0xAARRGGBB.
+std::vector<std::uint32_t> IconPixels(HICON icon, int size)
+{
+    ICONINFO info{};
+    EXPECT_TRUE(GetIconInfo(icon, &info));
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB}};
+    std::vector<std::uint32_t> pixels(size * size);
+    const HDC screen = GetDC(nullptr);
+    EXPECT_EQ(size, GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS));
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+// PickLedIcon's icon for a state (high 16 bits read, low 16 bits write) at a
+// DPI: read rows [top, mid), write rows [mid, bottom), corners and the rest
+// transparent.
+TEST(IconPainter, PickedIconPixelsAtEachSize)
+{
+    struct Case { UINT dpi; COLORREF read, write; std::uint32_t state; int top, mid, bottom; };
+    const Case cases[] = {{96, kRead, kWrite, 0x00030001, 2, 10, 13}, {96, kRead, kWrite, 0x00050000, 2, 13, 13},
+                          {96, kRead, kWrite, 0x00000005, 2, 2, 13},  {96, kRead, kWrite, 0x00010001, 2, 8, 13},
+                          {96, kRead, kWrite, 0x0001FFFF, 2, 3, 13},  {96, kRead, kWrite, 0, 2, 13, 13},  // idle
+                          {144, kRead, kWrite, 0x00030001, 3, 16, 20}, {96, kWhite, kWhite, 0x00010001, 0, 0, 0}};
+    const auto opaque = [](COLORREF c) { return 0xFF000000 | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); };
+    for (const Case& c : cases) {
+        const int size = LedIconSizeForDpi(c.dpi);
+        ASSERT_EQ(c.dpi / 6, static_cast<UINT>(size));  // 16 at 96 DPI, 24 at 144
+        const LedIcons icons = BuildLedIcons(c.read, c.write, c.state ? kIdle : c.read, size);
+        const auto pixels = IconPixels(PickLedIcon(icons, c.state >> 16, c.state & 0xFFFF), size);
+        for (int i = 0; i < size * size; ++i) {
+            const int x = i % size, y = i / size;
+            const bool corner = (x == 0 || x == size - 1) && (y == c.top || y == c.bottom - 1);
+            const std::uint32_t expected = y < c.top || y >= c.bottom || corner ? 0
+                                           : y < c.mid ? opaque(c.read) : opaque(c.write);
+            ASSERT_EQ(expected, pixels[i]) << std::hex << c.state << " " << std::dec << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(BuildLedIcons(kRead, kWrite, kIdle, 0).Empty());  // no DIB section: no icons, no crash
+}
+
+// Runs of 20 ticks alternating between two tray states, one update a tick.
+TEST(TrayIcon, ModifiesOnlyWhenTheImageChanges)
+{
+    FakeDisplaySystem fake;
+    ScopedDisplaySystem seam(fake);
+    const HICON application = LoadIconW(nullptr, IDI_APPLICATION), off = LoadIconW(nullptr, IDI_HAND),
+                on = LoadIconW(nullptr, IDI_WARNING);
+    // shown: 0 the application icon, 1 LED off, 2 LED on, 3 painted idle, 4 painted read
+    struct Case { std::uint32_t states[2]; bool painted, trayLed; int modifies, shown; };
+    const Case cases[] = {{{0, 0}, true, true, 0, 3},           {{0x00050000, 0x00050000}, true, true, 1, 4},
+                          {{0x00050000, 0}, true, true, 20, 3}, {{0x00010000, 0}, false, true, 20, 1},
+                          {{0x00050000, 0}, true, false, 0, 0}};
+    for (const Case& c : cases) {
+        SettingsBlock settings;
+        settings.useTrayLed = c.trayLed;
+        TrayIcon icon;
+        icon.UseIcons(application, off, on);
+        if (c.painted)
+            icon.BuildLedIcons(settings);
+        ASSERT_TRUE(icon.Add(nullptr, 0, settings));
+        fake.calls.clear();
+        for (int tick = 0; tick < 20; ++tick)
+            icon.Update(c.states[tick % 2], settings);
+        EXPECT_EQ(c.modifies, std::count(fake.calls.begin(), fake.calls.end(), NIM_MODIFY)) << c.states[0];
+        const HICON images[] = {application, off, on, icon.Icons().idle.Get(),
+                                c.painted ? icon.Icons().shares[0].Get() : nullptr};
+        EXPECT_EQ(images[c.shown], fake.images.back()) << c.states[0];
+    }
+}
+
+// Start-up's add fails, then its version call fails (the icon is deleted
+// again); the worker's timer retries until both work. Another add does
+// nothing, and "TaskbarCreated" reaching the session window adds it again.
+TEST(TrayIcon, FailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
+{
+    FakeDisplaySystem fake;
+    ScopedDisplaySystem seam(fake);
+    fake.failAdds = fake.failVersions = 1;
+    Application& app = App();
+    app.instance = GetModuleHandleW(nullptr);
+    ASSERT_TRUE(RegisterWorkerClass(app.instance) && RegisterSessionClass(app.instance));
+    app.worker = CreateWorkerWindow(app.instance);
+    app.sessionWindow = CreateSessionWindow(app.instance);
+    AddTrayIconWithRetries();
+    for (const DWORD start = GetTickCount(); !app.tray.Present() && GetTickCount() - start < 10000; Sleep(10))
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&message);
+    EXPECT_TRUE(AddTrayIcon());
+    SendMessageW(app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION, NIM_DELETE,
+                                  NIM_ADD, NIM_SETVERSION}),
+              fake.calls);  // every one with the structure size of version 3 on x64, 968
+    EXPECT_TRUE(app.tray.Present());
+    app.tray.Remove();
+}
+
+}  // namespace
