@@ -8,9 +8,7 @@
 
 namespace {
 
-using AppearancePageTest = OptionsTest;
-
-TEST_F(AppearancePageTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsInPlace)
+TEST_F(OptionsTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsInPlace)
 {
     SetSettingsStore(&store);  // a store without a file answers only defaults: no reload from it
     Settings().opacity = 128;
@@ -29,7 +27,7 @@ TEST_F(AppearancePageTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndi
     }
 }
 
-TEST_F(AppearancePageTest, StoredIntervalsSnapToStepsAndSliderPositionsPickThem)
+TEST_F(OptionsTest, StoredIntervalsSnapToStepsAndSliderPositionsPickThem)
 {
     for (auto [stored, period, position] : {std::tuple{120, 100, 5}, std::tuple{90, 70, 6}, std::tuple{-1, 30, 8},
                                             std::tuple{-1, 1000, 0}, std::tuple{-1, 50, 10}}) {
@@ -45,7 +43,7 @@ TEST_F(AppearancePageTest, StoredIntervalsSnapToStepsAndSliderPositionsPickThem)
     }
 }
 
-TEST_F(AppearancePageTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
+TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
 {
     struct Picker : OptionsSystem {
         bool chosen = true;
@@ -75,7 +73,7 @@ TEST_F(AppearancePageTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNo
     EXPECT_EQ(idle, Settings().idleBrush.Get());
 }
 
-TEST_F(AppearancePageTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
+TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
 {
     TempFolder folder;
     FakeSettingsSystem system;

@@ -5,9 +5,7 @@
 
 namespace {
 
-using IndicatorsPageTest = OptionsTest;
-
-TEST_F(IndicatorsPageTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
+TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
 {
     struct Case {
         std::uint32_t mode;
@@ -28,7 +26,7 @@ TEST_F(IndicatorsPageTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
     EXPECT_EQ("101 101", Indicators());
 }
 
-TEST_F(IndicatorsPageTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFlag)
+TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFlag)
 {
     const HWND page = Open(0);
     __gui_data stray;  // as a record freed by a rebuild: not in the display list
@@ -49,7 +47,7 @@ TEST_F(IndicatorsPageTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChang
     EXPECT_EQ("111 111", Indicators());
 }
 
-TEST_F(IndicatorsPageTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAtOnce)
+TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAtOnce)
 {
     SettingsBlock& settings = Settings();
     settings.ledSizeIdx = 4;

@@ -44,6 +44,7 @@ protected:
     void TearDown() override
     {
         DestroyOptionsWindow();
+        RemoveTrayIcon();
         App().displays.clear();
         App().indicators.clear();
         DestroyWindow(App().worker);

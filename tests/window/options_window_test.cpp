@@ -6,9 +6,7 @@
 
 namespace {
 
-using OptionsWindowTest = OptionsTest;
-
-TEST_F(OptionsWindowTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
+TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
 {
     const HWND page = Open(1);
     Slide(page, IDC_APP_OPACITY, 128);
@@ -38,7 +36,7 @@ TEST_F(OptionsWindowTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_EQ(nullptr, App().options);
 }
 
-TEST_F(OptionsWindowTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
+TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
 {
     const std::wstring wide = AboutText();
     const std::string text(wide.begin(), wide.end());
