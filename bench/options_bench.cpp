@@ -1,10 +1,10 @@
 // The Options window under repeated use: 1,000 moves of each slider, 1,000
 // colour changes (through the colour seam) and 1,000 page switches over three
 // indicator windows. For each it prints the time per action and what is left
-// behind: windows of this thread, GDI objects held by the program's owners,
-// and replaced windows and brushes that still exist (a leak). The system's own
-// counts (GetGuiResources, GetProcessHandleCount) are printed too; they answer
-// 0 under Wine.
+// behind: windows of this thread, GDI objects, icons and handles held by the
+// program's owners (Live()), and replaced windows and brushes that still exist
+// (a leak). The system's own counts (GetGuiResources, GetProcessHandleCount)
+// are printed too; they answer 0 under Wine.
 //
 //   options_bench          the program as it is
 //   options_bench --leak   100 colour changes and page switches with a
@@ -106,7 +106,7 @@ void Measure(const char* name, const std::function<void(int)>& action)
 {
     Pump();
     const int windowsBefore = ThreadWindows();
-    const int gdiBefore = static_cast<int>(Live().gdiObjects);
+    const LiveCounts ownedBefore = Live();
     const DWORD guiGdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD guiUserBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     DWORD handlesBefore = 0;
@@ -142,8 +142,10 @@ void Measure(const char* name, const std::function<void(int)>& action)
     DWORD handlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     const double micros = 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart) / g_actions;
-    std::printf("| %s | %d | %.0f | %d → %d | %d → %d | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu |\n",
-                name, g_actions, micros, windowsBefore, ThreadWindows(), gdiBefore, static_cast<int>(Live().gdiObjects),
+    const LiveCounts owned = Live();
+    std::printf("| %s | %d | %.0f | %d → %d | %ld/%ld/%ld → %ld/%ld/%ld | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu |\n",
+                name, g_actions, micros, windowsBefore, ThreadWindows(), ownedBefore.gdiObjects, ownedBefore.icons,
+                ownedBefore.handles, owned.gdiObjects, owned.icons, owned.handles,
                 replacedWindows, windowsLeft, replacedBrushes, brushesLeft, guiGdiBefore, guiUserBefore,
                 GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
                 handlesBefore, handlesAfter);
@@ -193,7 +195,8 @@ int wmain(int argc, wchar_t** argv)
 
     CreateOptionsWindow();
     SelectOptionsTab(1);
-    std::printf("| action | count | µs each | windows of the thread | GDI objects owned | windows replaced / left "
+    std::printf("| action | count | µs each | windows of the thread | GDI objects/icons/handles owned "
+                "| windows replaced / left "
                 "| brushes replaced / left | GetGuiResources GDI/USER | process handles |\n"
                 "|---|---|---|---|---|---|---|---|---|\n");
     if (!leak) {
