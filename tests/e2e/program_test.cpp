@@ -6,6 +6,7 @@
 #include "tests/support/program_driver.h"
 
 #include <dbt.h>
+#include <shellapi.h>
 
 namespace {
 
