@@ -2,11 +2,16 @@
 
 #include "app/application.h"
 #include "app/shell.h"
+#include "options/options_window.h"
 
 namespace {
 
 void Dispatch(Application& app, MSG& message)
 {
+    // The Options window's keys first: its accelerators, tab switching and the
+    // page's dialog keys.
+    if (TranslateOptionsMessage(message, app.accelerators))
+        return;
     if (app.accelerators && message.hwnd && TranslateAcceleratorW(message.hwnd, app.accelerators, &message))
         return;
     TranslateMessage(&message);

@@ -35,6 +35,9 @@ bool ClaimSingleInstance(UniqueHandle& showEvent)
     const DWORD error = GetLastError();
     showEvent.Reset(event);
     if (event && error == ERROR_ALREADY_EXISTS) {
+        // The running instance is a background process: let it bring its
+        // Options window to the front.
+        AllowSetForegroundWindow(ASFW_ANY);
         SetEvent(event);
         Sleep(200);
         showEvent.Reset();

@@ -8,11 +8,15 @@ void ShowOptionsWindow()
 {
     Application& app = App();
     if (!app.options) {
-        CreateOptionsWindow();
-        return;
+        if (!CreateOptionsWindow())
+            return;
+    } else {
+        ShowWindow(app.options, SW_SHOWNORMAL);
     }
-    ShowWindow(app.options, SW_SHOWNORMAL);
     BringWindowToTop(app.options);
+    // A background process may take the foreground only when the starting
+    // instance allowed it (AllowSetForegroundWindow before signalling).
+    SetForegroundWindow(app.options);
 }
 
 void StoreIndicatorSettings(Application& app)

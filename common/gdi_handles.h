@@ -48,3 +48,5 @@ private:
 
 // A brush, for example one made by CreateSolidBrush.
 using UniqueBrush = GdiObject<HBRUSH>;
+// A font, for example one made by CreateFontIndirectW.
+using UniqueFont = GdiObject<HFONT>;

@@ -1,21 +1,357 @@
 #include "options/options_window.h"
 
+#include <commctrl.h>
+
+#include <iterator>
+#include <memory>
+#include <utility>
+
 #include "app/application.h"
+#include "app/startup.h"
+#include "common/gdi_handles.h"
+#include "options/options_pages.h"
+#include "options/options_system.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 
 namespace {
 
-LRESULT CALLBACK OptionsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+constexpr DWORD kFrameStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFrameExStyle = WS_EX_CONTROLPARENT;
+constexpr DWORD kEnableTabTexture = 6;  // ETDT_ENABLE | ETDT_USETABTEXTURE
+
+// Product, version, and the date and time this file was compiled, as the
+// compiler prints them ("Jul  6 2019 10:52:26").
+constexpr wchar_t kAboutText[] =
+    L"" QORVEL_PRODUCT_NAME " version " QORVEL_VERSION_TEXT " " __DATE__ " " __TIME__;
+
+// One tab: its label, the dialog its page is made from and the page's procedure.
+struct PageKind {
+    const wchar_t* label;
+    int dialog;
+    DLGPROC procedure;
+};
+
+const PageKind kPages[] = {
+    {L"General", IDD_INDICATORS_PAGE, IndicatorsPageProc},
+    {L"Appearance", IDD_APPEARANCE_PAGE, AppearancePageProc},
+    {L"Summary", IDD_STATISTICS_PAGE, SummaryPageProc},
+    {L"User process I/O", IDD_STATISTICS_PAGE, ProcessIoPageProc},
+};
+constexpr int kTabCount = static_cast<int>(std::size(kPages));
+
+// The frame's own state, attached at WM_NCCREATE and released at WM_NCDESTROY.
+struct OptionsFrame {
+    HWND tabs = nullptr;
+    HWND page = nullptr;  // at most one page exists, a child of the tab control
+    int tab = -1;
+    HWND lastFocus = nullptr;    // the page control that had the focus when the frame was deactivated
+    UniqueFont tabFont;    // a copy of the page's font, at the window's DPI
+};
+
+OptionsFrame* FrameOf(HWND window)
 {
-    if (message == WM_DESTROY)
-        App().options = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return window ? reinterpret_cast<OptionsFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+}
+
+struct LibraryDeleter {
+    void operator()(HINSTANCE__* module) const { FreeLibrary(module); }
+};
+
+template <typename Function>
+Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The tab-coloured page background of visual styles, when the system has them.
+void ApplyDialogTexture(HWND page)
+{
+    const std::unique_ptr<HINSTANCE__, LibraryDeleter> uxtheme(LoadLibraryW(L"UxTheme.dll"));
+    if (!uxtheme)
+        return;
+    const auto isAppThemed = Export<BOOL(WINAPI*)()>(uxtheme.get(), "IsAppThemed");
+    const auto enableTexture = Export<HRESULT(WINAPI*)(HWND, DWORD)>(uxtheme.get(), "EnableThemeDialogTexture");
+    if (isAppThemed && isAppThemed() && enableTexture)
+        enableTexture(page, kEnableTabTexture);
+}
+
+// Moves the page, without resizing it, to the tab control's display area.
+void PlacePage(const OptionsFrame& state, HWND page)
+{
+    RECT area{};
+    GetClientRect(state.tabs, &area);
+    TabCtrl_AdjustRect(state.tabs, FALSE, &area);
+    SetWindowPos(page, nullptr, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND MakePage(const OptionsFrame& state, HWND frame, int dialogId, DLGPROC procedure)
+{
+    const HINSTANCE instance = App().instance;
+    const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
+    const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const auto* dialog = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+    if (!dialog)
+        return nullptr;
+    const HWND page = CreateDialogIndirectParamW(instance, dialog, state.tabs ? state.tabs : frame, procedure, 0);
+    if (!page)
+        return nullptr;
+    if (state.tabs)
+        PlacePage(state, page);
+    ApplyDialogTexture(page);
+    InvalidateRect(page, nullptr, TRUE);
+    return page;
+}
+
+// Gives the tab control the page's font, which the dialog manager made at
+// the window's DPI.
+void MatchTabFont(OptionsFrame& state)
+{
+    const auto pageFont = reinterpret_cast<HFONT>(SendMessageW(state.page, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    UniqueFont font;
+    if (pageFont && GetObjectW(pageFont, sizeof description, &description))
+        font.Reset(CreateFontIndirectW(&description));
+    const HGDIOBJ shown = font ? static_cast<HGDIOBJ>(font.Get()) : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageW(state.tabs, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
+    state.tabFont = std::move(font);
+}
+
+// Sizes the tab control so that its display area holds the page, moves the
+// page there and, when asked, sizes the frame around the tab control.
+void FitTabsToPage(HWND frame, OptionsFrame& state, bool sizeFrame)
+{
+    if (!state.page)
+        return;
+    RECT rect{};
+    GetWindowRect(state.page, &rect);
+    OffsetRect(&rect, -rect.left, -rect.top);
+    TabCtrl_AdjustRect(state.tabs, TRUE, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    SetWindowPos(state.tabs, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePage(state, state.page);
+    if (!sizeFrame)
+        return;
+    RECT outer{0, 0, width, height};
+    AdjustWindowRectEx(&outer, kFrameStyle, TRUE, kFrameExStyle);
+    SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moves the keyboard focus to the page's first (or last) control.
+void FocusPage(const OptionsFrame& state, bool last)
+{
+    if (const HWND item = state.page ? GetNextDlgTabItem(state.page, nullptr, last) : nullptr)
+        SendMessageW(state.page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+}
+
+bool ShowTab(HWND frame, OptionsFrame& state, int index)
+{
+    if (index < 0 || index >= kTabCount)
+        return false;
+    const HWND focus = GetFocus();
+    const bool focusInPage = state.page && (focus == state.page || IsChild(state.page, focus));
+    if (const HWND old = std::exchange(state.page, nullptr))
+        DestroyWindow(old);
+    state.tab = index;
+    if (TabCtrl_GetCurSel(state.tabs) != index)
+        TabCtrl_SetCurSel(state.tabs, index);
+    state.page = MakePage(state, frame, kPages[index].dialog, kPages[index].procedure);
+    if (focusInPage || !GetFocus())
+        FocusPage(state, false);
+    return true;
+}
+
+void ShowAboutBox(HWND frame);
+
+LRESULT OnNcCreate(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new OptionsFrame));
+    return DefWindowProcW(frame, message, wParam, lParam);
+}
+
+LRESULT OnCreate(HWND frame, OptionsFrame& state)
+{
+    state.tabs = CreateWindowExW(0, WC_TABCONTROLW, L"tabctrl", WS_CHILD | WS_VISIBLE, 0, 0, 0, 40, frame,
+                                 nullptr, App().instance, nullptr);
+    if (!state.tabs)
+        return -1;
+    for (int index = 0; index < kTabCount; ++index) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(kPages[index].label);
+        TabCtrl_InsertItem(state.tabs, index, &item);
+    }
+    state.tab = 0;
+    state.page = MakePage(state, frame, kPages[0].dialog, kPages[0].procedure);
+    MatchTabFont(state);
+    FitTabsToPage(frame, state, true);
+    return 0;
+}
+
+LRESULT OnNotify(HWND frame, OptionsFrame& state, const NMHDR& header, WPARAM wParam, LPARAM lParam)
+{
+    if (header.hwndFrom == state.tabs && header.code == TCN_SELCHANGE) {
+        const int index = TabCtrl_GetCurSel(state.tabs);
+        if (index < 0)
+            return 0;
+        ShowTab(frame, state, index);
+    }
+    return DefWindowProcW(frame, WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT OnCommand(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_HIDE_OPTIONS:
+        DestroyWindow(frame);
+        return 0;
+    case IDC_ABOUT:
+        ShowAboutBox(frame);
+        return 0;
+    case IDC_EXIT:
+        DestroyWindow(frame);
+        PostQuitMessage(0);
+        return 0;
+    case IDC_WEB_PAGE:
+        CurrentOptionsSystem().OpenAddress(frame, kWebAddress);
+        return 0;
+    default:
+        return DefWindowProcW(frame, message, wParam, lParam);
+    }
+}
+
+LRESULT OnPaint(HWND frame)
+{
+    PAINTSTRUCT paint{};
+    BeginPaint(frame, &paint);
+    EndPaint(frame, &paint);
+    return 0;
+}
+
+LRESULT OnShowWindow(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam)
+        return 0;
+    const LRESULT result = DefWindowProcW(frame, message, wParam, lParam);
+    TrimWorkingSet();
+    return result;
+}
+
+// Keeps the page control that had the focus, to give it back on activation.
+void OnActivate(OptionsFrame& state, WPARAM wParam)
+{
+    const HWND focus = GetFocus();
+    if (LOWORD(wParam) == WA_INACTIVE && state.page && IsChild(state.page, focus))
+        state.lastFocus = focus;
+}
+
+void OnSetFocus(OptionsFrame& state)
+{
+    if (state.lastFocus && IsWindow(state.lastFocus) && IsChild(state.page, state.lastFocus))
+        SetFocus(state.lastFocus);
+    else
+        FocusPage(state, false);
+}
+
+// The window moved to a monitor of another scale: take the suggested
+// rectangle, then make the page again at the new DPI with a matching tab font.
+LRESULT OnDpiChanged(HWND frame, OptionsFrame& state, const RECT& suggested)
+{
+    SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowTab(frame, state, state.tab);
+    MatchTabFont(state);
+    FitTabsToPage(frame, state, false);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND frame, OptionsFrame& state, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Application& app = App();
+    if (app.options == frame)
+        app.options = nullptr;
+    state.page = nullptr;
+    state.tabs = nullptr;
+    state.lastFocus = nullptr;
+    const LRESULT result = DefWindowProcW(frame, message, wParam, lParam);
+    TrimWorkingSet();
+    return result;
+}
+
+LRESULT OnNcDestroy(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    delete FrameOf(frame);
+    SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+    return DefWindowProcW(frame, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OptionsWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        return OnNcCreate(frame, message, wParam, lParam);
+    OptionsFrame* state = FrameOf(frame);
+    if (!state)
+        return DefWindowProcW(frame, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(frame, *state);
+    case WM_NOTIFY:
+        return OnNotify(frame, *state, *reinterpret_cast<const NMHDR*>(lParam), wParam, lParam);
+    case WM_COMMAND:
+        return OnCommand(frame, message, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(frame);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SHOWWINDOW:
+        return OnShowWindow(frame, message, wParam, lParam);
+    case WM_ACTIVATE:
+        OnActivate(*state, wParam);
+        return DefWindowProcW(frame, message, wParam, lParam);
+    case WM_SETFOCUS:
+        OnSetFocus(*state);
+        return 0;
+    case WM_DPICHANGED:
+        return OnDpiChanged(frame, *state, *reinterpret_cast<const RECT*>(lParam));
+    case WM_DESTROY:
+        return OnDestroy(frame, *state, message, wParam, lParam);
+    case WM_NCDESTROY:
+        return OnNcDestroy(frame, message, wParam, lParam);
+    default:
+        return DefWindowProcW(frame, message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, AboutText().c_str());
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void ShowAboutBox(HWND frame)
+{
+    DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
 }
 
 }  // namespace
 
 bool RegisterOptionsClass(HINSTANCE instance)
 {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -24,18 +360,90 @@ bool RegisterOptionsClass(HINSTANCE instance)
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_OPTIONS_MENU);
     windowClass.lpszClassName = kOptionsClass;
     return RegisterClassExW(&windowClass) != 0;
 }
 
 bool CreateOptionsWindow()
 {
-    return false;
+    Application& app = App();
+    const HWND frame = CreateWindowExW(kFrameExStyle, kOptionsClass, L"" QORVEL_PRODUCT_NAME, kFrameStyle,
+                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, app.instance, nullptr);
+    if (!frame)
+        return false;
+    app.options = frame;
+    ShowWindow(frame, SW_SHOW);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return true;
+}
+
+HWND CreateOptionsPage(int dialogId, DLGPROC procedure)
+{
+    const HWND frame = App().options;
+    const OptionsFrame* state = FrameOf(frame);
+    return state ? MakePage(*state, frame, dialogId, procedure) : nullptr;
 }
 
 void DestroyOptionsWindow()
 {
-    if (App().options)
-        DestroyWindow(App().options);
-    App().options = nullptr;
+    if (const HWND frame = std::exchange(App().options, nullptr))
+        DestroyWindow(frame);
+}
+
+void ClosePageAndOptions(HWND page)
+{
+    if (OptionsFrame* state = FrameOf(App().options); state && state->page == page)
+        state->page = nullptr;
+    DestroyWindow(page);
+    DestroyOptionsWindow();
+}
+
+HWND CurrentOptionsPage()
+{
+    const OptionsFrame* state = FrameOf(App().options);
+    return state ? state->page : nullptr;
+}
+
+int CurrentOptionsTab()
+{
+    const OptionsFrame* state = FrameOf(App().options);
+    return state ? state->tab : -1;
+}
+
+bool SelectOptionsTab(int index)
+{
+    const HWND frame = App().options;
+    OptionsFrame* state = FrameOf(frame);
+    return state && ShowTab(frame, *state, index);
+}
+
+bool TranslateOptionsMessage(MSG& message, HACCEL accelerators)
+{
+    const HWND frame = App().options;
+    if (!frame || !message.hwnd || (message.hwnd != frame && !IsChild(frame, message.hwnd)))
+        return false;
+    if (accelerators && TranslateAcceleratorW(frame, accelerators, &message))
+        return true;
+    OptionsFrame* state = FrameOf(frame);
+    if (!state)
+        return false;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+        const bool shift = GetKeyState(VK_SHIFT) < 0;
+        if (GetKeyState(VK_CONTROL) < 0) {
+            ShowTab(frame, *state, (state->tab + (shift ? kTabCount - 1 : 1)) % kTabCount);
+            FocusPage(*state, false);
+            return true;
+        }
+        if (message.hwnd == state->tabs) {  // from the tabs into the page
+            FocusPage(*state, shift);
+            return true;
+        }
+    }
+    return state->page && IsDialogMessageW(state->page, &message);
+}
+
+std::wstring AboutText()
+{
+    return kAboutText;
 }

@@ -1,14 +1,50 @@
 #pragma once
-// The Options window: the program's only ordinary top-level window.
+// The Options window: the program's only ordinary top-level window, a frame
+// with a menu bar and a tab control showing one page at a time.
 #include <windows.h>
+
+#include <string>
 
 inline constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
 
-// Registers the Options window's class.
+// The program's web page (command "Qorvel on the &Web"). There is no product
+// page yet: a placeholder address in the reserved example domain.
+inline constexpr wchar_t kWebAddress[] = L"https://qorvel.example/";
+
+// Registers the Options window's class (with menu bar 109) and the common
+// controls the pages use.
 bool RegisterOptionsClass(HINSTANCE instance);
 
-// Creates and shows the Options window; false when the frame cannot be made.
+// Creates and shows the Options window on the "General" tab and makes it the
+// Options window handle (App().options); false when the frame cannot be made.
 bool CreateOptionsWindow();
+
+// Makes a page from a dialog resource with its procedure, in the tab control's
+// display area of the open Options window; null when it cannot be made.
+HWND CreateOptionsPage(int dialogId, DLGPROC procedure);
 
 // Destroys the Options window when one is open.
 void DestroyOptionsWindow();
+
+// What every page does on "Close" (IDOK) and IDCANCEL: destroys itself, then
+// the Options window.
+void ClosePageAndOptions(HWND page);
+
+// The open Options window's page and selected tab; null and -1 when none.
+HWND CurrentOptionsPage();
+int CurrentOptionsTab();
+
+// Shows the page of a tab (0 "General" to 3 "User process I/O"), destroying
+// the shown one first; false for an index that names no tab.
+bool SelectOptionsTab(int index);
+
+// The message loop's turn for a message of the Options window or one of its
+// descendants: accelerators go to the frame (so they work while a page
+// control has the focus), Ctrl+Tab and Ctrl+Shift+Tab switch tabs, and the
+// current page's dialog keys (Tab, arrows, Enter, Esc) are handled. True when
+// the message was used up.
+bool TranslateOptionsMessage(MSG& message, HACCEL accelerators);
+
+// The About box's first line: product, version, and the date and time the
+// program was built.
+std::wstring AboutText();

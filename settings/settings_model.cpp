@@ -81,6 +81,33 @@ std::wstring SectionOf(const SettingsBlock& block, const SettingKey& setting)
     return setting.appearance ? block.appearanceSection : std::wstring(kGeneralKeysSection);
 }
 
+// The store holds the key with this text (letter case ignored, as a change
+// is judged).
+bool Holds(const CIniEx& store, const std::wstring& section, const wchar_t* key, const std::wstring& text)
+{
+    if (store.FindKey(store.FindSection(section), key) < 0)
+        return false;
+    const std::wstring stored = store.GetString(section, key, L"");
+    return CompareStringOrdinal(stored.c_str(), static_cast<int>(stored.size()), text.c_str(),
+                                static_cast<int>(text.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Every value ExchangeGlobalSettings would store is in the store already.
+bool HoldsGlobalSettings(const CIniEx& store, const SettingsBlock& block, std::uint32_t mode)
+{
+    if (!Holds(store, kGeneralSection, L"Class", std::to_wstring(static_cast<std::int32_t>(mode))) ||
+        !Holds(store, kGeneralSection, L"version", QORVEL_VERSION_WTEXT))
+        return false;
+    for (const SettingKey& setting : kKeys) {
+        const std::int32_t value = Value(block, setting);
+        const std::wstring text =
+            setting.form == Form::Integer ? std::to_wstring(value) : std::wstring(value ? L"Yes" : L"No");
+        if (!Holds(store, SectionOf(block, setting), setting.key, text))
+            return false;
+    }
+    return true;
+}
+
 std::uint32_t g_indicatorMode = 0;
 
 }  // namespace
@@ -154,6 +181,14 @@ bool ExchangeGlobalSettings(Exchange direction)
         SaveSettings(Settings());
     }
     return true;
+}
+
+bool StoreGlobalSettingsIfChanged()
+{
+    const CIniEx* store = SettingsStore();
+    if (!store || HoldsGlobalSettings(*store, Settings(), IndicatorMode()))
+        return false;
+    return ExchangeGlobalSettings(Exchange::Store);
 }
 
 bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, const std::wstring& section)

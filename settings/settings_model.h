@@ -67,6 +67,12 @@ void SaveSettings(SettingsBlock& block);
 // when there is no settings store.
 bool ExchangeGlobalSettings(Exchange direction);
 
+// Stores the global settings as ExchangeGlobalSettings does, but only when
+// the store does not already hold every value that storing would write (the
+// store, once modified, writes the file at every save). Answers whether it
+// stored.
+bool StoreGlobalSettingsIfChanged();
+
 // Moves one indicator's "x", "y" and "visible" in its section; storing does not
 // save. Always true.
 bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, const std::wstring& section);

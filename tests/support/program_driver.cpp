@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <utility>
 
 #include "app/named_events.h"
 #include "app/worker_window.h"
@@ -48,26 +51,14 @@ std::wstring SettingsFilePath()
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    std::string bytes;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    const std::wstring temporary = path + L".new";
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-    CloseHandle(file);
+    const std::wstring temporary = path + L".new";  // then in place in one step
+    std::ofstream(std::filesystem::path(temporary), std::ios::binary) << bytes;
     MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
@@ -140,6 +131,16 @@ RunningProgram::RunningProgram(const std::wstring& arguments)
     WaitUntil([this] { return Worker() != nullptr || WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0; },
               15000);
     WaitForInputIdle(process_.hProcess, 10000);
+    // Under Wine the wait above may end early: also wait until the indicator
+    // windows, made late in start-up, stop appearing.
+    std::size_t seen = 0;
+    WaitUntil(
+        [&] {
+            const std::size_t count = Windows(L"QORVELIndicator").size();
+            return WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0 ||
+                   (count > 0 && std::exchange(seen, count) == count);
+        },
+        10000);
     DWORD code = 0;
     if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE)
         fprintf(stderr, "qorvel.exe ended during start-up with %lu\n", code);

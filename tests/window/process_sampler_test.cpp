@@ -11,11 +11,14 @@
 
 namespace {
 
-std::vector<DWORD> Ids(const std::vector<ProcessStat>& ranked)
+// "id name read/write/other" of each ranked process, rates in bytes per second.
+std::wstring Ranking(ProcessSampler& sampler, std::size_t count)
 {
-    std::vector<DWORD> ids;
-    std::ranges::transform(ranked, std::back_inserter(ids), &ProcessStat::processId);
-    return ids;
+    std::wstring text;
+    for (const ProcessStat& s : RankProcesses(sampler, count))
+        text += std::to_wstring(s.processId) + L" " + s.name + L" " + std::to_wstring(WholeRate(s.readRate)) + L"/" +
+                std::to_wstring(WholeRate(s.writeRate)) + L"/" + std::to_wstring(WholeRate(s.otherRate)) + L", ";
+    return text;
 }
 
 TEST(ProcessSampler, RatesFromTheSecondReadingRankedBySumThenIdAndEndedOrReusedIdsStartAfresh)
@@ -24,27 +27,18 @@ TEST(ProcessSampler, RatesFromTheSecondReadingRankedBySumThenIdAndEndedOrReusedI
     const ScopedProcessSystem scoped(system);
     ProcessSampler sampler;
     system.At(1);
-    const auto first = RankProcesses(sampler, 10);
-    ASSERT_EQ((std::vector<DWORD>{4, 8, 12}), Ids(first));  // no rate yet, not its lifetime's 1000 bytes
-    EXPECT_EQ(0, first[1].readRate);
+    EXPECT_EQ(L"4 b.exe 0/0/0, 8 a.exe 0/0/0, 12 c.exe 0/0/0, ", Ranking(sampler, 10));  // not a.exe's lifetime
     EXPECT_EQ(4, system.closed);  // the snapshot and the three processes opened
     system.Busy();
-    system.At(3);
-    const auto second = RankProcesses(sampler, 3);
-    ASSERT_EQ((std::vector<DWORD>{4, 8, 12}), Ids(second));  // equal sums in ascending id order
-    EXPECT_EQ(4096, second[1].readRate);
-    EXPECT_EQ(5000, second[2].otherRate);
-    EXPECT_EQ((std::vector<DWORD>{4, 8}), Ids(RankProcesses(sampler, 2)));  // no time passed: same rates
-
-    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 10000}};  // 8 ended, 4 reused
+    system.At(3);  // equal sums in ascending id order, other transfers not counted
+    EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, 12 c.exe 0/0/5000, ", Ranking(sampler, 3));
+    EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, ", Ranking(sampler, 2));  // no time passed: the same rates
+    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 10000}};          // 8 ended, 4 reused
     system.At(5);
-    const auto third = RankProcesses(sampler, 10);
-    ASSERT_EQ((std::vector<DWORD>{4, 12}), Ids(third));
-    EXPECT_EQ(L"e.exe", third[0].name);
-    EXPECT_EQ(0, third[0].readRate + third[0].writeRate);  // no difference to b.exe's counters
+    EXPECT_EQ(L"4 e.exe 0/0/0, 12 c.exe 0/0/0, ", Ranking(sampler, 10));  // no difference to b.exe's counters
     EXPECT_EQ(2u, sampler.entries.size());
     system.works = false;
-    EXPECT_TRUE(RankProcesses(sampler, 10).empty());
+    EXPECT_EQ(L"", Ranking(sampler, 10));
     EXPECT_EQ(2u, sampler.entries.size());  // a failed snapshot forgets nothing
 }
 

@@ -1,0 +1,217 @@
+// The "General" tab: which indicator windows exist (the indicator mode and,
+// per drive and logical disk, the selections of two lists), "Start with
+// Windows" and "Reset to defaults". Every change applies at once.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/application.h"
+#include "app/shell.h"
+#include "options/options_pages.h"
+#include "options/options_window.h"
+#include "resources/resource.h"
+#include "settings/settings_location.h"
+#include "settings/settings_model.h"
+
+namespace {
+
+constexpr std::uint32_t kNoIndicators = 256;  // the mode that shows only the tray icon
+constexpr int kMaxSelection = 1000;
+
+bool Checked(HWND page, int id)
+{
+    return IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+void SetCheck(HWND page, int id, bool on)
+{
+    CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The index in the live display list of the record a list item's data names,
+// or -1: an item never leads to a record that no longer exists.
+int LiveRecordIndex(LRESULT itemData)
+{
+    const DisplayList& displays = App().displays;
+    for (std::size_t index = 0; index < displays.size(); ++index) {
+        if (reinterpret_cast<LRESULT>(displays[index].get()) == itemData)
+            return static_cast<int>(index);
+    }
+    return -1;
+}
+
+// Marks the records selected in a list; false when the selection cannot be read.
+bool ReadSelection(HWND list, std::vector<bool>& visible)
+{
+    std::array<int, kMaxSelection> items{};
+    const LRESULT count =
+        SendMessageW(list, LB_GETSELITEMS, kMaxSelection, reinterpret_cast<LPARAM>(items.data()));
+    if (count < 0 || count > kMaxSelection)
+        return false;
+    for (LRESULT n = 0; n < count; ++n) {
+        const int index = LiveRecordIndex(SendMessageW(list, LB_GETITEMDATA, items[n], 0));
+        if (index >= 0)
+            visible[index] = true;
+    }
+    return true;
+}
+
+std::uint32_t WithBit(std::uint32_t mode, std::uint32_t bit, bool on)
+{
+    return on ? mode | bit : mode & ~bit;
+}
+
+void ShowMode(HWND page, std::uint32_t mode)
+{
+    SetCheck(page, IDC_IND_PHYSICAL_BOX, (mode & kKindPhysicalDrive) != 0);
+    SetCheck(page, IDC_IND_LOGICAL_BOX, (mode & kKindLogicalDisk) != 0);
+    SetCheck(page, IDC_IND_ALL_IN_ONE_BOX, (mode & kKindAllInOne) != 0);
+    SetCheck(page, IDC_IND_NONE_BOX, mode == kNoIndicators);
+}
+
+void AddListItem(HWND page, __gui_data& data)
+{
+    const IndicatorEntry* entry = data.Entry();
+    if (!entry || (entry->kind != kKindPhysicalDrive && entry->kind != kKindLogicalDisk))
+        return;
+    const HWND list =
+        GetDlgItem(page, entry->kind == kKindPhysicalDrive ? IDC_IND_PHYSICAL_LIST : IDC_IND_LOGICAL_LIST);
+    const LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->displayName.c_str()));
+    if (item < 0)
+        return;
+    SendMessageW(list, LB_SETITEMDATA, item, reinterpret_cast<LPARAM>(&data));
+    SendMessageW(list, LB_SELITEMRANGE, data.visible, MAKELPARAM(item, item));
+}
+
+void OnInitDialog(HWND page)
+{
+    SetCheck(page, IDC_IND_START_WITH_WINDOWS, Settings().startWithWindows != 0);
+    for (const auto& data : App().displays)
+        AddListItem(page, *data);
+    ShowMode(page, IndicatorMode());
+}
+
+void OnModeBox(HWND page, int box, std::uint32_t bit)
+{
+    SetIndicatorMode(WithBit(IndicatorMode(), bit, Checked(page, box)));
+    ApplyIndicatorSelection(page);
+}
+
+// A click on a drive name toggles its selection and makes sure its kind is
+// shown; other notifications (focus) apply only when the box changed the mode.
+void OnList(HWND page, int code, int box, std::uint32_t bit)
+{
+    bool apply = false;
+    if (code == LBN_SELCHANGE) {
+        SetCheck(page, box, true);
+        SetCheck(page, IDC_IND_NONE_BOX, false);
+        apply = true;
+    }
+    const std::uint32_t mode = WithBit(IndicatorMode(), bit, Checked(page, box));
+    if (mode != IndicatorMode()) {
+        SetIndicatorMode(mode);
+        apply = true;
+    }
+    if (apply)
+        ApplyIndicatorSelection(page);
+}
+
+void OnNoIndicatorsBox(HWND page)
+{
+    const bool none = Checked(page, IDC_IND_NONE_BOX);
+    SetIndicatorMode(none ? kNoIndicators : kKindPhysicalDrive);
+    ShowMode(page, IndicatorMode());
+    ApplyIndicatorSelection(page);
+}
+
+void OnStartWithWindows(HWND page)
+{
+    Settings().startWithWindows = Checked(page, IDC_IND_START_WITH_WINDOWS);
+    SaveSettings(Settings());
+    ApplyStartWithWindows();
+}
+
+INT_PTR OnCommand(HWND page, int id, int code)
+{
+    if (id == IDC_IND_PHYSICAL_LIST || id == IDC_IND_LOGICAL_LIST) {
+        const bool physical = id == IDC_IND_PHYSICAL_LIST;
+        OnList(page, code, physical ? IDC_IND_PHYSICAL_BOX : IDC_IND_LOGICAL_BOX,
+               physical ? kKindPhysicalDrive : kKindLogicalDisk);
+        return FALSE;
+    }
+    if (code != BN_CLICKED)
+        return FALSE;
+    switch (id) {
+    case IDC_IND_PHYSICAL_BOX:
+        OnModeBox(page, id, kKindPhysicalDrive);
+        break;
+    case IDC_IND_LOGICAL_BOX:
+        OnModeBox(page, id, kKindLogicalDisk);
+        break;
+    case IDC_IND_ALL_IN_ONE_BOX:
+        OnModeBox(page, id, kKindAllInOne);
+        break;
+    case IDC_IND_NONE_BOX:
+        OnNoIndicatorsBox(page);
+        break;
+    case IDC_IND_APPLY:
+        ApplyIndicatorSelection(page);
+        break;
+    case IDC_IND_START_WITH_WINDOWS:
+        OnStartWithWindows(page);
+        break;
+    case IDC_RESET_DEFAULTS:
+        // Also restarts the sampling timer and shows the tray icon at once.
+        ResetAppearanceDefaults(nullptr);
+        break;
+    case IDOK:
+    case IDCANCEL:
+        ClosePageAndOptions(page);
+        return TRUE;
+    default:
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool ApplyIndicatorSelection(HWND page)
+{
+    const HWND physical = GetDlgItem(page, IDC_IND_PHYSICAL_LIST);
+    const HWND logical = GetDlgItem(page, IDC_IND_LOGICAL_LIST);
+    if (!physical || !logical)
+        return false;
+    Application& app = App();
+    // The new flags are complete before any record changes.
+    std::vector<bool> visible(app.displays.size(), false);
+    if (!ReadSelection(physical, visible) || !ReadSelection(logical, visible))
+        return false;
+    const std::uint32_t mode = IndicatorMode();
+    for (std::size_t index = 0; index < app.displays.size(); ++index) {
+        __gui_data& data = *app.displays[index];
+        const IndicatorEntry* entry = data.Entry();
+        data.visible = visible[index] || ((mode & kKindAllInOne) && entry && entry->kind == kKindAllInOne);
+    }
+    if (mode != kNoIndicators)
+        SetCheck(page, IDC_IND_NONE_BOX, false);
+    StoreIndicatorSettings(app);
+    RebuildIndicatorWindows(app);
+    return true;
+}
+
+INT_PTR CALLBACK IndicatorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY:
+        StoreGlobalSettingsIfChanged();  // the mode among them
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

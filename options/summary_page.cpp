@@ -1,0 +1,135 @@
+// The "Summary" tab (dialog 147): the statistics of every indicator on
+// screen in one read-only text box, rebuilt every second while "Auto refresh"
+// is ticked.
+#include "options/statistics_pages.h"
+
+#include "app/application.h"
+#include "options/options_pages.h"
+#include "options/options_window.h"
+#include "resources/resource.h"
+#include "settings/settings_model.h"
+
+namespace {
+
+// Room for any record's statistics text; a longer one is cut.
+constexpr std::size_t kRecordTextCapacity = 4096;
+
+void OnInitDialog(HWND page)
+{
+    SetTimer(page, IDT_STATS_REFRESH, kStatsRefreshPeriod, nullptr);
+    CheckDlgButton(page, IDC_STAT_AUTO_REFRESH, Settings().statPageRefresh ? BST_CHECKED : BST_UNCHECKED);
+    BuildSummaryText(page);
+}
+
+__gui_data* DataOf(HWND window)
+{
+    return reinterpret_cast<__gui_data*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// The record's name, a line break and its statistics.
+void AppendNameAndText(std::wstring& text, __performance_data& record)
+{
+    wchar_t buffer[kRecordTextCapacity] = {};
+    record.GetText(buffer, kRecordTextCapacity);
+    buffer[kRecordTextCapacity - 1] = L'\0';
+    text += record.GetName();
+    text += L"\r\n";
+    text += buffer;
+    text += L"\r\n";
+}
+
+}  // namespace
+
+void AppendDriveSummary(std::wstring& text, __gui_data& data)
+{
+    if (!data.record)
+        return;
+    AppendNameAndText(text, *data.record);
+    if (const IndicatorEntry* entry = data.Entry()) {
+        if (!entry->serialNumber.empty())
+            text += L"Serial Number: " + entry->serialNumber + L"\r\n";
+        if (!entry->details.empty())
+            text += entry->details + L"\r\n";
+    }
+    text += L"\r\n";
+}
+
+std::wstring SummaryText(const IndicatorList& indicators)
+{
+    std::wstring text;
+    for (const IndicatorEntry& entry : indicators) {
+        if (!entry.window || !IsWindowVisible(entry.window))
+            continue;
+        __gui_data* data = DataOf(entry.window);
+        if (!data || !data->record)
+            continue;
+        switch (entry.kind) {
+        case kKindPhysicalDrive:
+            AppendDriveSummary(text, *data);
+            break;
+        case kKindLogicalDisk:
+        case kKindAllInOne:
+            AppendNameAndText(text, *data->record);
+            text += L"\r\n";
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+void BuildSummaryText(HWND page)
+{
+    SetStatisticsText(page, SummaryText(App().indicators));
+}
+
+void SetStatisticsText(HWND page, const std::wstring& text)
+{
+    const HWND box = GetDlgItem(page, IDC_STAT_TEXT);
+    if (!box)
+        return;
+    const int length = GetWindowTextLengthW(box);
+    std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(GetWindowTextW(box, shown.data(), length + 1)));
+    if (shown == text)
+        return;
+    const auto firstLine = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SetWindowTextW(box, text.c_str());
+    SendMessageW(box, EM_LINESCROLL, 0, firstLine);
+}
+
+INT_PTR OnStatisticsCommand(HWND page, int id)
+{
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        ClosePageAndOptions(page);
+        return TRUE;
+    case IDC_STAT_AUTO_REFRESH:
+        Settings().statPageRefresh = IsDlgButtonChecked(page, IDC_STAT_AUTO_REFRESH) == BST_CHECKED ? 1 : 0;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK SummaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == IDT_STATS_REFRESH && Settings().statPageRefresh)
+            BuildSummaryText(page);
+        return FALSE;
+    case WM_COMMAND:
+        return OnStatisticsCommand(page, LOWORD(wParam));
+    case WM_DESTROY:
+        StoreGlobalSettingsIfChanged();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

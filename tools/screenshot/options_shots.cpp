@@ -1,0 +1,129 @@
+// Drives the running program's Options window for scripts/screenshots, the
+// way a user would: Ctrl+Tab to a tab, the About command, Esc.
+//
+//   options_shots tab N    shows tab N (0 "General" .. 3 "User process I/O")
+//   options_shots about    opens the About box
+//   options_shots close    closes the About box
+//   options_shots exit     signals the program's exit event
+//
+// After "tab" and "about" it prints the window's rectangle on the screen as
+// WIDTHxHEIGHT+X+Y, the geometry ImageMagick crops with. Answers 0 on success.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
+constexpr wchar_t kAboutTitle[] = L"About Qorvel";
+constexpr UINT kAboutCommand = 104;
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title)
+{
+    for (int tries = 0; tries < 200; ++tries) {
+        if (const HWND window = FindWindowW(className, title); window && IsWindowVisible(window))
+            return window;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// Presses the keys in order and lets them go in reverse order.
+void Press(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PrintRectangle(HWND window)
+{
+    Sleep(700);  // painted
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+}
+
+int ShowTab(int tab)
+{
+    const HWND options = WaitForWindow(kOptionsClass, nullptr);
+    if (!options)
+        return 1;
+    // Clear of the indicators and of Wine's tray window at the top left.
+    SetWindowPos(options, HWND_TOP, 120, 90, 0, 0, SWP_NOSIZE);
+    SetForegroundWindow(options);
+    Sleep(300);
+    const HWND tabs = FindWindowExW(options, nullptr, WC_TABCONTROLW, nullptr);
+    for (int tries = 0; tries < 8 && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != tab; ++tries) {
+        Press({VK_CONTROL, VK_TAB});
+        Sleep(300);
+    }
+    if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != tab)
+        return 1;
+    PrintRectangle(options);
+    return 0;
+}
+
+int OpenAbout()
+{
+    const HWND options = WaitForWindow(kOptionsClass, nullptr);
+    if (!options)
+        return 1;
+    PostMessageW(options, WM_COMMAND, kAboutCommand, 0);
+    const HWND about = WaitForWindow(nullptr, kAboutTitle);
+    if (!about)
+        return 1;
+    PrintRectangle(about);
+    return 0;
+}
+
+int CloseAbout()
+{
+    const HWND about = FindWindowW(nullptr, kAboutTitle);
+    return about && PostMessageW(about, WM_COMMAND, IDOK, 0) ? 0 : 1;
+}
+
+int SignalExit()
+{
+    const HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\QorvelIndicatorExitNowEvent");
+    if (!event)
+        return 1;
+    SetEvent(event);
+    CloseHandle(event);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"tab" && argc > 2)
+        return ShowTab(std::wcstol(argv[2], nullptr, 10));
+    if (command == L"about")
+        return OpenAbout();
+    if (command == L"close")
+        return CloseAbout();
+    if (command == L"exit")
+        return SignalExit();
+    std::fprintf(stderr, "usage: options_shots tab N | about | close | exit\n");
+    return 2;
+}
