@@ -195,6 +195,12 @@ void RefreshIndicatorTooltip(__gui_data& data)
     tool.cbSize = sizeof tool;
     if (!SendMessageW(data.tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
         return;
+    // The tip lays itself out and repaints whenever it is given its text, so
+    // it is asked only when the text changed.
+    wchar_t text[kTipTextCapacity];
+    FillTooltipText(tool.hwnd, data, text, kTipTextCapacity);
+    if (wcscmp(text, Shared().tipText) == 0)
+        return;
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     tool.hinst = InstanceOf(tool.hwnd);
     SendMessageW(data.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
