@@ -1,16 +1,20 @@
 // Drives the running program's Options window for scripts/screenshots, the
-// way a user would: Ctrl+Tab to a tab, the About command, Esc.
+// way a user would: Ctrl+Tab to a tab, the About command, Esc, the mouse over
+// an indicator.
 //
-//   options_shots tab N    shows tab N (0 "General" .. 3 "User process I/O")
+//   options_shots tab N [MS]  shows tab N (0 "General" .. 3 "User process I/O")
+//                             and lets it run MS milliseconds more (700)
+//   options_shots tooltip     moves the mouse over the leftmost indicator
 //   options_shots about    opens the About box
 //   options_shots close    closes the About box
 //   options_shots exit     signals the program's exit event
 //
-// After "tab" and "about" it prints the window's rectangle on the screen as
+// After "tab", "tooltip" and "about" it prints the window's rectangle on the screen as
 // WIDTHxHEIGHT+X+Y, the geometry ImageMagick crops with. Answers 0 on success.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -54,15 +58,15 @@ void Press(std::initializer_list<WORD> keys)
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void PrintRectangle(HWND window)
+void PrintRectangle(HWND window, DWORD wait = 700)
 {
-    Sleep(700);  // painted
+    Sleep(wait);  // painted
     RECT rect{};
     GetWindowRect(window, &rect);
     std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
 }
 
-int ShowTab(int tab)
+int ShowTab(int tab, DWORD wait)
 {
     const HWND options = WaitForWindow(kOptionsClass, nullptr);
     if (!options)
@@ -78,8 +82,50 @@ int ShowTab(int tab)
     }
     if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != tab)
         return 1;
-    PrintRectangle(options);
+    PrintRectangle(options, wait);
     return 0;
+}
+
+// The leftmost indicator window, or null.
+HWND LeftmostIndicator()
+{
+    HWND leftmost = nullptr;
+    RECT best{LONG_MAX};
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"QORVELIndicator", nullptr));) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        if (IsWindowVisible(window) && rect.left < best.left)
+            leftmost = window, best = rect;
+    }
+    return leftmost;
+}
+
+// Hovers the leftmost indicator until its tooltip shows, and prints the
+// rectangle around both.
+int ShowTooltip()
+{
+    const HWND indicator = LeftmostIndicator();
+    if (!indicator)
+        return 1;
+    RECT led{};
+    GetWindowRect(indicator, &led);
+    SetCursorPos(led.left + 2, led.top + 2);
+    SetCursorPos(led.left + 3, led.top + 3);
+    for (int tries = 0; tries < 100; ++tries) {
+        for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+            if (!IsWindowVisible(tip) || GetWindow(tip, GW_OWNER) != indicator)
+                continue;
+            Sleep(700);
+            RECT rect{};
+            GetWindowRect(tip, &rect);
+            UnionRect(&rect, &rect, &led);
+            std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left + 4, rect.bottom - rect.top + 4, rect.left - 2,
+                        rect.top - 2);
+            return 0;
+        }
+        Sleep(50);
+    }
+    return 1;
 }
 
 int OpenAbout()
@@ -117,13 +163,15 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"tab" && argc > 2)
-        return ShowTab(std::wcstol(argv[2], nullptr, 10));
+        return ShowTab(std::wcstol(argv[2], nullptr, 10), argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 700);
+    if (command == L"tooltip")
+        return ShowTooltip();
     if (command == L"about")
         return OpenAbout();
     if (command == L"close")
         return CloseAbout();
     if (command == L"exit")
         return SignalExit();
-    std::fprintf(stderr, "usage: options_shots tab N | about | close | exit\n");
+    std::fprintf(stderr, "usage: options_shots tab N [MS] | tooltip | about | close | exit\n");
     return 2;
 }
