@@ -33,9 +33,11 @@ TEST(TrayEndToEnd, TheTrayLedFollowsIdleReadingAndWritingAndExitQorvelEndsThePro
     // The menu of a right click on the icon; up from no selection is the last item.
     ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
     HWND menu = nullptr;
-    DWORD owner = 0;
-    ASSERT_TRUE(WaitUntil([&] { return GetWindowThreadProcessId(menu = FindWindowW(L"#32768", nullptr), &owner) &&
-                                       IsWindowVisible(menu) && owner == program.ProcessId(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<HWND> menus = program.Windows(L"#32768");
+        menu = menus.empty() ? nullptr : menus[0];
+        return menu && IsWindowVisible(menu);
+    }, 5000));
     PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     DWORD code = 99;

@@ -2,7 +2,7 @@
 // file) and interval sliders, the colours through the seam, and the settings
 // file written only when a setting changed.
 #include "options/options_system.h"
-#include "tests/support/fake_settings_system.h"
+#include "settings/settings_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/window/options_fixture.h"
 
@@ -73,10 +73,19 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     EXPECT_EQ(idle, Settings().idleBrush.Get());
 }
 
+// Counts the saves that reached the file.
+struct CountingSaves : SettingsSystem {
+    int replaces = 0;
+    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
+    {
+        return ++replaces, SettingsSystem::ReplaceWithTemporary(target, temporary);
+    }
+};
+
 TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
 {
     TempFolder folder;
-    FakeSettingsSystem system;
+    CountingSaves system;
     ScopedSettingsSystem seam(system);
     ASSERT_TRUE(store.Load(folder / L"settings.ini"));
     SetSettingsStore(&store);
