@@ -115,7 +115,7 @@ int ShowTooltip()
         for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
             if (!IsWindowVisible(tip) || GetWindow(tip, GW_OWNER) != indicator)
                 continue;
-            Sleep(700);
+            Sleep(1500);  // the process list from the second reading
             RECT rect{};
             GetWindowRect(tip, &rect);
             UnionRect(&rect, &rect, &led);
