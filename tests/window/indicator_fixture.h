@@ -1,5 +1,5 @@
 #pragma once
-// Two physical-drive indicators of the program's own lists at (300, 300) and
+// Two physical-drive indicators in the program's own lists, at (300, 300) and
 // (340, 300), with records whose statistics text the test sets, a worker
 // window for the save timer, and Shift and Ctrl keys the test holds.
 #include <gtest/gtest.h>
@@ -33,18 +33,13 @@ protected:
         for (const wchar_t* name : {L"Disk 0", L"Disk 1"}) {
             App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kKindPhysicalDrive});
             auto& data = App().displays.emplace_back(std::make_unique<__gui_data>());
-            data->x = 300 + 40 * static_cast<int>(App().displays.size() - 1), data->y = 300;
+            data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
             data->record = std::make_unique<TextRecord>();
             data->record->entry = &App().indicators.back();
         }
         RecreateIndicatorWindows(App().displays, 7);
     }
-    void TearDown() override
-    {
-        TearDownIndicators(App());
-        App().indicators.clear();
-        DestroyWindow(App().worker);
-    }
+    void TearDown() override { TearDownIndicators(App()), App().indicators.clear(), DestroyWindow(App().worker); }
     HWND Window(int i) { return App().displays[i]->Window(); }
     TextRecord& Record(int i) { return static_cast<TextRecord&>(*App().displays[i]->record); }
 

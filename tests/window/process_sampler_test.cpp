@@ -29,13 +29,12 @@ TEST(ProcessSampler, RatesFromTheSecondReadingRankedBySumThenIdAndEndedOrReusedI
     system.At(1);
     EXPECT_EQ(L"4 b.exe 0/0/0, 8 a.exe 0/0/0, 12 c.exe 0/0/0, ", Ranking(sampler, 10));  // not a.exe's lifetime
     EXPECT_EQ(4, system.closed);  // the snapshot and the three processes opened
-    system.Busy();
-    system.At(3);  // equal sums in ascending id order, other transfers not counted
+    system.Busy(), system.At(3);  // equal sums in ascending id order, other transfers not counted
     EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, 12 c.exe 0/0/5000, ", Ranking(sampler, 3));
-    EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, ", Ranking(sampler, 2));  // no time passed: the same rates
-    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 10000}};          // 8 ended, 4 reused
-    system.At(5);
-    EXPECT_EQ(L"4 e.exe 0/0/0, 12 c.exe 0/0/0, ", Ranking(sampler, 10));  // no difference to b.exe's counters
+    system.Find(12)->other += 5000;  // no time passed: the same rates, the counters of 3 s kept
+    EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, ", Ranking(sampler, 2));
+    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 30000}}, system.At(5);  // 8 ended, 4 reused
+    EXPECT_EQ(L"4 e.exe 0/0/0, 12 c.exe 0/0/10000, ", Ranking(sampler, 10));  // no difference to b.exe's counters
     EXPECT_EQ(2u, sampler.entries.size());
     system.works = false;
     EXPECT_EQ(L"", Ranking(sampler, 10));
@@ -52,8 +51,7 @@ TEST(ProcessSampler, ReportAndAppendixTextsByteForByteBuiltAtMostOnceASecond)
     const std::wstring header = L"\n" + std::wstring(74, L'_') +
                                 L"\nSystem-wide Top5 user processes with most IO. Some non-disk IO also included.\n";
     EXPECT_EQ(header, BuildProcessAppendix(appendix));
-    system.Busy();
-    system.At(2);  // one second is not more than one second
+    system.Busy(), system.At(2);  // one second is not more than one second
     EXPECT_EQ(L"", BuildProcessReport(report));
     system.At(3);
     const std::wstring head = L"Top user processes with most data I/O.\r\n"
@@ -64,24 +62,12 @@ TEST(ProcessSampler, ReportAndAppendixTextsByteForByteBuiltAtMostOnceASecond)
     EXPECT_EQ(text, BuildProcessReport(report));  // c.exe's other transfers only: not on the page
     EXPECT_EQ(header + L"       4 b.exe: 4 kB/s\n       8 a.exe: 4 kB/s\n      12 c.exe: 0 kB/s\n",
               BuildProcessAppendix(appendix));
-    system.Find(8)->read += 1 << 30;
-    system.At(3.9);
+    system.Find(8)->read += 1 << 30, system.At(3.9);
     EXPECT_EQ(text, BuildProcessReport(report));  // the same second: the same figures
     system.At(4.5);
     EXPECT_NE(std::wstring::npos, BuildProcessReport(report).find(L"8 a.exe Read+Write: 699050 kB/s"));
     system.At(6);
     EXPECT_EQ(head + L"No user processes with data I/O\r\n", BuildProcessReport(report));
-}
-
-TEST(ProcessSampler, AReadingWithoutElapsedTimeKeepsRatesAndTheirCounters)
-{
-    ProcessStat entry;
-    // The last reading: 6000 bytes over the 3 s since the reading of 3000.
-    for (auto [read, now, rate] : {std::tuple{1000ull, 5u, 0}, {3000ull, 6u, 2000}, {9000ull, 6u, 2000},
-                                   {9000ull, 5u, 2000}, {9000ull, 9u, 2000}}) {
-        UpdateProcessStat(entry, {1, L"x", {0, 0, 0, read, 0, 0}}, now * 1'000'000ull);
-        EXPECT_EQ(rate, entry.readRate) << now;
-    }
 }
 
 TEST(ProcessSampler, ClockAndNumberConversions)
@@ -97,10 +83,9 @@ TEST(ProcessSampler, ClockAndNumberConversions)
     for (auto [rate, whole] : {std::pair{std::nan(""), std::int64_t{0}}, {1e30, max}, {9.3e18, max}, {-1e30, min},
                                {2047.9, 2047}, {-5.5, -5}})
         EXPECT_EQ(whole, WholeRate(rate)) << rate;
-    const std::int64_t rates[] = {0, 1, 1023, 1024, 2047, 2048, -5};
-    const wchar_t* texts[] = {L"0 kB/s", L"<1 kB/s", L"<1 kB/s", L"1 kB/s", L"1 kB/s", L"2 kB/s", L"<1 kB/s"};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(texts[i], FormatRate(rates[i])) << rates[i];
+    for (auto [rate, text] : {std::pair<std::int64_t, std::wstring>{0, L"0 kB/s"}, {1, L"<1 kB/s"}, {1023, L"<1 kB/s"},
+                              {1024, L"1 kB/s"}, {2047, L"1 kB/s"}, {2048, L"2 kB/s"}, {-5, L"<1 kB/s"}})
+        EXPECT_EQ(text, FormatRate(rate)) << rate;
 }
 
 TEST(ProcessSampler, TheRealSnapshotHoldsThisProcess)

@@ -20,18 +20,13 @@ public:
     bool FirstProcess(HANDLE, PROCESSENTRY32W* entry) override { return next = 0, NextProcess(nullptr, entry); }
     bool NextProcess(HANDLE, PROCESSENTRY32W* entry) override
     {
-        if (entry->dwSize != 568 || next == list.size())
-            return false;
-        entry->th32ProcessID = list[next].id;
-        wcsncpy(entry->szExeFile, list[next++].name.c_str(), MAX_PATH);
-        return true;
+        const bool more = entry->dwSize == 568 && next < list.size();
+        if (more)
+            entry->th32ProcessID = list[next].id, wcsncpy(entry->szExeFile, list[next++].name.c_str(), MAX_PATH);
+        return more;
     }
     HANDLE OpenProcessForQuery(DWORD id) override { return Find(id)->opens ? Find(id) : nullptr; }
-    bool ReadIoCounters(HANDLE h, IO_COUNTERS* c) override
-    {
-        const auto* p = static_cast<Process*>(h);
-        return *c = {1, 2, 3, p->read, p->write, p->other}, true;
-    }
+    bool ReadIoCounters(HANDLE h, IO_COUNTERS* c) override { return *c = {1, 2, 3, Of(h).read, Of(h).write, Of(h).other}, true; }
     std::uint64_t CreationTime(HANDLE) override { return 0; }
     void Close(HANDLE) override { ++closed; }
     std::uint64_t PerformanceCounter() override { return counter; }
@@ -39,6 +34,7 @@ public:
 
     void At(double seconds) { counter = static_cast<std::uint64_t>(seconds * 10'000'000); }
     Process* Find(DWORD id) { return &*std::ranges::find(list, id, &Process::id); }
+    static Process& Of(HANDLE process) { return *static_cast<Process*>(process); }
     // a.exe reads 8 KiB, b.exe writes 8 KiB, c.exe moves 10000 bytes of other I/O.
     void Busy() { Find(8)->read += 8192, Find(4)->write += 8192, Find(12)->other += 10000; }
 

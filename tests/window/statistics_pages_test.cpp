@@ -1,5 +1,5 @@
 // The "Summary" and "User process I/O" pages (dialog 147): the summary's
-// blocks, and "Auto refresh" freezing and resuming both pages.
+// blocks and their bound, and "Auto refresh" freezing and resuming both pages.
 #include "indicator_fixture.h"
 #include "options/options_pages.h"
 #include "options/statistics_pages.h"
@@ -10,18 +10,13 @@ namespace {
 
 class PagesTest : public IndicatorsTest {
 protected:
-    HWND Open(DLGPROC procedure)
-    {
-        return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0),
-                                  procedure, 0);
-    }
+    HWND Open(DLGPROC page) { return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), page, 0); }
+    static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
     static std::wstring Text(HWND page)
     {
         wchar_t text[1000] = {};
-        GetDlgItemTextW(page, IDC_STAT_TEXT, text, 1000);
-        return text;
+        return GetDlgItemTextW(page, IDC_STAT_TEXT, text, 1000), text;
     }
-    static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
     static void Click(HWND page)  // "Auto refresh", as the user clicks it
     {
         CheckDlgButton(page, IDC_STAT_AUTO_REFRESH, !IsDlgButtonChecked(page, IDC_STAT_AUTO_REFRESH));
@@ -29,31 +24,21 @@ protected:
     }
 };
 
-TEST_F(PagesTest, SummaryHoldsABlockPerShownIndicatorInListOrderEachEndingWithAnEmptyLine)
-{
-    App().indicators[1].serialNumber = L"S1";
-    Record(1).text = L"Read: 2 KB";
-    EXPECT_EQ(L"Disk 0\r\nRead: 1 KB\r\n\r\nDisk 1\r\nRead: 2 KB\r\nSerial Number: S1\r\n\r\n",
-              SummaryText(App().indicators));
-    ShowWindow(Window(0), SW_HIDE), ShowWindow(Window(1), SW_HIDE);
-    EXPECT_EQ(L"", SummaryText(App().indicators));
-}
-
-TEST_F(PagesTest, AutoRefreshClearedFreezesBothPagesAndTickedResumesThem)
+TEST_F(PagesTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBothPages)
 {
     ScriptedProcesses system;
     const ScopedProcessSystem scoped(system);
     system.At(1);
+    App().indicators[1].serialNumber = L"S1";
     const HWND summary = Open(SummaryPageProc), processes = Open(ProcessIoPageProc);
-    EXPECT_EQ(L"Disk 0\r\nRead: 1 KB\r\n\r\nDisk 1\r\nRead: 1 KB\r\n\r\n", Text(summary));
+    EXPECT_EQ(L"Disk 0\r\nRead: 1 KB\r\n\r\nDisk 1\r\nRead: 1 KB\r\nSerial Number: S1\r\n\r\n", Text(summary));
     EXPECT_EQ(L"Initializing...", Text(processes));
     Click(summary);  // cleared: the setting both pages share
-    EXPECT_EQ(0, Settings().statPageRefresh);
     system.Busy(), system.At(3), Tick(processes);  // the first report comes all the same
     const std::wstring report = Text(processes);
     EXPECT_NE(std::wstring::npos, report.find(L"\r\n\r\n4 b.exe Read+Write: 4 kB/s")) << report;
 
-    Record(0).text = L"Read: 5 KB", system.Find(8)->read += 1 << 20, system.At(5);
+    Record(0).text = L"Read: 5 KB", system.Find(8)->read += 1 << 20, system.At(5);  // 512 kB/s
     Tick(summary), Tick(processes);
     EXPECT_EQ(0u, Text(summary).find(L"Disk 0\r\nRead: 1 KB"));
     EXPECT_EQ(report, Text(processes));
@@ -61,7 +46,11 @@ TEST_F(PagesTest, AutoRefreshClearedFreezesBothPagesAndTickedResumesThem)
     Tick(summary), Tick(processes);
     EXPECT_EQ(0u, Text(summary).find(L"Disk 0\r\nRead: 5 KB"));
     EXPECT_NE(std::wstring::npos, Text(processes).find(L"8 a.exe Read+Write: 512 kB/s"));
-    DestroyWindow(summary), DestroyWindow(processes);
+
+    Record(1).text = std::wstring(10000, L'x');  // cut at the end of the 4096-character buffer
+    EXPECT_EQ(L"\r\n" + std::wstring(4095, L'x') + L"\r\nSerial", SummaryText(App().indicators).substr(28, 4105));
+    ShowWindow(Window(0), SW_HIDE), ShowWindow(Window(1), SW_HIDE);
+    EXPECT_EQ(L"", SummaryText(App().indicators));
 }
 
 }  // namespace
