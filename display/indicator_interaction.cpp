@@ -115,22 +115,22 @@ LRESULT OnTooltipCustomDraw(HWND window, __gui_data& data, NMTTCUSTOMDRAW& draw)
 {
     if (draw.nmcd.dwDrawStage != CDDS_PREPAINT)
         return DefWindowProcW(window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
-    const TipFonts fonts = TooltipFonts();
-    const std::wstring title = TitleOf(data);
     const wchar_t* body = Shared().tipText;
     if (draw.uDrawFlags & DT_CALCRECT) {
-        const TipLayout layout = MeasureTooltip(draw.nmcd.hdc, title, body, fonts);
+        const TipLayout layout = MeasureTooltip(draw.nmcd.hdc, TitleOf(data), body, TooltipFonts());
         data.tipLayout.assign({layout.title, layout.body});
         draw.uDrawFlags = kDrawFlags;
         draw.nmcd.rc = {0, 0, layout.size.cx, layout.size.cy};
         return CDRF_SKIPDEFAULT;
     }
+    // Without a measuring pass (Wine's tooltips make none) the tooltip draws
+    // itself.
     if (data.tipLayout.size() < 2)
         return CDRF_DODEFAULT;
     RECT rect{};
     GetWindowRect(data.tooltip, &rect);
-    PaintTooltip(draw.nmcd.hdc, rect.right - rect.left, rect.bottom - rect.top, title, body,
-                 data.tipLayout[0].bottom - data.tipLayout[0].top, fonts);
+    PaintTooltip(draw.nmcd.hdc, rect.right - rect.left, rect.bottom - rect.top, TitleOf(data), body,
+                 data.tipLayout[0].bottom - data.tipLayout[0].top, TooltipFonts());
     return CDRF_SKIPDEFAULT;
 }
 
