@@ -68,6 +68,7 @@ TEST_F(InteractionTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheP
     HWND page = nullptr;
     HWND frame = ShownOptions(program, &tab, &page);
     ASSERT_NE(nullptr, frame);
+    EXPECT_EQ(frame, GetForegroundWindow());
     EXPECT_EQ(0, tab);
     EXPECT_NE(nullptr, GetDlgItem(page, IDC_IND_START_WITH_WINDOWS));
 
