@@ -6,7 +6,6 @@
 #include "tests/support/program_driver.h"
 
 #include <dbt.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -20,25 +19,33 @@ protected:
     void SetUp() override
     {
         RemoveSettingsFile();
-        drive0 = &disks.Physical("0 C:");
-        disks.Logical("C:");
-        disks.Write();
+        WriteDisks(disks);
     }
     void TearDown() override
     {
-        DiskScript::Clear();
+        ClearDisks();
         RemoveSettingsFile();
     }
+    // Ends the program through its exit event: true when it ended with 0.
+    static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
 
-    DiskScript disks;
-    DiskScript::Counters* drive0 = nullptr;
+    DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
 
-// Without a label, at a 500 ms period, with a second disk in the list.
-void WritePixelTestSettings()
+void ExpectPlacement(HWND window, int left, int top, int width, int height)
 {
-    WriteFileBytes(SettingsFilePath(),
-                   "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
+    const RECT rect = WindowRectOf(window);
+    EXPECT_EQ(left, rect.left);
+    EXPECT_EQ(top, rect.top);
+    EXPECT_EQ(width, rect.right - rect.left);
+    EXPECT_EQ(height, rect.bottom - rect.top);
+}
+
+BYTE Alpha(HWND window)
+{
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && flags == LWA_ALPHA ? alpha : 0;
 }
 
 TEST_F(ProgramTest, SilentStartShowsOneSmallIndicatorPerEntryInARowAndNoOptionsWindow)
@@ -46,54 +53,38 @@ TEST_F(ProgramTest, SilentStartShowsOneSmallIndicatorPerEntryInARowAndNoOptionsW
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, windows.size());  // drive 0, all-in-one, C:
-    for (int i = 0; i < 3; ++i) {
-        const RECT rect = WindowRectOf(windows[i]);
-        EXPECT_EQ(2 + 18 * i, rect.left);
-        EXPECT_EQ(2, rect.top);
-        EXPECT_EQ(16, rect.right - rect.left);
-        EXPECT_EQ(12, rect.bottom - rect.top);
-    }
+    for (int i = 0; i < 3; ++i)
+        ExpectPlacement(windows[i], 2 + 18 * i, 2, 16, 12);
     EXPECT_TRUE(program.Windows(L"QORVELIndicatorClass").empty());
 }
 
 TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
 {
-    WritePixelTestSettings();
+    // Without a label, at a 500 ms period.
+    WriteBytes(SettingsFilePath(), "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
     RunningProgram program(L"s");
-    const auto top = [] { return ScreenPixel(10, 3); };     // drive 0's LED, row 1
-    const auto bottom = [] { return ScreenPixel(10, 12); }; // row 10
+    const auto top = [] { return ScreenPixel(10, 3); };      // drive 0's LED, row 1
+    const auto bottom = [] { return ScreenPixel(10, 12); };  // row 10
     Sleep(2000);  // the start-up highlight: 100 steps of 20 ms
     ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 3000)) << std::hex << top();
-
-    struct Case {
-        unsigned reads, writes;
-        COLORREF top, bottom;
-    };
-    for (const Case& c : {Case{8, 0, kRead, kRead}, Case{0, 8, kWrite, kWrite}, Case{8, 8, kRead, kWrite}}) {
-        DiskActivity busy(disks, [&](DiskScript& script) { script.Grow(*drive0, c.reads, c.writes); });
-        EXPECT_TRUE(WaitUntil([&] { return top() == c.top && bottom() == c.bottom; }, 1000))
-            << c.reads << "/" << c.writes << ": " << std::hex << top() << " " << bottom();
+    for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead}, {0u, 8u, kWrite, kWrite},
+                                           {8u, 8u, kRead, kWrite}}) {
+        DiskActivity busy(disks, reads, writes);
+        EXPECT_TRUE(WaitUntil([&] { return top() == up && bottom() == down; }, 1000))
+            << reads << "/" << writes << ": " << std::hex << top() << " " << bottom();
     }
     EXPECT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 1000));
 }
 
 TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
 {
-    WriteFileBytes(SettingsFilePath(), "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
-                                       "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n");
+    WriteBytes(SettingsFilePath(), "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
+                                   "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n");
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(1u, windows.size());  // physical drives only
-    const RECT rect = WindowRectOf(windows[0]);
-    EXPECT_EQ(300, rect.left);
-    EXPECT_EQ(200, rect.top);
-    EXPECT_EQ(24, rect.right - rect.left);
-    EXPECT_EQ(18, rect.bottom - rect.top);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags));
-    EXPECT_EQ(128, alpha);
-    EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
+    ExpectPlacement(windows[0], 300, 200, 24, 18);
+    EXPECT_EQ(128, Alpha(windows[0]));
 }
 
 TEST_F(ProgramTest, ASecondStartEndsWithZeroWhileTheFirstRuns)
@@ -101,10 +92,8 @@ TEST_F(ProgramTest, ASecondStartEndsWithZeroWhileTheFirstRuns)
     RunningProgram first(L"s");
     ASSERT_NE(nullptr, first.Worker());
     RunningProgram second(L"s");
-    DWORD code = 99;
-    ASSERT_TRUE(second.WaitForExit(1000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(first.Process(), 0));
+    EXPECT_EQ(0u, second.ExitCode(1000));
+    EXPECT_EQ(STILL_ACTIVE, first.ExitCode(0));
     EXPECT_EQ(3u, first.Windows(kIndicatorClass).size());
 }
 
@@ -113,17 +102,14 @@ TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfter
     RunningProgram program(L"s");
     const std::vector<HWND> before = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, before.size());
-    disks.Physical("1 D:");
-    disks.Write();
-    const auto arrive = [&] {
+    disks.physical.push_back({u"1 D:"});
+    WriteDisks(disks);
+    for (int arrival = 0; arrival < 2; ++arrival) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(program.Worker(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_BLOCK, 2000, &result);
-    };
-    arrive();
-    Sleep(2000);
-    arrive();
-    Sleep(2000);  // 4 s after the first: a rebuild 3 s after it would have come
-    EXPECT_EQ(before, program.Windows(kIndicatorClass));
+        Sleep(2000);
+    }
+    EXPECT_EQ(before, program.Windows(kIndicatorClass));  // 4 s after the first: a rebuild 3 s after it would have come
     ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
     for (HWND window : before)
         EXPECT_FALSE(IsWindow(window));
@@ -131,14 +117,9 @@ TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfter
 
 TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheRun)
 {
-    {
-        RunningProgram program(L"s");
-        ASSERT_EQ(3u, program.Windows(kIndicatorClass).size());
-        ASSERT_TRUE(SignalExitEvent());
-        DWORD code = 99;
-        ASSERT_TRUE(program.WaitForExit(5000, &code));
-        EXPECT_EQ(0u, code);
-    }
+    RunningProgram program(L"s");
+    ASSERT_EQ(3u, program.Windows(kIndicatorClass).size());
+    ASSERT_TRUE(ExitsWithZero(program));
     EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
               "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
@@ -146,7 +127,7 @@ TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheR
               "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
               "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
               "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
-              ReadFileBytes(SettingsFilePath()));
+              ReadBytes(SettingsFilePath()));
 }
 
 TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
@@ -155,33 +136,26 @@ TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
     const std::vector<HWND> session = program.Windows(L"QorvelSession");
     ASSERT_EQ(1u, session.size());
     EXPECT_FALSE(IsWindowVisible(session[0]));
-    EXPECT_EQ(std::string::npos, ReadFileBytes(SettingsFilePath()).find("[_Total]"));
+    EXPECT_EQ(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("[_Total]"));
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(session[0], WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer);
     EXPECT_EQ(TRUE, answer);
     SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
     // Written before the answer, so a log-off may end the process right after.
-    EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 }
 
 TEST_F(ProgramTest, AReadOnlySettingsFileIsUsedAndLeftIntact)
 {
     const std::string saved = "[Appearance]\r\nOpacity=128\r\n";
-    WriteFileBytes(SettingsFilePath(), saved);
+    WriteBytes(SettingsFilePath(), saved);
     SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
-    {
-        RunningProgram program(L"s");
-        const std::vector<HWND> windows = program.Windows(kIndicatorClass);
-        ASSERT_EQ(3u, windows.size());
-        BYTE alpha = 0;
-        ASSERT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, nullptr));
-        EXPECT_EQ(128, alpha);
-        ASSERT_TRUE(SignalExitEvent());
-        DWORD code = 99;
-        ASSERT_TRUE(program.WaitForExit(5000, &code));
-        EXPECT_EQ(0u, code);
-    }
-    EXPECT_EQ(saved, ReadFileBytes(SettingsFilePath()));
+    RunningProgram program(L"s");
+    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
+    ASSERT_EQ(3u, windows.size());
+    EXPECT_EQ(128, Alpha(windows[0]));
+    ASSERT_TRUE(ExitsWithZero(program));
+    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
 }  // namespace

@@ -20,31 +20,25 @@ COLORREF TrayLedPixel()
 TEST(TrayEndToEnd, TheTrayLedFollowsIdleReadingAndWritingAndExitQorvelEndsTheProgram)
 {
     RemoveSettingsFile();
-    DiskScript disks;
-    DiskScript::Counters& drive0 = disks.Physical("0 C:");
-    disks.Write();
+    DiskSet disks{{{u"0 C:"}}};
+    WriteDisks(disks);
     RunningProgram program(L"s");
     for (auto [reads, writes, colour] : {std::tuple{0u, 0u, RGB(50, 130, 255)}, {8u, 0u, RGB(50, 255, 50)},
                                          {0u, 8u, RGB(255, 50, 50)}, {0u, 0u, RGB(50, 130, 255)}}) {
-        DiskActivity busy(disks, [&](DiskScript& script) { script.Grow(drive0, reads, writes); });
+        DiskActivity busy(disks, reads, writes);
         EXPECT_TRUE(WaitUntil([&] { return TrayLedPixel() == colour; }, 5000)) << reads << "/" << writes;
     }
 
     // The menu of a right click on the icon; up from no selection is the last item.
     ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<HWND> menus = program.Windows(L"#32768");
-        menu = menus.empty() ? nullptr : menus[0];
-        return menu && IsWindowVisible(menu);
-    }, 5000));
-    PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    DWORD code = 99;
-    ASSERT_TRUE(program.WaitForExit(5000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
-    DiskScript::Clear();
+    std::vector<HWND> menus;
+    ASSERT_TRUE(WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); },
+                          5000));
+    PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(0u, program.ExitCode(5000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+    ClearDisks();
 }
 
 }  // namespace
