@@ -8,7 +8,7 @@
 
 namespace {
 
-class InteractionTest : public IndicatorsTest {
+class InteractionTest : public TwoDisksTest {
 protected:
     // "x,y" of the window, which its record must know too.
     std::string At(int i)
@@ -75,9 +75,8 @@ TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
 
 TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPaintingDrawsBoth)
 {
-    const HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 100);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const Canvas canvas(400, 100);
+    const HDC dc = canvas.dc;
     __gui_data& data = *App().displays[0];
     NMTTCUSTOMDRAW draw{{{data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_PREPAINT, dc}, DT_CALCRECT};
     EXPECT_EQ(CDRF_SKIPDEFAULT, SendMessageW(Window(0), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)));
@@ -98,7 +97,6 @@ TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPainti
     EXPECT_GT(ink[0], ink[1] + ink[1] / 10);
     EXPECT_GT(ink[1], 20);
     EXPECT_EQ(0, ink[2]);
-    SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc), ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 namespace {
 
-class PagesTest : public IndicatorsTest {
+class PagesTest : public TwoDisksTest {
 protected:
     HWND Open(DLGPROC page) { return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), page, 0); }
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
