@@ -48,14 +48,28 @@ BYTE Alpha(HWND window)
     return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && flags == LWA_ALPHA ? alpha : 0;
 }
 
-TEST_F(ProgramTest, SilentStartShowsOneSmallIndicatorPerEntryInARowAndNoOptionsWindow)
+// A second start steps back while the first runs; the exit event ends the
+// first with 0 and the file holds exactly the settings of the run.
+TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
 {
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, windows.size());  // drive 0, all-in-one, C:
     for (int i = 0; i < 3; ++i)
         ExpectPlacement(windows[i], 2 + 18 * i, 2, 16, 12);
-    EXPECT_TRUE(program.Windows(L"QORVELIndicatorClass").empty());
+    EXPECT_TRUE(program.Windows(L"QORVELIndicatorClass").empty());  // no Options window
+    RunningProgram second(L"s");
+    EXPECT_EQ(0u, second.ExitCode(1000));
+    EXPECT_EQ(windows, program.Windows(kIndicatorClass));
+    ASSERT_TRUE(ExitsWithZero(program));
+    EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
+              "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
+              "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
+              "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
+              "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
+              "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
+              "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
+              ReadBytes(SettingsFilePath()));
 }
 
 TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
@@ -69,32 +83,27 @@ TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
     ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 3000)) << std::hex << top();
     for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead}, {0u, 8u, kWrite, kWrite},
                                            {8u, 8u, kRead, kWrite}}) {
-        DiskActivity busy(disks, reads, writes);
+        const std::jthread busy = BusyDisk(disks, reads, writes);
         EXPECT_TRUE(WaitUntil([&] { return top() == up && bottom() == down; }, 1000))
             << reads << "/" << writes << ": " << std::hex << top() << " " << bottom();
     }
     EXPECT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 1000));
 }
 
+// A read-only file is used and left intact.
 TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
 {
-    WriteBytes(SettingsFilePath(), "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
-                                   "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n");
+    const std::string saved = "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
+                              "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
+    WriteBytes(SettingsFilePath(), saved);
+    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(1u, windows.size());  // physical drives only
     ExpectPlacement(windows[0], 300, 200, 24, 18);
     EXPECT_EQ(128, Alpha(windows[0]));
-}
-
-TEST_F(ProgramTest, ASecondStartEndsWithZeroWhileTheFirstRuns)
-{
-    RunningProgram first(L"s");
-    ASSERT_NE(nullptr, first.Worker());
-    RunningProgram second(L"s");
-    EXPECT_EQ(0u, second.ExitCode(1000));
-    EXPECT_EQ(STILL_ACTIVE, first.ExitCode(0));
-    EXPECT_EQ(3u, first.Windows(kIndicatorClass).size());
+    ASSERT_TRUE(ExitsWithZero(program));
+    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
 TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfterTheLast)
@@ -115,21 +124,6 @@ TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfter
         EXPECT_FALSE(IsWindow(window));
 }
 
-TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheRun)
-{
-    RunningProgram program(L"s");
-    ASSERT_EQ(3u, program.Windows(kIndicatorClass).size());
-    ASSERT_TRUE(ExitsWithZero(program));
-    EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
-              "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
-              "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
-              "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
-              "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
-              "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
-              "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
-              ReadBytes(SettingsFilePath()));
-}
-
 TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
 {
     RunningProgram program(L"s");
@@ -143,19 +137,6 @@ TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
     SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
     // Written before the answer, so a log-off may end the process right after.
     EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
-}
-
-TEST_F(ProgramTest, AReadOnlySettingsFileIsUsedAndLeftIntact)
-{
-    const std::string saved = "[Appearance]\r\nOpacity=128\r\n";
-    WriteBytes(SettingsFilePath(), saved);
-    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
-    RunningProgram program(L"s");
-    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
-    ASSERT_EQ(3u, windows.size());
-    EXPECT_EQ(128, Alpha(windows[0]));
-    ASSERT_TRUE(ExitsWithZero(program));
-    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
 }  // namespace

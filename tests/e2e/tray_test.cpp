@@ -25,7 +25,7 @@ TEST(TrayEndToEnd, TheTrayLedFollowsIdleReadingAndWritingAndExitQorvelEndsThePro
     RunningProgram program(L"s");
     for (auto [reads, writes, colour] : {std::tuple{0u, 0u, RGB(50, 130, 255)}, {8u, 0u, RGB(50, 255, 50)},
                                          {0u, 8u, RGB(255, 50, 50)}, {0u, 0u, RGB(50, 130, 255)}}) {
-        DiskActivity busy(disks, reads, writes);
+        const std::jthread busy = BusyDisk(disks, reads, writes);
         EXPECT_TRUE(WaitUntil([&] { return TrayLedPixel() == colour; }, 5000)) << reads << "/" << writes;
     }
 

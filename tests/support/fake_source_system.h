@@ -3,16 +3,12 @@
 // performance-data query answers the bytes a test sets, devices answer the
 // statistics a test sets, and the calls are recorded. Put it in force with
 // ScopedSourceSystem.
-#include <windows.h>
-
 #include <malloc.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "sources/source_system.h"
 
@@ -55,11 +51,7 @@ public:
     }
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {
-        const auto found = volumes.find(root);
-        if (found == volumes.end())
-            return false;
-        *volumeName = found->second;
-        return true;
+        return volumes.count(root) && (*volumeName = volumes[root], true);
     }
     HANDLE OpenDevice(const std::wstring& path) override
     {
@@ -69,9 +61,7 @@ public:
     bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override
     {
         const Device& found = *static_cast<Device*>(device);
-        if (found.answers)
-            *statistics = found.statistics;
-        return found.answers;
+        return found.answers && (*statistics = found.statistics, true);
     }
     void CloseDevice(HANDLE) override { --openHandles; }
 };

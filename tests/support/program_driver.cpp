@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "app/named_events.h"
@@ -57,20 +56,14 @@ void ClearDisks()
     DeleteFileW(ScriptFilePath().c_str());
 }
 
-DiskActivity::DiskActivity(DiskSet& disks, unsigned reads, unsigned writes)
-    : thread_([this, &disks, reads, writes] {
-          for (DiskCounters& c = disks.physical[0].counters; !stop_; Sleep(10)) {
-              c.readQueue += reads, c.writeQueue += writes, c.queue += reads + writes;
-              WriteDisks(disks);
-          }
-      })
+std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes)
 {
-}
-
-DiskActivity::~DiskActivity()
-{
-    stop_ = true;
-    thread_.join();
+    return std::jthread([&disks, reads, writes](std::stop_token stop) {
+        for (DiskCounters& c = disks.physical[0].counters; !stop.stop_requested(); Sleep(10)) {
+            c.readQueue += reads, c.writeQueue += writes, c.queue += reads + writes;
+            WriteDisks(disks);
+        }
+    });
 }
 
 RunningProgram::RunningProgram(const std::wstring& arguments)
@@ -156,11 +149,9 @@ RECT WindowRectOf(HWND window)
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(20)) {
+        if (GetTickCount() - start >= milliseconds)
             return false;
-        Sleep(20);
     }
     return true;
 }

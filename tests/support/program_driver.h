@@ -4,7 +4,6 @@
 // and scripts the disks that the Wine disk-counter provider serves it.
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -26,16 +25,8 @@ void ClearDisks();
 
 // A first physical disk that stays busy: its read and write queue counters
 // grow by the amounts and the script is written every 10 ms, on a thread of
-// its own, until the activity is destroyed.
-class DiskActivity {
-public:
-    DiskActivity(DiskSet& disks, unsigned reads, unsigned writes);
-    ~DiskActivity();
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+// its own, until the thread is destroyed.
+std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes);
 
 class RunningProgram {
 public:

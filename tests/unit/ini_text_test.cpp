@@ -24,12 +24,7 @@ std::string Dump(const std::vector<Section>& sections)
 TEST(IniText, ParsesLinesHeadersAndKeys)
 {
     const std::string line1023 = "a=" + std::string(1021, 'b');
-    const struct {
-        const char* what;
-        std::string bytes;
-        bool complete;
-        std::string parsed;
-    } cases[] = {
+    const struct { const char* what; std::string bytes; bool complete; std::string parsed; } cases[] = {
         {"CR LF and lone LF end lines; nothing is trimmed; a line starting with \"=\" is dropped",
          "k=1\r\n[A]\nx= 2 \r\r\nOpacity = 5\nnoequals\na=b=c\n=dropped\n;comment\r\nlone\rcr\nlast=line", true,
          "[]\nk=1\n[A]\nx= 2 \r\nOpacity = 5\nnoequals=\na=b=c\n;comment=\nlone\rcr=\nlast=line\n"},
@@ -54,11 +49,7 @@ TEST(IniText, ParsesLinesHeadersAndKeys)
 
 TEST(IniText, FormatsTheLayoutByteForByte)
 {
-    const struct {
-        const char* what;
-        std::vector<Section> sections;
-        std::string bytes;
-    } cases[] = {
+    const struct { const char* what; std::vector<Section> sections; std::string bytes; } cases[] = {
         {"an empty line before each named header; sections without keys write nothing",
          {{L"", {L"top"}, {L"1"}},
           {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}},

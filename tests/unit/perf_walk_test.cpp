@@ -52,12 +52,8 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"3|0 C:|1 D: E:|_Total");
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Names(s, 238), L"0");
-    const struct {
-        std::uint32_t object;
-        const wchar_t* instance;
-        std::uint32_t counter, type;
-        std::uint64_t value;
-    } cases[] = {
+    struct Case { std::uint32_t object; const wchar_t* instance; std::uint32_t counter, type; std::uint64_t value; };
+    const Case cases[] = {
         {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
         {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},       // the first instance
         {kPhysicalDiskObject, L"12 ", kAvgDiskQueueLength, kQueueType, 0},      // not a prefix of "1 D: E:"
@@ -123,14 +119,10 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::size_t instance = physical + perftest::Get32(kTwoDisks.data(), physical + kObjectDefinitionLength);
     const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
-    const struct {
-        const char* what;
-        std::size_t field;
-        std::uint32_t value;
-        std::int32_t physicalCount;  // InstanceCount(PhysicalDisk)
-        std::uint64_t disk1;         // the queue total of "1 D: E:"
-        std::int32_t logicalCount;   // InstanceCount(LogicalDisk), the object after it
-    } cases[] = {
+    // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
+    // InstanceCount(LogicalDisk), the object after it.
+    struct Case { const char* what; std::size_t field; std::uint32_t value; std::int32_t physicalCount; std::uint64_t disk1; std::int32_t logicalCount; };
+    const Case cases[] = {
         {"object length 63", physical + kObjectTotalByteLength, 63, 0, 0, 0},
         {"object length past the data", physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
         {"first object at the end", kBlockHeaderLength, 0, 0, 0, 0},

@@ -118,14 +118,9 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     ASSERT_TRUE(ParseDiskScript(script, set));
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
     const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
-    const struct {
-        const wchar_t* query;
-        DWORD room;
-        std::size_t total;
-        bool asWine;
-        DWORD result, size;
-        std::uint32_t first;  // the first object written, 0 for none
-    } calls[] = {
+    // `first`: the first object written, 0 for none.
+    struct Call { const wchar_t* query; DWORD room; std::size_t total; bool asWine; DWORD result, size; std::uint32_t first; };
+    const Call calls[] = {
         {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},
         {L"234 236", both, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},  // exactly the room there is
         {L"234 236", both - 1, 96, true, ERROR_MORE_DATA, 0, 0},  // Wine's size would allow 87 bytes more

@@ -103,11 +103,9 @@ TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBuf
 TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
 {
     const std::wstring all = L"_Total|All-In-One|All|4";
-    const struct {
-        DiskSet set;
-        std::uint32_t physicalCount, logicalCount;  // NumInstances written over the objects' when not 0
-        std::vector<std::wstring> entries;
-    } cases[] = {
+    // NumInstances written over the objects' when not 0.
+    struct Case { DiskSet set; std::uint32_t physicalCount, logicalCount; std::vector<std::wstring> entries; };
+    const Case cases[] = {
         {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
           {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
          0,

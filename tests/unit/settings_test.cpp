@@ -2,12 +2,9 @@
 // memory, where the file lives and the start-at-logon entry.
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <shlobj.h>
 
 #include <map>
-#include <memory>
-#include <optional>
 #include <set>
 
 #include "common/win_handles.h"
@@ -32,10 +29,7 @@ public:
 
     bool SpecialFolderPath(int csidl, std::wstring* path) override
     {
-        const bool known = folders.count(csidl) != 0;
-        if (known)
-            *path = folders[csidl];
-        return known;
+        return folders.count(csidl) && (*path = folders[csidl], true);
     }
     std::wstring ModuleFileName() override { return moduleFileName.value_or(SettingsSystem::ModuleFileName()); }
     DWORD CreateFolder(const std::wstring& path) override

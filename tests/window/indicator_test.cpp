@@ -18,11 +18,8 @@ POINT PlaceOf(std::size_t i)
 
 TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
 {
-    struct Case {
-        std::uint32_t state;
-        int firstWriteRow;  // rows above are `top`, rows from here `kWrite`
-        COLORREF top;
-    } cases[] = {{0, 18, kIdle}, {0x00010000, 18, kRead}, {0x00000001, 0, kWrite}, {0x00030001, 13, kRead},
+    // Rows above firstWriteRow are `top`, rows from there `kWrite`.
+    struct Case { std::uint32_t state; int firstWriteRow; COLORREF top; } cases[] = {{0, 18, kIdle}, {0x00010000, 18, kRead}, {0x00000001, 0, kWrite}, {0x00030001, 13, kRead},
                  {0x00010003, 4, kRead}, {0xFFFF0001, 17, kRead}};
     for (const Case& c : cases) {
         Canvas canvas(24, 18);

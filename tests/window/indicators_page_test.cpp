@@ -7,11 +7,8 @@ namespace {
 
 TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
 {
-    struct Case {
-        std::uint32_t mode;
-        bool drive, disk;
-        const char* expected;  // flags, then windows, of drive 0, all-in-one, C:
-    };
+    // `expected`: the flags, then the windows, of drive 0, all-in-one, C:.
+    struct Case { std::uint32_t mode; bool drive, disk; const char* expected; };
     const HWND page = Open(0);
     for (const Case& c : {Case{7, true, true, "111 111"}, Case{4, false, false, "010 010"},
                           Case{256, true, false, "100 000"}, Case{1, true, true, "101 100"}}) {
