@@ -3,6 +3,7 @@
 // instance, the device-change rebuild and the exit event.
 #include <gtest/gtest.h>
 
+#include "app/worker_window.h"
 #include "tests/support/program_driver.h"
 
 #include <dbt.h>
@@ -50,6 +51,15 @@ BYTE Alpha(HWND window)
 
 // A second start steps back while the first runs; the exit event ends the
 // first with 0 and the file holds exactly the settings of the run.
+// The middle of the LED bar of the first icon in Wine's own tray window (a
+// row of 20-pixel slots, each icon drawn 2 pixels in).
+COLORREF TrayLedPixel()
+{
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    POINT led{2 + 8, 2 + 7};
+    return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? ScreenPixel(led.x, led.y) : CLR_INVALID;
+}
+
 TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
 {
     RunningProgram program(L"s");
@@ -72,7 +82,9 @@ TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
               ReadBytes(SettingsFilePath()));
 }
 
-TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
+// The indicator's pixels and the tray LED; then "Exit Qorvel" from the tray
+// icon's menu ends the program with its settings written.
+TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQorvelEndsTheProgram)
 {
     // Without a label, at a 500 ms period.
     WriteBytes(SettingsFilePath(), "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
@@ -80,14 +92,25 @@ TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
     const auto top = [] { return ScreenPixel(10, 3); };      // drive 0's LED, row 1
     const auto bottom = [] { return ScreenPixel(10, 12); };  // row 10
     Sleep(2000);  // the start-up highlight: 100 steps of 20 ms
-    ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 3000)) << std::hex << top();
+    ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle && TrayLedPixel() == kIdle; }, 3000))
+        << std::hex << top() << " " << TrayLedPixel();
     for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead}, {0u, 8u, kWrite, kWrite},
-                                           {8u, 8u, kRead, kWrite}}) {
+                                           {8u, 8u, kRead, kWrite}, {0u, 0u, kIdle, kIdle}}) {
         const std::jthread busy = BusyDisk(disks, reads, writes);
         EXPECT_TRUE(WaitUntil([&] { return top() == up && bottom() == down; }, 1000))
             << reads << "/" << writes << ": " << std::hex << top() << " " << bottom();
+        EXPECT_TRUE(up != down || WaitUntil([&] { return TrayLedPixel() == up; }, 5000)) << reads << "/" << writes;
     }
-    EXPECT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 1000));
+
+    // The menu of a right click on the icon; up from no selection is the last item.
+    ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
+    std::vector<HWND> menus;
+    ASSERT_TRUE(WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); },
+                          5000));
+    PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(0u, program.ExitCode(5000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 }
 
 // A read-only file is used and left intact.
