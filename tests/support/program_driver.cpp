@@ -51,10 +51,7 @@ void WriteDisks(const DiskSet& disks)
     MoveFileExW((script + L".new").c_str(), script.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-void ClearDisks()
-{
-    DeleteFileW(ScriptFilePath().c_str());
-}
+void ClearDisks() { DeleteFileW(ScriptFilePath().c_str()); }
 
 std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes)
 {

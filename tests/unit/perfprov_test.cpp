@@ -4,17 +4,11 @@
 // provider must write inside the caller's buffer only.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <algorithm>
 
-#include "common/win_handles.h"
-#include "sources/drive_list.h"
-#include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/perf_snapshot.h"
 #include "tests/support/temp_folder.h"
-#include "tools/perfprov/disk_objects.h"
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
@@ -35,8 +29,7 @@ class ScriptedProvider : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        if (!GetProcAddress(ntdll, "wine_get_version"))
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
             GTEST_SKIP() << "the disk-counter provider serves Wine's performance-data query only";
         ASSERT_EQ(ProviderValue(kProviderServiceKey, kProviderModeValue), kProviderModeScripted)
             << "the disk-counter provider is not registered in scripted mode; scripts/test registers it";
@@ -139,15 +132,12 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
         DWORD size = c.room, objects = 0;
         std::wstring query = c.query;
         EXPECT_EQ(collect(query.data(), &pointer, &size, &objects), c.result) << query;
-        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, c.first == kPhysicalDiskObject ? 2ul
-                                                              : c.first                      ? 1ul
-                                                                                             : 0ul))
-            << query;
+        const DWORD count = c.first == kPhysicalDiskObject ? 2 : c.first ? 1 : 0;
+        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, count)) << query;
         EXPECT_EQ(pointer, c.size ? bytes.data() + c.total + c.size : given) << query;
         EXPECT_EQ(c.first ? perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex) : 0, c.first) << query;
-        EXPECT_TRUE(std::all_of(bytes.begin() + (c.size ? c.total + c.size : 96), bytes.end(), [](std::uint8_t b) {
-            return b == 0xCD;
-        })) << query;
+        const std::ptrdiff_t untouched = c.size ? c.total + c.size : 96;  // from there to the end, as filled
+        EXPECT_EQ(8192 - untouched, std::count(bytes.begin() + untouched, bytes.end(), 0xCD)) << query;
     }
     FreeLibrary(library);
 }

@@ -74,6 +74,18 @@ protected:
     }
     static HWND Window(std::size_t i) { return App().displays[i]->Window(); }
     static ScriptedRecord& Record(std::size_t i) { return static_cast<ScriptedRecord&>(*App().displays[i]->record); }
+    static void Notify(HWND page, int id, int code) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    // What a click on a check box does: its state flips, then the page hears of it.
+    static void Toggle(HWND page, int id)
+    {
+        CheckDlgButton(page, id, IsDlgButtonChecked(page, id) ? BST_UNCHECKED : BST_CHECKED);
+        Notify(page, id, BN_CLICKED);
+    }
+    static std::wstring Text(HWND page, int id)
+    {
+        wchar_t text[4096] = {};
+        return GetDlgItemTextW(page, id, text, 4096), text;
+    }
     static LedBrushes Brushes() { return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()}; }
 
     HeldKeys keys;

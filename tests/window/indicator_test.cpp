@@ -4,17 +4,11 @@
 #include "app/sampling.h"
 #include "indicator_fixture.h"
 
-bool operator==(const POINT& a, const POINT& b)
-{
-    return a.x == b.x && a.y == b.y;
-}
+bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
 
 namespace {
 
-POINT PlaceOf(std::size_t i)
-{
-    return {App().displays[i]->x, App().displays[i]->y};
-}
+POINT PlaceOf(std::size_t i) { return {App().displays[i]->x, App().displays[i]->y}; }
 
 TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
 {

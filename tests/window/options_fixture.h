@@ -35,23 +35,10 @@ protected:
         EXPECT_TRUE((App().options || CreateOptionsWindow()) && SelectOptionsTab(tab));
         return CurrentOptionsPage();
     }
-    static void Notify(HWND page, int id, int code) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), 0); }
-    // What a click on a check box does: its state flips, then the page hears of it.
-    static void Toggle(HWND page, int id)
-    {
-        CheckDlgButton(page, id, IsDlgButtonChecked(page, id) ? BST_UNCHECKED : BST_CHECKED);
-        Notify(page, id, BN_CLICKED);
-    }
     static void Slide(HWND page, int id, int position)
     {
         SendDlgItemMessageW(page, id, TBM_SETPOS, TRUE, position);
         SendMessageW(page, WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
-    static std::wstring Text(HWND page, int id)
-    {
-        wchar_t text[64] = {};
-        GetDlgItemTextW(page, id, text, 64);
-        return text;
     }
     // Each indicator's visible flag, then whether it has a window: "111 101".
     static std::string Indicators()
