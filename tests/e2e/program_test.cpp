@@ -11,42 +11,24 @@
 namespace {
 
 constexpr wchar_t kIndicatorClass[] = L"QORVELIndicator";
-constexpr COLORREF kIdle = RGB(50, 130, 255);
-constexpr COLORREF kRead = RGB(50, 255, 50);
-constexpr COLORREF kWrite = RGB(255, 50, 50);
+constexpr COLORREF kIdle = RGB(50, 130, 255), kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50);
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RemoveSettingsFile();
-        WriteDisks(disks);
-    }
-    void TearDown() override
-    {
-        ClearDisks();
-        RemoveSettingsFile();
-    }
+    void SetUp() override { RemoveSettingsFile(), WriteDisks(disks); }
+    void TearDown() override { ClearDisks(), RemoveSettingsFile(); }
     // Ends the program through its exit event: true when it ended with 0.
     static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
 
     DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
 
-void ExpectPlacement(HWND window, int left, int top, int width, int height)
+// "left,top width x height".
+std::string Placement(HWND window)
 {
-    const RECT rect = WindowRectOf(window);
-    EXPECT_EQ(left, rect.left);
-    EXPECT_EQ(top, rect.top);
-    EXPECT_EQ(width, rect.right - rect.left);
-    EXPECT_EQ(height, rect.bottom - rect.top);
-}
-
-BYTE Alpha(HWND window)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && flags == LWA_ALPHA ? alpha : 0;
+    const RECT r = WindowRectOf(window);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
 }
 
 // A second start steps back while the first runs; the exit event ends the
@@ -66,7 +48,7 @@ TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, windows.size());  // drive 0, all-in-one, C:
     for (int i = 0; i < 3; ++i)
-        ExpectPlacement(windows[i], 2 + 18 * i, 2, 16, 12);
+        EXPECT_EQ(std::to_string(2 + 18 * i) + ",2 16x12", Placement(windows[i]));
     EXPECT_TRUE(program.Windows(L"QORVELIndicatorClass").empty());  // no Options window
     RunningProgram second(L"s");
     EXPECT_EQ(0u, second.ExitCode(1000));
@@ -123,8 +105,10 @@ TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(1u, windows.size());  // physical drives only
-    ExpectPlacement(windows[0], 300, 200, 24, 18);
-    EXPECT_EQ(128, Alpha(windows[0]));
+    EXPECT_EQ("300,200 24x18", Placement(windows[0]));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags) && alpha == 128 && flags == LWA_ALPHA);
     ASSERT_TRUE(ExitsWithZero(program));
     EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }

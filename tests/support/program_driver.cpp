@@ -71,19 +71,16 @@ RunningProgram::RunningProgram(const std::wstring& arguments)
     program.resize(program.rfind(L'\\', program.rfind(L'\\') - 1));  // ...\build\tests\x.exe -> ...\build
     std::wstring commandLine = L"\"" + program + L"\\qorvel.exe\" " + arguments;
     STARTUPINFOW startup{sizeof startup};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
         return;
     // Under Wine the wait for input idle may end early: also wait until the
     // indicator windows, made late in start-up, stop appearing.
     WaitForInputIdle(process_.hProcess, 10000);
     std::size_t seen = 0;
-    WaitUntil(
-        [&] {
-            const std::size_t count = Windows(L"QORVELIndicator").size();
-            return ExitCode(0) != STILL_ACTIVE || (count > 0 && std::exchange(seen, count) == count);
-        },
-        15000);
+    WaitUntil([&] {
+        const std::size_t count = Windows(L"QORVELIndicator").size();
+        return ExitCode(0) != STILL_ACTIVE || (count > 0 && std::exchange(seen, count) == count);
+    }, 15000);
 }
 
 RunningProgram::~RunningProgram()

@@ -51,22 +51,16 @@ TEST(IniText, FormatsTheLayoutByteForByte)
 {
     const struct { const char* what; std::vector<Section> sections; std::string bytes; } cases[] = {
         {"an empty line before each named header; sections without keys write nothing",
-         {{L"", {L"top"}, {L"1"}},
-          {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}},
-          {L"Nothing", {}, {}},
-          {L"", {L"merged"}, {L"x"}},
-          {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
+         {{L"", {L"top"}, {L"1"}}, {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}}, {L"Nothing", {}, {}},
+          {L"", {L"merged"}, {L"x"}}, {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
          "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue "
          "only\r\n;c=\r\n"},
-        {"text that would begin with a byte-order mark is written after one",
-         {{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}},
+        {"text that would begin with a byte-order mark is written after one", {{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}},
          "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n"},
-        {"characters above U+00FF are written as \"?\"",
-         {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},
+        {"characters above U+00FF are written as \"?\"", {{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}},
          "\r\n[S?]\r\nk\xE9=\xFF?\0x\r\n"s},
         {"overlong key lines and names are cut; a cut line that would read as a header is left out",
-         {{std::wstring(1030, L'n'),
-           {L"k", L"[" + std::wstring(1020, L'a') + L"]", L"short"},
+         {{std::wstring(1030, L'n'), {L"k", L"[" + std::wstring(1020, L'a') + L"]", L"short"},
            {std::wstring(1100, L'v'), L"", L"1"}}},
          "\r\n[" + std::string(1019, 'n') + "]\r\nk=" + std::string(1020, 'v') + "\r\nshort=1\r\n"},
     };

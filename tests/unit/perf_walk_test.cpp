@@ -2,7 +2,6 @@
 // Wine and natively with AddressSanitizer and UndefinedBehaviorSanitizer.
 #include <gtest/gtest.h>
 
-#include "sources/perf_layout.h"
 #include "sources/perf_walk.h"
 #include "tests/support/perf_snapshot.h"
 

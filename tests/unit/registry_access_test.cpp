@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "sources/drive_list.h"
-#include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/fake_source_system.h"
 #include "tests/support/perf_snapshot.h"
@@ -107,9 +106,7 @@ TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
     struct Case { DiskSet set; std::uint32_t physicalCount, logicalCount; std::vector<std::wstring> entries; };
     const Case cases[] = {
         {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
-          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
-         0,
-         0,
+          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}}, 0, 0,
          {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE1|Physical Drive 1|1|1", all,
           L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
           L"\\\\.\\E:|E:|E:|2"}},

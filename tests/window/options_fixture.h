@@ -1,12 +1,10 @@
 #pragma once
 // The Options window over three indicators (drive 0, all-in-one, C:) and
 // helpers that act on page controls as the user's clicks and keys do.
-#include <gtest/gtest.h>
+#include "indicator_fixture.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
-#include "indicator_fixture.h"
 #include "options/options_pages.h"
 #include "options/options_window.h"
 #include "resources/resource.h"
