@@ -31,8 +31,9 @@ std::string Placement(HWND window)
            std::to_string(r.bottom - r.top);
 }
 
-// A second start steps back while the first runs; the exit event ends the
-// first with 0 and the file holds exactly the settings of the run.
+// A second start steps back while the first runs and shows the first's
+// Options window; the exit event ends the first with 0 and the file holds
+// exactly the settings of the run.
 // The middle of the LED bar of the first icon in Wine's own tray window (a
 // row of 20-pixel slots, each icon drawn 2 pixels in).
 COLORREF TrayLedPixel()
@@ -53,6 +54,7 @@ TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
     RunningProgram second(L"s");
     EXPECT_EQ(0u, second.ExitCode(1000));
     EXPECT_EQ(windows, program.Windows(kIndicatorClass));
+    EXPECT_TRUE(WaitUntil([&] { return program.Windows(L"QORVELIndicatorClass").size() == 1; }, 2000));  // shown
     ASSERT_TRUE(ExitsWithZero(program));
     EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"

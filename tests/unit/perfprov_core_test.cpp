@@ -22,10 +22,7 @@ std::string Names(const std::vector<DiskInstance>& instances)
 class FakeTopology final : public BlockTopology {
 public:
     bool IsWholeDevice(const std::string& name) override { return whole.count(name) != 0; }
-    bool HasPartition(const std::string& disk, const std::string& partition) override
-    {
-        return partition.rfind(disk, 0) == 0;
-    }
+    bool HasPartition(const std::string& disk, const std::string& part) override { return part.rfind(disk, 0) == 0; }
     std::vector<std::string> Slaves(const std::string& name) override
     {
         return name == "dm-0" ? std::vector<std::string>{"nvme0n1p1"} : std::vector<std::string>{};

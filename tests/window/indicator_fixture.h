@@ -1,8 +1,9 @@
 #pragma once
 // Indicators in the program's own lists, each at (300 + 40 i, 300) with a
 // record whose state and statistics text the test sets; brushes of the default
-// colours; a worker window for the save and sampling timers; Shift and Ctrl
-// keys the test holds; and a memory bitmap to paint into and read back.
+// colours; a worker window for the save and sampling timers; the display seam
+// scripted (the shell's icon calls recorded, Shift and Ctrl keys the test
+// holds); and a memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
 
 #include "app/shell.h"
@@ -88,8 +89,8 @@ protected:
     }
     static LedBrushes Brushes() { return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()}; }
 
-    HeldKeys keys;
-    ScopedDisplaySystem scoped{keys};
+    HeldKeys display;
+    ScopedDisplaySystem scoped{display};
 };
 
 // "Disk 0" and "Disk 1", physical drives, with their windows.

@@ -33,12 +33,12 @@ TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedule
     Mouse(0, WM_MOUSEMOVE, 30);  // no press on the indicator yet: no drag
     EXPECT_EQ("300,300", At(0));
     Mouse(0, WM_LBUTTONDOWN, 5);
-    keys.ctrl = true;
+    display.ctrl = true;
     Mouse(0, WM_MOUSEMOVE, 12);
     EXPECT_EQ("300,300", At(0));  // 7 pixels: no step yet
     Mouse(0, WM_MOUSEMOVE, 14, 2);
     EXPECT_EQ("308,300", At(0));  // 9 pixels: one step, the cursor 1 pixel right of the origin
-    keys.ctrl = false, keys.shift = true;
+    display.ctrl = false, display.shift = true;
     Mouse(0, WM_MOUSEMOVE, 8, 8);
     EXPECT_EQ("311,303", At(0));
     EXPECT_EQ("343,303", At(1));

@@ -1,6 +1,5 @@
 // The shell's dealings with the system: who may do what with the exit event,
-// the hand-over of a second start, the command line, and the performance
-// libraries kept loaded under Wine.
+// the command line, and the performance libraries kept loaded under Wine.
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
@@ -32,15 +31,6 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
     const UniqueHandle opened(OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName));
     EXPECT_TRUE(opened && SetEvent(opened.Get()));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event.Get(), 0));
-}
-
-TEST(NamedEvents, ASecondClaimSignalsTheFirstAndStepsBack)
-{
-    UniqueHandle first, second;
-    ASSERT_TRUE(ClaimSingleInstance(first));
-    EXPECT_FALSE(ClaimSingleInstance(second));
-    EXPECT_FALSE(second);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.Get(), 0));
 }
 
 TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
