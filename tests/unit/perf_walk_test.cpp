@@ -120,7 +120,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
     // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
     // InstanceCount(LogicalDisk), the object after it.
-    struct Case { const char* what; std::size_t field; std::uint32_t value; std::int32_t physicalCount; std::uint64_t disk1; std::int32_t logicalCount; };
+    struct Case { const char* what; std::size_t field; std::uint32_t value; int physical; std::uint64_t disk1; int logical; };
     const Case cases[] = {
         {"object length 63", physical + kObjectTotalByteLength, 63, 0, 0, 0},
         {"object length past the data", physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
@@ -152,11 +152,11 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         auto bytes = kTwoDisks;
         perftest::Put32(bytes, c.field, c.value);
         const perfwalk::Snapshot s{bytes.data(), bytes.size()};
-        EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physicalCount);
+        EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physical);
         EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
-        EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logicalCount);
+        EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logical);
         EXPECT_EQ(Names(s, kPhysicalDiskObject),
-                  c.physicalCount == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physicalCount));
+                  c.physical == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physical));
     }
 }
 

@@ -61,13 +61,11 @@ protected:
         auto value = [&](std::uint32_t counter, std::uint32_t type) {
             return access_.GetCounterValue(object, instance, counter, type);
         };
-        return {value(kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
-                value(kAvgDiskReadQueueLength, kPerfCounter100nsQueueLen),
-                value(kAvgDiskWriteQueueLength, kPerfCounter100nsQueueLen),
-                static_cast<std::uint32_t>(value(kDiskReadsPerSec, kPerfCounterCounter)),
-                static_cast<std::uint32_t>(value(kDiskWritesPerSec, kPerfCounterCounter)),
-                value(kAvgDiskBytesPerRead, kPerfAverageBulk),
-                value(kAvgDiskBytesPerWrite, kPerfAverageBulk)};
+        constexpr std::uint32_t queue = kPerfCounter100nsQueueLen, count = kPerfCounterCounter, bulk = kPerfAverageBulk;
+        return {value(kAvgDiskQueueLength, queue), value(kAvgDiskReadQueueLength, queue),
+                value(kAvgDiskWriteQueueLength, queue), static_cast<std::uint32_t>(value(kDiskReadsPerSec, count)),
+                static_cast<std::uint32_t>(value(kDiskWritesPerSec, count)), value(kAvgDiskBytesPerRead, bulk),
+                value(kAvgDiskBytesPerWrite, bulk)};
     }
 
     std::wstring script_;
@@ -112,7 +110,7 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
     const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
     // `first`: the first object written, 0 for none.
-    struct Call { const wchar_t* query; DWORD room; std::size_t total; bool asWine; DWORD result, size; std::uint32_t first; };
+    struct Call { const wchar_t* query; DWORD room, total; bool asWine; DWORD result, size; std::uint32_t first; };
     const Call calls[] = {
         {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},
         {L"234 236", both, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},  // exactly the room there is
