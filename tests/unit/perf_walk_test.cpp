@@ -17,15 +17,7 @@ constexpr std::uint32_t kQueueType = kPerfCounter100nsQueueLen;
 // without a letter, D: and _Total.
 const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
     {{{u"0 C:", {100, 60, 0, 5, 0, 4096}}, {u"1 D: E:", {kDisk1, 0, 77, 0, 9, 0, 0x3'0000'0000}}, {u"_Total", {300}}},
-     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
-    kTime);
-
-// Where the PhysicalDisk object (the first) and the object after it start.
-std::pair<std::size_t, std::size_t> Objects(const std::vector<std::uint8_t>& bytes)
-{
-    const std::size_t physical = perftest::Get32(bytes.data(), kBlockHeaderLength);
-    return {physical, physical + perftest::Get32(bytes.data(), physical + kObjectTotalByteLength)};
-}
+     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}}, kTime);
 
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
 {
@@ -77,7 +69,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
     auto bytes = perftest::Snapshot({{{u"0 C:", {41}}}, {}}, 0, {true, false});
     const std::vector<std::uint8_t> more = BuildDiskObjects({{{u"0 C:", {42}}}, {}}, {true, true}, {}, nullptr);
     bytes.insert(bytes.end(), more.begin(), more.end());
-    const auto [first, second] = Objects(bytes);
+    const auto [first, second] = perftest::Objects(bytes);
     perftest::Put32(bytes, kBlockNumObjectTypes, 3);
     perftest::Put32(bytes, first + kObjectNumInstances, 0xFFFFFFFF);
     perftest::Put32(bytes, second + perftest::Get32(bytes.data(), second) + kObjectNumInstances, 0);
@@ -96,7 +88,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
 // the cut object and everything after it answer "not found".
 TEST(PerfWalkDamage, TruncatedAtEveryByte)
 {
-    const std::size_t logical = Objects(kTwoDisks).second;
+    const std::size_t logical = perftest::Objects(kTwoDisks).second;
     for (std::size_t size = 0; size < kTwoDisks.size(); ++size) {
         const perfwalk::Snapshot s{kTwoDisks.data(), size};
         const bool physicalWhole = size >= logical;
@@ -113,7 +105,7 @@ TEST(PerfWalkDamage, TruncatedAtEveryByte)
 // answers "not found"; what lies before the damage still answers.
 TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 {
-    const std::size_t physical = Objects(kTwoDisks).first, counter = physical + kObjectSize;
+    const std::size_t physical = perftest::Objects(kTwoDisks).first, counter = physical + kObjectSize;
     const std::size_t queue = counter + kCounterDefinitionSize;  // the second counter, 1400
     const std::size_t instance = physical + perftest::Get32(kTwoDisks.data(), physical + kObjectDefinitionLength);
     const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
@@ -164,7 +156,7 @@ TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)
 {
     auto bytes = kTwoDisks;
     // "C:" takes 6 bytes with its null; the record pads its name to 8.
-    const std::size_t logical = Objects(bytes).second;
+    const std::size_t logical = perftest::Objects(bytes).second;
     const std::size_t name = logical + perftest::Get32(bytes.data(), logical + kObjectDefinitionLength) + kInstanceSize;
     perftest::Put32(bytes, name + 4, 0x00590058);  // "XY" over the null and the padding
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};

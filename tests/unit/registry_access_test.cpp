@@ -116,8 +116,7 @@ TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
     fake.volumes = {{L"C:\\", L"Data"}, {L"D:\\", L""}};  // E: has no medium
     for (const auto& c : cases) {
         fake.data = perftest::Snapshot(c.set);
-        const std::size_t physical = perftest::Get32(fake.data.data(), kBlockHeaderLength);
-        const std::size_t logical = physical + perftest::Get32(fake.data.data(), physical);
+        const auto [physical, logical] = perftest::Objects(fake.data);
         for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}}) {
             if (count)
                 perftest::Put32(fake.data, object + kObjectNumInstances, count);

@@ -58,10 +58,9 @@ TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAtOnce
     EXPECT_EQ(5u, IndicatorMode());
     EXPECT_EQ(50, settings.samplingPeriod);
     int ticks = 0;
-    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5)) {
+    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
         for (MSG msg; PeekMessageW(&msg, App().worker, WM_TIMER, WM_TIMER, PM_REMOVE);)
             ticks += msg.wParam == IDT_SAMPLE;
-    }
     EXPECT_GE(ticks, 3);  // the 1000 ms timer would not have ticked yet
 }
 
