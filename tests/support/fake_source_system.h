@@ -37,17 +37,14 @@ public:
         std::memcpy(buffer, data.data(), std::min<std::size_t>(data.size(), *size));
         if (failWith != ERROR_SUCCESS)
             return failWith;
-        if (data.size() > *size) {
-            *size = 0;  // as Wine leaves it after ERROR_MORE_DATA
-            return ERROR_MORE_DATA;
-        }
+        if (data.size() > *size)
+            return *size = 0, ERROR_MORE_DATA;  // the size as Wine leaves it
         *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
         return ERROR_SUCCESS;
     }
     bool ReadDisablePerformanceCounters(DWORD* value) override
     {
-        *value = disableCounters.value_or(0);
-        return disableCounters.has_value();
+        return *value = disableCounters.value_or(0), disableCounters.has_value();
     }
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {

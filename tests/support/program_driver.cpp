@@ -101,10 +101,10 @@ DWORD RunningProgram::ExitCode(DWORD milliseconds) const
     return code;
 }
 
-std::vector<HWND> RunningProgram::Windows(const wchar_t* className) const
+std::vector<HWND> RunningProgram::Windows(const wchar_t* className, HWND parent) const
 {
     std::vector<HWND> found;
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
+    for (HWND window = nullptr; (window = FindWindowExW(parent, window, className, nullptr)) != nullptr;) {
         if (OwnerOf(window) == process_.dwProcessId)
             found.push_back(window);
     }
@@ -114,10 +114,8 @@ std::vector<HWND> RunningProgram::Windows(const wchar_t* className) const
 
 HWND RunningProgram::Worker() const
 {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(HWND_MESSAGE, window, kWorkerClass, nullptr)) && OwnerOf(window) != process_.dwProcessId) {
-    }
-    return window;
+    const std::vector<HWND> found = Windows(kWorkerClass, HWND_MESSAGE);
+    return found.empty() ? nullptr : found[0];
 }
 
 bool SignalExitEvent()

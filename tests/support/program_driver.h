@@ -39,8 +39,9 @@ public:
 
     // The exit code when the program ended within the time, else STILL_ACTIVE.
     DWORD ExitCode(DWORD milliseconds) const;
-    // The program's top-level windows of a class, ordered by their left edge.
-    std::vector<HWND> Windows(const wchar_t* className) const;
+    // The program's windows of a class (top-level, or message-only with
+    // HWND_MESSAGE), ordered by their left edge.
+    std::vector<HWND> Windows(const wchar_t* className, HWND parent = nullptr) const;
     // The message-only worker window.
     HWND Worker() const;
 

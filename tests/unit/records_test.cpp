@@ -13,8 +13,7 @@ namespace {
 
 constexpr std::uint64_t kSecond = 10'000'000;
 
-using recordtext::ByteSize;
-using recordtext::KBSize;
+using namespace recordtext;
 
 // "(1,234,567)" with the user's separator (for locales that group by threes).
 std::wstring Exact(std::uint64_t value)

@@ -55,11 +55,7 @@ public:
 
 class SettingsTest : public ::testing::Test {
 protected:
-    ~SettingsTest() override
-    {
-        SetSettingsStore(nullptr);
-        Settings() = SettingsBlock{};
-    }
+    ~SettingsTest() override { SetSettingsStore(nullptr), Settings() = SettingsBlock{}; }
     // Loads the process's store from the settings file, holding the bytes when given.
     CIniEx& Open(const std::optional<std::string>& bytes)
     {
@@ -70,11 +66,8 @@ protected:
         SetSettingsStore(store.get());
         return *store;
     }
-    std::string Saved()
-    {
-        store->Save();
-        return ReadBytes(file).value_or("<missing>");
-    }
+    // Saves the store; the file's bytes.
+    std::string Saved() { return store->Save(), ReadBytes(file).value_or("<missing>"); }
 
     TempFolder folder;
     std::wstring file = folder / L"settings.ini";

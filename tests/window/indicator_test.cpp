@@ -83,12 +83,11 @@ TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEv
     Add(kKindPhysicalDrive), Add(kKindAllInOne);
     RecreateIndicatorWindows(App().displays, 7);
     __gui_data& first = *App().displays[0];
-    first.highlight = 100;
-    StepHighlight(Window(0), first);
-    EXPECT_EQ(RGB(255, 0, 30), first.highlightColour);
-    first.highlight = 51;
-    StepHighlight(Window(0), first);
-    EXPECT_EQ(RGB(255, 0, 0), first.highlightColour);
+    for (auto [steps, colour] : {std::pair{100, RGB(255, 0, 30)}, {51, RGB(255, 0, 0)}}) {
+        first.highlight = steps;
+        StepHighlight(Window(0), first);
+        EXPECT_EQ(colour, first.highlightColour) << steps;
+    }
     EXPECT_EQ(RGB(255, 0, 0), LookOf(0, 1, 1, Brushes(), 0).top);
 
     DestroyWindow(Window(1));

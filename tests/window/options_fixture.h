@@ -42,10 +42,8 @@ protected:
     static std::string Indicators()
     {
         std::string flags, windows;
-        for (const auto& data : App().displays) {
-            flags += data->visible ? '1' : '0';
-            windows += data->Window() ? '1' : '0';
-        }
+        for (const auto& data : App().displays)
+            flags += data->visible ? '1' : '0', windows += data->Window() ? '1' : '0';
         return flags + " " + windows;
     }
     // A key pressed with modifiers held (and held on), given to the message loop's Options step.
