@@ -110,6 +110,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::size_t instance = physical + perftest::Get32(kTwoDisks.data(), physical + kObjectDefinitionLength);
     const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
+    const std::size_t second = block + blockLength, logical = perftest::Objects(kTwoDisks).second;  // "1 D: E:"
     // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
     // InstanceCount(LogicalDisk), the object after it.
     struct Case { const char* what; std::size_t field; std::uint32_t value; int physical; std::uint64_t disk1; int logical; };
@@ -129,6 +130,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         {"instance length 0", instance + kInstanceByteLength, 0, 0, 0, 4},
         {"instance length 23", instance + kInstanceByteLength, 23, 0, 0, 4},
         {"instance length huge", instance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
+        {"an instance past its object", second + kInstanceByteLength, std::uint32_t(logical + 4 - second), 0, 0, 4},
         {"counter block length 0", block + kCounterBlockByteLength, 0, 0, 0, 4},
         {"counter block length 3", block + kCounterBlockByteLength, 3, 0, 0, 4},
         {"counter block length huge", block + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},

@@ -129,8 +129,8 @@ TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
     EXPECT_FALSE(HighlightTick(App()));  // nothing shown at all
     Add(kKindPhysicalDrive), Add(kKindLogicalDisk);
     App().displays[0]->highlight = 2, App().displays[1]->highlight = 100;
-    App().displays[1]->visible = false;
     RecreateIndicatorWindows(App().displays, 7);
+    App().displays[1]->visible = false;  // hidden by its flag, its window not yet rebuilt away
     EXPECT_TRUE(HighlightTick(App()));
     EXPECT_FALSE(HighlightTick(App()));  // the hidden one's 100 steps do not count
     EXPECT_EQ(100, App().displays[1]->highlight);
