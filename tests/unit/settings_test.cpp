@@ -117,8 +117,7 @@ TEST_F(SettingsTest, LookupsChangesAndTheModifiedFlag)
     EXPECT_EQ(Saved(), "k=1\r\n[A]\r\nx=2\r\nx=5\r\n[A]\r\nx=3\r\n[\xC4rger]\r\n\xD6l=Yes ; on\r\n");
     s.SetString(L"a", L"X", L"9");
     s.SetString(L"A", L"y", L"1");
-    const std::string changed =
-        "k=1\r\n\r\n[A]\r\nx=2\r\nx=9\r\ny=1\r\n\r\n[A]\r\nx=3\r\n\r\n[\xC4rger]\r\n\xD6l=yes ; on\r\n";
+    const std::string changed = "k=1\r\n\r\n[A]\r\nx=2\r\nx=9\r\ny=1\r\n\r\n[A]\r\nx=3\r\n\r\n[\xC4rger]\r\n\xD6l=yes ; on\r\n";
     EXPECT_EQ(Saved(), changed);
     WriteBytes(file, "changed behind the store");
     EXPECT_EQ(Saved(), changed);
