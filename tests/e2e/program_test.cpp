@@ -1,144 +1,109 @@
 // qorvel.exe driven from outside: its indicator windows, their colours on the
-// screen following scripted disk activity, its settings file, the single
-// instance, the device-change rebuild and the exit event.
+// screen and in the tray following scripted disk activity, its settings file,
+// the single instance, the device-change rebuild, the exit event, the Options
+// window and an indicator's tooltip and menu.
 #include <gtest/gtest.h>
 
+#include "app/worker_window.h"
+#include "options/options_window.h"
+#include "resources/resource.h"
 #include "tests/support/program_driver.h"
 
+#include <commctrl.h>
 #include <dbt.h>
-#include <shellapi.h>
 
 namespace {
 
 constexpr wchar_t kIndicatorClass[] = L"QORVELIndicator";
-constexpr COLORREF kIdle = RGB(50, 130, 255);
-constexpr COLORREF kRead = RGB(50, 255, 50);
-constexpr COLORREF kWrite = RGB(255, 50, 50);
+constexpr COLORREF kIdle = RGB(50, 130, 255), kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50);
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RemoveSettingsFile();
-        drive0 = &disks.Physical("0 C:");
-        disks.Logical("C:");
-        disks.Write();
-    }
-    void TearDown() override
-    {
-        DiskScript::Clear();
-        RemoveSettingsFile();
-    }
+    void SetUp() override { RemoveSettingsFile(), WriteDisks(disks); }
+    void TearDown() override { ClearDisks(), RemoveSettingsFile(); }
+    // Ends the program through its exit event: true when it ended with 0.
+    static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
 
-    DiskScript disks;
-    DiskScript::Counters* drive0 = nullptr;
+    DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
 
-// Without a label, at a 500 ms period, with a second disk in the list.
-void WritePixelTestSettings()
+// "left,top width x height".
+std::string Placement(HWND window)
 {
-    WriteFileBytes(SettingsFilePath(),
-                   "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
+    const RECT r = WindowRectOf(window);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
 }
 
-TEST_F(ProgramTest, SilentStartShowsOneSmallIndicatorPerEntryInARowAndNoOptionsWindow)
+// The middle of the LED bar of the first icon in Wine's own tray window (a
+// row of 20-pixel slots, each icon drawn 2 pixels in).
+COLORREF TrayLedPixel()
+{
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    POINT led{2 + 8, 2 + 7};
+    return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? ScreenPixel(led.x, led.y) : CLR_INVALID;
+}
+
+// Chooses the last item of the program's open menu: up from no selection.
+bool ChooseLastItemOfItsMenu(const RunningProgram& program)
+{
+    std::vector<HWND> menus;
+    if (!WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); }, 5000))
+        return false;
+    PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
+    return PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// The Options window once shown: its tab control's selected index and the page on it.
+struct Options {
+    HWND frame = nullptr, tabs = nullptr, page = nullptr;
+    int tab = -1;
+};
+Options ShownOptions(const RunningProgram& program)
+{
+    Options options;
+    WaitUntil([&] {
+        const std::vector<HWND> frames = program.Windows(kOptionsClass);
+        options.frame = frames.size() == 1 && IsWindowVisible(frames[0]) ? frames[0] : nullptr;
+        return options.frame != nullptr;
+    }, 5000);
+    options.tabs = FindWindowExW(options.frame, nullptr, WC_TABCONTROLW, nullptr);
+    options.tab = static_cast<int>(SendMessageW(options.tabs, TCM_GETCURSEL, 0, 0));
+    options.page = FindWindowExW(options.tabs, nullptr, L"#32770", nullptr);  // the page lies on the tabs
+    return options;
+}
+
+// The text the program's tooltip holds for a tool, asked for through memory of the program's own.
+std::wstring TipText(HWND tip, HWND tool)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(tip, &id);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    auto* const block = static_cast<char*>(VirtualAllocEx(process, nullptr, 16384, MEM_COMMIT, PAGE_READWRITE));
+    TOOLINFOW info{sizeof info, 0, tool};
+    info.lpszText = reinterpret_cast<wchar_t*>(block + 1024);
+    WriteProcessMemory(process, block, &info, sizeof info, nullptr);
+    SendMessageW(tip, TTM_GETTEXTW, 4096, reinterpret_cast<LPARAM>(block));
+    std::wstring text(4096, L'\0');
+    ReadProcessMemory(process, info.lpszText, text.data(), 8192, nullptr);
+    CloseHandle(process);
+    return text.c_str();
+}
+
+// A second start steps back while the first runs; the exit event ends the
+// first with 0 and the file holds exactly the settings of the run.
+TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
 {
     RunningProgram program(L"s");
     const std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, windows.size());  // drive 0, all-in-one, C:
-    for (int i = 0; i < 3; ++i) {
-        const RECT rect = WindowRectOf(windows[i]);
-        EXPECT_EQ(2 + 18 * i, rect.left);
-        EXPECT_EQ(2, rect.top);
-        EXPECT_EQ(16, rect.right - rect.left);
-        EXPECT_EQ(12, rect.bottom - rect.top);
-    }
-    EXPECT_TRUE(program.Windows(L"QORVELIndicatorClass").empty());
-}
-
-TEST_F(ProgramTest, IndicatorPixelsFollowReadsWritesBothAndIdleWithinTwoPeriods)
-{
-    WritePixelTestSettings();
-    RunningProgram program(L"s");
-    const auto top = [] { return ScreenPixel(10, 3); };     // drive 0's LED, row 1
-    const auto bottom = [] { return ScreenPixel(10, 12); }; // row 10
-    Sleep(2000);  // the start-up highlight: 100 steps of 20 ms
-    ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 3000)) << std::hex << top();
-
-    struct Case {
-        unsigned reads, writes;
-        COLORREF top, bottom;
-    };
-    for (const Case& c : {Case{8, 0, kRead, kRead}, Case{0, 8, kWrite, kWrite}, Case{8, 8, kRead, kWrite}}) {
-        DiskActivity busy(disks, [&](DiskScript& script) { script.Grow(*drive0, c.reads, c.writes); });
-        EXPECT_TRUE(WaitUntil([&] { return top() == c.top && bottom() == c.bottom; }, 1000))
-            << c.reads << "/" << c.writes << ": " << std::hex << top() << " " << bottom();
-    }
-    EXPECT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle; }, 1000));
-}
-
-TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
-{
-    WriteFileBytes(SettingsFilePath(), "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
-                                       "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n");
-    RunningProgram program(L"s");
-    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
-    ASSERT_EQ(1u, windows.size());  // physical drives only
-    const RECT rect = WindowRectOf(windows[0]);
-    EXPECT_EQ(300, rect.left);
-    EXPECT_EQ(200, rect.top);
-    EXPECT_EQ(24, rect.right - rect.left);
-    EXPECT_EQ(18, rect.bottom - rect.top);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags));
-    EXPECT_EQ(128, alpha);
-    EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
-}
-
-TEST_F(ProgramTest, ASecondStartEndsWithZeroWhileTheFirstRuns)
-{
-    RunningProgram first(L"s");
-    ASSERT_NE(nullptr, first.Worker());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::to_string(2 + 18 * i) + ",2 16x12", Placement(windows[i]));
+    EXPECT_TRUE(program.Windows(kOptionsClass).empty());
     RunningProgram second(L"s");
-    DWORD code = 99;
-    ASSERT_TRUE(second.WaitForExit(1000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(first.Process(), 0));
-    EXPECT_EQ(3u, first.Windows(kIndicatorClass).size());
-}
-
-TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfterTheLast)
-{
-    RunningProgram program(L"s");
-    const std::vector<HWND> before = program.Windows(kIndicatorClass);
-    ASSERT_EQ(3u, before.size());
-    disks.Physical("1 D:");
-    disks.Write();
-    const auto arrive = [&] {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(program.Worker(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_BLOCK, 2000, &result);
-    };
-    arrive();
-    Sleep(2000);
-    arrive();
-    Sleep(2000);  // 4 s after the first: a rebuild 3 s after it would have come
-    EXPECT_EQ(before, program.Windows(kIndicatorClass));
-    ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
-    for (HWND window : before)
-        EXPECT_FALSE(IsWindow(window));
-}
-
-TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheRun)
-{
-    {
-        RunningProgram program(L"s");
-        ASSERT_EQ(3u, program.Windows(kIndicatorClass).size());
-        ASSERT_TRUE(SignalExitEvent());
-        DWORD code = 99;
-        ASSERT_TRUE(program.WaitForExit(5000, &code));
-        EXPECT_EQ(0u, code);
-    }
+    EXPECT_EQ(0u, second.ExitCode(1000));
+    EXPECT_EQ(windows, program.Windows(kIndicatorClass));
+    ASSERT_TRUE(ExitsWithZero(program));
     EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
               "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
@@ -146,7 +111,69 @@ TEST_F(ProgramTest, ExitEventEndsWithZeroAndTheFileHoldsExactlyTheSettingsOfTheR
               "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
               "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
               "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
-              ReadFileBytes(SettingsFilePath()));
+              ReadBytes(SettingsFilePath()));
+}
+
+// The indicator's pixels and the tray LED; then "Exit Qorvel" from the tray
+// icon's menu ends the program with its settings written.
+TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQorvelEndsTheProgram)
+{
+    // Without a label, at a 500 ms period.
+    WriteBytes(SettingsFilePath(), "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
+    RunningProgram program(L"s");
+    const auto top = [] { return ScreenPixel(10, 3); };      // drive 0's LED, row 1
+    const auto bottom = [] { return ScreenPixel(10, 12); };  // row 10
+    Sleep(2000);  // the start-up highlight: 100 steps of 20 ms
+    ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle && TrayLedPixel() == kIdle; }, 3000))
+        << std::hex << top() << " " << TrayLedPixel();
+    for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead}, {0u, 8u, kWrite, kWrite},
+                                           {8u, 8u, kRead, kWrite}, {0u, 0u, kIdle, kIdle}}) {
+        const std::jthread busy = BusyDisk(disks, reads, writes);
+        EXPECT_TRUE(WaitUntil([&] { return top() == up && bottom() == down; }, 1000))
+            << reads << "/" << writes << ": " << std::hex << top() << " " << bottom();
+        EXPECT_TRUE(up != down || WaitUntil([&] { return TrayLedPixel() == up; }, 5000)) << reads << "/" << writes;
+    }
+
+    ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
+    ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
+    EXPECT_EQ(0u, program.ExitCode(5000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+}
+
+// A saved, read-only file is used and left intact.
+TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
+{
+    const std::string saved = "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
+                              "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
+    WriteBytes(SettingsFilePath(), saved);
+    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    RunningProgram program(L"s");
+    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
+    ASSERT_EQ(1u, windows.size());  // physical drives only
+    EXPECT_EQ("300,200 24x18", Placement(windows[0]));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags) && alpha == 128 && flags == LWA_ALPHA);
+    ASSERT_TRUE(ExitsWithZero(program));
+    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
+}
+
+TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfterTheLast)
+{
+    RunningProgram program(L"s");
+    const std::vector<HWND> before = program.Windows(kIndicatorClass);
+    ASSERT_EQ(3u, before.size());
+    disks.physical.push_back({u"1 D:"});
+    WriteDisks(disks);
+    for (int arrival = 0; arrival < 2; ++arrival) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(program.Worker(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_BLOCK, 2000, &result);
+        Sleep(2000);
+    }
+    EXPECT_EQ(before, program.Windows(kIndicatorClass));  // 4 s after the first: a rebuild 3 s after it would have come
+    ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
+    for (HWND window : before)
+        EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
@@ -155,33 +182,73 @@ TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
     const std::vector<HWND> session = program.Windows(L"QorvelSession");
     ASSERT_EQ(1u, session.size());
     EXPECT_FALSE(IsWindowVisible(session[0]));
-    EXPECT_EQ(std::string::npos, ReadFileBytes(SettingsFilePath()).find("[_Total]"));
+    EXPECT_EQ(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("[_Total]"));
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(session[0], WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer);
     EXPECT_EQ(TRUE, answer);
     SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
     // Written before the answer, so a log-off may end the process right after.
-    EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 }
 
-TEST_F(ProgramTest, AReadOnlySettingsFileIsUsedAndLeftIntact)
+// A second start brings the Options window up on "General"; an opacity
+// change is applied and stored when the window is hidden; a tray click opens
+// a fresh window on "General"; File > "E&xit Qorvel" ends the program with 0.
+TEST_F(ProgramTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheProgram)
 {
-    const std::string saved = "[Appearance]\r\nOpacity=128\r\n";
-    WriteFileBytes(SettingsFilePath(), saved);
-    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
-    {
-        RunningProgram program(L"s");
-        const std::vector<HWND> windows = program.Windows(kIndicatorClass);
-        ASSERT_EQ(3u, windows.size());
-        BYTE alpha = 0;
-        ASSERT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, nullptr));
-        EXPECT_EQ(128, alpha);
-        ASSERT_TRUE(SignalExitEvent());
-        DWORD code = 99;
-        ASSERT_TRUE(program.WaitForExit(5000, &code));
-        EXPECT_EQ(0u, code);
-    }
-    EXPECT_EQ(saved, ReadFileBytes(SettingsFilePath()));
+    RunningProgram program(L"s");
+    EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));
+    Options options = ShownOptions(program);
+    ASSERT_NE(nullptr, options.frame);
+    EXPECT_EQ(options.frame, GetForegroundWindow());
+    EXPECT_EQ(0, options.tab);
+    EXPECT_NE(nullptr, GetDlgItem(options.page, IDC_IND_START_WITH_WINDOWS));
+
+    SendMessageW(options.tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the Appearance tab
+    const HWND page = FindWindowExW(options.tabs, nullptr, L"#32770", nullptr);
+    const HWND slider = GetDlgItem(page, IDC_APP_OPACITY);
+    ASSERT_NE(nullptr, slider);
+    SendMessageW(slider, TBM_SETPOS, TRUE, 128);
+    SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
+    BYTE alpha = 0;
+    GetLayeredWindowAttributes(program.Windows(kIndicatorClass)[0], nullptr, &alpha, nullptr);
+    EXPECT_EQ(128, alpha);
+    PostMessageW(options.frame, WM_COMMAND, IDC_HIDE_OPTIONS, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.frame); }, 3000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\nOpacity=128\r\n"));
+
+    PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONUP);
+    options = ShownOptions(program);
+    ASSERT_NE(nullptr, options.frame);
+    EXPECT_EQ(0, options.tab);
+    PostMessageW(options.frame, WM_COMMAND, IDC_EXIT, 0);
+    EXPECT_EQ(0u, program.ExitCode(5000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+}
+
+// Hovering an indicator shows its live tooltip; "Exit Qorvel" from its menu
+// ends the program with its settings written.
+TEST_F(ProgramTest, HoverShowsTheLiveTipAndTheIndicatorsMenuExitEndsTheProgram)
+{
+    RunningProgram program(L"s");
+    const std::vector<HWND> indicators = program.Windows(kIndicatorClass);
+    ASSERT_EQ(3u, indicators.size());
+    SetCursorPos(7, 7);  // over drive 0, then moving
+    SetCursorPos(8, 6);
+    HWND tip = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : program.Windows(TOOLTIPS_CLASSW))
+            tip = IsWindowVisible(window) ? window : tip;
+        return tip != nullptr;
+    }, 3000));
+    const std::wstring text = TipText(tip, indicators[0]);
+    EXPECT_EQ(0u, text.find(L"Read: ")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"\nSystem-wide Top5 user processes with most IO.")) << text;
+
+    PostMessageW(indicators[0], WM_RBUTTONUP, 0, MAKELPARAM(6, 4));
+    ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
+    EXPECT_EQ(0u, program.ExitCode(5000));
+    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 }
 
 }  // namespace

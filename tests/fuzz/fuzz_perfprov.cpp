@@ -13,8 +13,7 @@
 namespace {
 
 // A topology answered from the input's own bytes.
-class AnyTopology final : public BlockTopology {
-public:
+struct AnyTopology final : BlockTopology {
     explicit AnyTopology(std::string_view seed) : seed_(seed) {}
     bool IsWholeDevice(const std::string& name) override { return Has(name); }
     bool HasPartition(const std::string& disk, const std::string& name) override { return Has(disk + name); }
@@ -22,8 +21,6 @@ public:
     {
         return Has(name.substr(1)) ? std::vector<std::string>{name.substr(1)} : std::vector<std::string>{};
     }
-
-private:
     bool Has(const std::string& name) const { return !name.empty() && seed_.find(name.back()) != seed_.npos; }
     std::string_view seed_;
 };

@@ -18,12 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (count != perfwalk::InstanceCount(snapshot, object) ||
             (count > 1 && names.size() != 3 + static_cast<std::size_t>(count)))
             __builtin_trap();
-        for (const std::wstring& name : names) {
-            for (std::uint32_t type : {kPerfCounter100nsQueueLen, kPerfCounterCounter, kPerfAverageBulk}) {
+        for (const std::wstring& name : names)
+            for (std::uint32_t type : {kPerfCounter100nsQueueLen, kPerfCounterCounter, kPerfAverageBulk})
                 for (std::uint32_t counter : {kAvgDiskQueueLength, kDiskReadsPerSec, kAvgDiskBytesPerRead})
                     perfwalk::CounterValue(snapshot, object, name, counter, type);
-            }
-        }
     }
     return 0;
 }

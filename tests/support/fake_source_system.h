@@ -3,16 +3,12 @@
 // performance-data query answers the bytes a test sets, devices answer the
 // statistics a test sets, and the calls are recorded. Put it in force with
 // ScopedSourceSystem.
-#include <windows.h>
-
 #include <malloc.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "sources/source_system.h"
 
@@ -41,25 +37,18 @@ public:
         std::memcpy(buffer, data.data(), std::min<std::size_t>(data.size(), *size));
         if (failWith != ERROR_SUCCESS)
             return failWith;
-        if (data.size() > *size) {
-            *size = 0;  // as Wine leaves it after ERROR_MORE_DATA
-            return ERROR_MORE_DATA;
-        }
+        if (data.size() > *size)
+            return *size = 0, ERROR_MORE_DATA;  // the size as Wine leaves it
         *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
         return ERROR_SUCCESS;
     }
     bool ReadDisablePerformanceCounters(DWORD* value) override
     {
-        *value = disableCounters.value_or(0);
-        return disableCounters.has_value();
+        return *value = disableCounters.value_or(0), disableCounters.has_value();
     }
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {
-        const auto found = volumes.find(root);
-        if (found == volumes.end())
-            return false;
-        *volumeName = found->second;
-        return true;
+        return volumes.count(root) && (*volumeName = volumes[root], true);
     }
     HANDLE OpenDevice(const std::wstring& path) override
     {
@@ -69,9 +58,7 @@ public:
     bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override
     {
         const Device& found = *static_cast<Device*>(device);
-        if (found.answers)
-            *statistics = found.statistics;
-        return found.answers;
+        return found.answers && (*statistics = found.statistics, true);
     }
     void CloseDevice(HANDLE) override { --openHandles; }
 };

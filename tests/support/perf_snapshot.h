@@ -35,14 +35,19 @@ inline std::vector<std::uint8_t> Snapshot(const DiskSet& set, std::uint64_t time
     std::memcpy(&bytes[kBlockSignature], u"PERF", 8);
     std::memcpy(&bytes[kBlockPerfTime100nSec], &time100ns, 8);
     std::memcpy(&bytes[kBlockSize], u"QORVEL", 14);
-    Put32(bytes, kBlockLittleEndian, 1);
-    Put32(bytes, kBlockVersion, 1);
-    Put32(bytes, kBlockSystemNameLength, 14);
-    Put32(bytes, kBlockSystemNameOffset, kBlockSize);
-    Put32(bytes, kBlockHeaderLength, kBlockSize + 16);
-    Put32(bytes, kBlockNumObjectTypes, count);
-    Put32(bytes, kBlockTotalByteLength, static_cast<std::uint32_t>(bytes.size()));
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    for (auto [field, value] : {std::pair{kBlockLittleEndian, 1u}, {kBlockVersion, 1u}, {kBlockSystemNameLength, 14u},
+                                {kBlockSystemNameOffset, std::uint32_t{kBlockSize}}, {kBlockHeaderLength, kBlockSize + 16},
+                                {kBlockNumObjectTypes, count}, {kBlockTotalByteLength, size}})
+        Put32(bytes, field, value);
     return bytes;
+}
+
+// Where the first object (PhysicalDisk) and the object after it start.
+inline std::pair<std::size_t, std::size_t> Objects(const std::vector<std::uint8_t>& bytes)
+{
+    const std::size_t first = Get32(bytes.data(), perflayout::kBlockHeaderLength);
+    return {first, first + Get32(bytes.data(), first + perflayout::kObjectTotalByteLength)};
 }
 
 }  // namespace perftest

@@ -3,14 +3,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 #include "app/named_events.h"
 #include "app/worker_window.h"
+#include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
 namespace {
@@ -24,23 +21,14 @@ std::wstring ScriptFilePath()
     return path;
 }
 
-bool OwnedBy(HWND window, DWORD processId)
+DWORD OwnerOf(HWND window)
 {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    return owner == processId;
+    return owner;
 }
 
 }  // namespace
-
-std::wstring ProgramPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\'));                 // ...\build\tests
-    return folder.substr(0, folder.rfind(L'\\')) + L"\\qorvel.exe";
-}
 
 std::wstring SettingsFilePath()
 {
@@ -49,164 +37,91 @@ std::wstring SettingsFilePath()
     return std::wstring(folder) + L"\\Qorvel Indicator\\settings.ini";
 }
 
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    const std::wstring temporary = path + L".new";  // then in place in one step
-    std::ofstream(std::filesystem::path(temporary), std::ios::binary) << bytes;
-    MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
 void RemoveSettingsFile()
 {
-    // The program registers itself to start at logon; a later wineboot in the
-    // test prefix would start it behind the tests' backs.
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"qorvel.exe");
     SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(SettingsFilePath().c_str());
 }
 
-DiskScript::Counters& DiskScript::Instance(const std::string& object, const std::string& name)
+void WriteDisks(const DiskSet& disks)
 {
-    const std::string key = object + "|" + name;
-    if (!counters_.count(key))
-        order_.emplace_back(object, name);
-    return counters_[key];
+    const std::wstring script = ScriptFilePath();
+    WriteBytes(script + L".new", FormatDiskScript(disks));
+    MoveFileExW((script + L".new").c_str(), script.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-void DiskScript::Grow(Counters& counters, unsigned reads, unsigned writes)
-{
-    counters.readQueue += reads;
-    counters.writeQueue += writes;
-    counters.queue += reads + writes;
-}
+void ClearDisks() { DeleteFileW(ScriptFilePath().c_str()); }
 
-void DiskScript::Write() const
+std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes)
 {
-    std::string text = "qorvel-disks 1\n";
-    for (const auto& [object, name] : order_) {
-        const Counters& counters = counters_.at(object + "|" + name);
-        text += object + " | " + name + " | 1400=" + std::to_string(counters.queue) +
-                " 1402=" + std::to_string(counters.readQueue) + " 1404=" + std::to_string(counters.writeQueue) + "\n";
-    }
-    WriteFileBytes(ScriptFilePath(), text + "end\n");
-}
-
-void DiskScript::Clear()
-{
-    DeleteFileW(ScriptFilePath().c_str());
-}
-
-DiskActivity::DiskActivity(DiskScript& script, std::function<void(DiskScript&)> step)
-    : thread_([this, &script, step] {
-          while (!stop_) {
-              step(script);
-              script.Write();
-              Sleep(10);
-          }
-      })
-{
-}
-
-DiskActivity::~DiskActivity()
-{
-    stop_ = true;
-    thread_.join();
+    return std::jthread([&disks, reads, writes](std::stop_token stop) {
+        for (DiskCounters& c = disks.physical[0].counters; !stop.stop_requested(); Sleep(10)) {
+            c.readQueue += reads, c.writeQueue += writes, c.queue += reads + writes;
+            WriteDisks(disks);
+        }
+    });
 }
 
 RunningProgram::RunningProgram(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_))
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path);
+    program.resize(program.rfind(L'\\', program.rfind(L'\\') - 1));  // ...\build\tests\x.exe -> ...\build
+    std::wstring commandLine = L"\"" + program + L"\\qorvel.exe\" " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
         return;
-    // Start-up ends when the message loop first waits: the windows exist then.
-    WaitUntil([this] { return Worker() != nullptr || WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0; },
-              15000);
+    // Under Wine the wait for input idle may end early: also wait until the
+    // indicator windows, made late in start-up, stop appearing.
     WaitForInputIdle(process_.hProcess, 10000);
-    // Under Wine the wait above may end early: also wait until the indicator
-    // windows, made late in start-up, stop appearing.
     std::size_t seen = 0;
-    WaitUntil(
-        [&] {
-            const std::size_t count = Windows(L"QORVELIndicator").size();
-            return WaitForSingleObject(Process(), 0) == WAIT_OBJECT_0 ||
-                   (count > 0 && std::exchange(seen, count) == count);
-        },
-        10000);
-    DWORD code = 0;
-    if (GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE)
-        fprintf(stderr, "qorvel.exe ended during start-up with %lu\n", code);
+    WaitUntil([&] {
+        const std::size_t count = Windows(L"QORVELIndicator").size();
+        return ExitCode(0) != STILL_ACTIVE || (count > 0 && std::exchange(seen, count) == count);
+    }, 15000);
 }
 
 RunningProgram::~RunningProgram()
 {
     if (!process_.hProcess)
         return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        SignalExitEvent();
-        if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT)
-            TerminateProcess(process_.hProcess, 99);
-    }
+    if (ExitCode(0) == STILL_ACTIVE && (!SignalExitEvent() || ExitCode(5000) == STILL_ACTIVE))
+        TerminateProcess(process_.hProcess, 99);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }
 
-bool RunningProgram::WaitForExit(DWORD milliseconds, DWORD* exitCode)
+DWORD RunningProgram::ExitCode(DWORD milliseconds) const
 {
-    if (!process_.hProcess || WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
-        return false;
-    GetExitCodeProcess(process_.hProcess, exitCode);
-    return true;
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess && WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_.hProcess, &code);
+    return code;
 }
 
-std::vector<HWND> RunningProgram::Windows(const wchar_t* className) const
+std::vector<HWND> RunningProgram::Windows(const wchar_t* className, HWND parent) const
 {
-    struct Search {
-        const RunningProgram* program;
-        const wchar_t* className;
-        std::vector<HWND> found;
-    } search{this, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(parameter);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (OwnedBy(window, search.program->ProcessId()) && lstrcmpW(name, search.className) == 0)
-                search.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    std::sort(search.found.begin(), search.found.end(),
-              [](HWND a, HWND b) { return WindowRectOf(a).left < WindowRectOf(b).left; });
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExW(parent, window, className, nullptr)) != nullptr;) {
+        if (OwnerOf(window) == process_.dwProcessId)
+            found.push_back(window);
+    }
+    std::sort(found.begin(), found.end(), [](HWND a, HWND b) { return WindowRectOf(a).left < WindowRectOf(b).left; });
+    return found;
 }
 
 HWND RunningProgram::Worker() const
 {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(HWND_MESSAGE, window, kWorkerClass, nullptr)) != nullptr) {
-        if (OwnedBy(window, ProcessId()))
-            return window;
-    }
-    return nullptr;
+    const std::vector<HWND> found = Windows(kWorkerClass, HWND_MESSAGE);
+    return found.empty() ? nullptr : found[0];
 }
 
 bool SignalExitEvent()
 {
-    const HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName);
-    if (!event)
-        return false;
-    const bool signalled = SetEvent(event) != 0;
-    CloseHandle(event);
-    return signalled;
+    const UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName));
+    return event && SetEvent(event.Get());
 }
 
 COLORREF ScreenPixel(int x, int y)
@@ -226,12 +141,9 @@ RECT WindowRectOf(HWND window)
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        if (condition())
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(20)) {
+        if (GetTickCount() - start >= milliseconds)
             return false;
-        Sleep(20);
     }
+    return true;
 }

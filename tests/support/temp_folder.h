@@ -11,14 +11,7 @@
 
 class TempFolder {
 public:
-    TempFolder()
-    {
-        static int counter = 0;
-        const std::wstring name = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-        path_ = (std::filesystem::temp_directory_path() / (L"qorvel-test-" + name)).wstring();
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directory(path_);
-    }
+    TempFolder() { std::filesystem::remove_all(path_), std::filesystem::create_directory(path_); }
     ~TempFolder()
     {
         std::error_code ignored;  // whatever a failed test left behind, never end the program here
@@ -32,7 +25,9 @@ public:
     const std::wstring& Path() const { return path_; }
 
 private:
-    std::wstring path_;
+    static inline int count_ = 0;
+    std::wstring path_ = (std::filesystem::temp_directory_path() / (L"qorvel-test-" + std::to_wstring(GetCurrentProcessId()) +
+                                                                    L"-" + std::to_wstring(++count_))).wstring();
 };
 
 // The file's bytes; none when it cannot be read.

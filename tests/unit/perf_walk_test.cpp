@@ -2,7 +2,6 @@
 // Wine and natively with AddressSanitizer and UndefinedBehaviorSanitizer.
 #include <gtest/gtest.h>
 
-#include "sources/perf_layout.h"
 #include "sources/perf_walk.h"
 #include "tests/support/perf_snapshot.h"
 
@@ -18,15 +17,7 @@ constexpr std::uint32_t kQueueType = kPerfCounter100nsQueueLen;
 // without a letter, D: and _Total.
 const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
     {{{u"0 C:", {100, 60, 0, 5, 0, 4096}}, {u"1 D: E:", {kDisk1, 0, 77, 0, 9, 0, 0x3'0000'0000}}, {u"_Total", {300}}},
-     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
-    kTime);
-
-// Where the PhysicalDisk object (the first) and the object after it start.
-std::pair<std::size_t, std::size_t> Objects(const std::vector<std::uint8_t>& bytes)
-{
-    const std::size_t physical = perftest::Get32(bytes.data(), kBlockHeaderLength);
-    return {physical, physical + perftest::Get32(bytes.data(), physical + kObjectTotalByteLength)};
-}
+     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}}, kTime);
 
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
 {
@@ -52,12 +43,8 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"3|0 C:|1 D: E:|_Total");
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Names(s, 238), L"0");
-    const struct {
-        std::uint32_t object;
-        const wchar_t* instance;
-        std::uint32_t counter, type;
-        std::uint64_t value;
-    } cases[] = {
+    struct Case { std::uint32_t object; const wchar_t* instance; std::uint32_t counter, type; std::uint64_t value; };
+    const Case cases[] = {
         {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
         {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},       // the first instance
         {kPhysicalDiskObject, L"12 ", kAvgDiskQueueLength, kQueueType, 0},      // not a prefix of "1 D: E:"
@@ -82,7 +69,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
     auto bytes = perftest::Snapshot({{{u"0 C:", {41}}}, {}}, 0, {true, false});
     const std::vector<std::uint8_t> more = BuildDiskObjects({{{u"0 C:", {42}}}, {}}, {true, true}, {}, nullptr);
     bytes.insert(bytes.end(), more.begin(), more.end());
-    const auto [first, second] = Objects(bytes);
+    const auto [first, second] = perftest::Objects(bytes);
     perftest::Put32(bytes, kBlockNumObjectTypes, 3);
     perftest::Put32(bytes, first + kObjectNumInstances, 0xFFFFFFFF);
     perftest::Put32(bytes, second + perftest::Get32(bytes.data(), second) + kObjectNumInstances, 0);
@@ -101,7 +88,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
 // the cut object and everything after it answer "not found".
 TEST(PerfWalkDamage, TruncatedAtEveryByte)
 {
-    const std::size_t logical = Objects(kTwoDisks).second;
+    const std::size_t logical = perftest::Objects(kTwoDisks).second;
     for (std::size_t size = 0; size < kTwoDisks.size(); ++size) {
         const perfwalk::Snapshot s{kTwoDisks.data(), size};
         const bool physicalWhole = size >= logical;
@@ -118,19 +105,16 @@ TEST(PerfWalkDamage, TruncatedAtEveryByte)
 // answers "not found"; what lies before the damage still answers.
 TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
 {
-    const std::size_t physical = Objects(kTwoDisks).first, counter = physical + kObjectSize;
+    const std::size_t physical = perftest::Objects(kTwoDisks).first, counter = physical + kObjectSize;
     const std::size_t queue = counter + kCounterDefinitionSize;  // the second counter, 1400
     const std::size_t instance = physical + perftest::Get32(kTwoDisks.data(), physical + kObjectDefinitionLength);
     const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
-    const struct {
-        const char* what;
-        std::size_t field;
-        std::uint32_t value;
-        std::int32_t physicalCount;  // InstanceCount(PhysicalDisk)
-        std::uint64_t disk1;         // the queue total of "1 D: E:"
-        std::int32_t logicalCount;   // InstanceCount(LogicalDisk), the object after it
-    } cases[] = {
+    const std::size_t second = block + blockLength, logical = perftest::Objects(kTwoDisks).second;  // "1 D: E:"
+    // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
+    // InstanceCount(LogicalDisk), the object after it.
+    struct Case { const char* what; std::size_t field; std::uint32_t value; int physical; std::uint64_t disk1; int logical; };
+    const Case cases[] = {
         {"object length 63", physical + kObjectTotalByteLength, 63, 0, 0, 0},
         {"object length past the data", physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
         {"first object at the end", kBlockHeaderLength, 0, 0, 0, 0},
@@ -146,6 +130,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         {"instance length 0", instance + kInstanceByteLength, 0, 0, 0, 4},
         {"instance length 23", instance + kInstanceByteLength, 23, 0, 0, 4},
         {"instance length huge", instance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
+        {"an instance past its object", second + kInstanceByteLength, std::uint32_t(logical + 4 - second), 0, 0, 4},
         {"counter block length 0", block + kCounterBlockByteLength, 0, 0, 0, 4},
         {"counter block length 3", block + kCounterBlockByteLength, 3, 0, 0, 4},
         {"counter block length huge", block + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
@@ -161,11 +146,11 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         auto bytes = kTwoDisks;
         perftest::Put32(bytes, c.field, c.value);
         const perfwalk::Snapshot s{bytes.data(), bytes.size()};
-        EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physicalCount);
+        EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physical);
         EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
-        EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logicalCount);
+        EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logical);
         EXPECT_EQ(Names(s, kPhysicalDiskObject),
-                  c.physicalCount == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physicalCount));
+                  c.physical == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physical));
     }
 }
 
@@ -173,7 +158,7 @@ TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)
 {
     auto bytes = kTwoDisks;
     // "C:" takes 6 bytes with its null; the record pads its name to 8.
-    const std::size_t logical = Objects(bytes).second;
+    const std::size_t logical = perftest::Objects(bytes).second;
     const std::size_t name = logical + perftest::Get32(bytes.data(), logical + kObjectDefinitionLength) + kInstanceSize;
     perftest::Put32(bytes, name + 4, 0x00590058);  // "XY" over the null and the padding
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};

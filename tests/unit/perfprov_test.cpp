@@ -4,17 +4,11 @@
 // provider must write inside the caller's buffer only.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <algorithm>
 
-#include "common/win_handles.h"
-#include "sources/drive_list.h"
-#include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/perf_snapshot.h"
 #include "tests/support/temp_folder.h"
-#include "tools/perfprov/disk_objects.h"
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
@@ -35,8 +29,7 @@ class ScriptedProvider : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        if (!GetProcAddress(ntdll, "wine_get_version"))
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
             GTEST_SKIP() << "the disk-counter provider serves Wine's performance-data query only";
         ASSERT_EQ(ProviderValue(kProviderServiceKey, kProviderModeValue), kProviderModeScripted)
             << "the disk-counter provider is not registered in scripted mode; scripts/test registers it";
@@ -68,13 +61,11 @@ protected:
         auto value = [&](std::uint32_t counter, std::uint32_t type) {
             return access_.GetCounterValue(object, instance, counter, type);
         };
-        return {value(kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
-                value(kAvgDiskReadQueueLength, kPerfCounter100nsQueueLen),
-                value(kAvgDiskWriteQueueLength, kPerfCounter100nsQueueLen),
-                static_cast<std::uint32_t>(value(kDiskReadsPerSec, kPerfCounterCounter)),
-                static_cast<std::uint32_t>(value(kDiskWritesPerSec, kPerfCounterCounter)),
-                value(kAvgDiskBytesPerRead, kPerfAverageBulk),
-                value(kAvgDiskBytesPerWrite, kPerfAverageBulk)};
+        constexpr std::uint32_t queue = kPerfCounter100nsQueueLen, count = kPerfCounterCounter, bulk = kPerfAverageBulk;
+        return {value(kAvgDiskQueueLength, queue), value(kAvgDiskReadQueueLength, queue),
+                value(kAvgDiskWriteQueueLength, queue), static_cast<std::uint32_t>(value(kDiskReadsPerSec, count)),
+                static_cast<std::uint32_t>(value(kDiskWritesPerSec, count)), value(kAvgDiskBytesPerRead, bulk),
+                value(kAvgDiskBytesPerWrite, bulk)};
     }
 
     std::wstring script_;
@@ -118,14 +109,9 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     ASSERT_TRUE(ParseDiskScript(script, set));
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
     const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
-    const struct {
-        const wchar_t* query;
-        DWORD room;
-        std::size_t total;
-        bool asWine;
-        DWORD result, size;
-        std::uint32_t first;  // the first object written, 0 for none
-    } calls[] = {
+    // `first`: the first object written, 0 for none.
+    struct Call { const wchar_t* query; DWORD room, total; bool asWine; DWORD result, size; std::uint32_t first; };
+    const Call calls[] = {
         {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},
         {L"234 236", both, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},  // exactly the room there is
         {L"234 236", both - 1, 96, true, ERROR_MORE_DATA, 0, 0},  // Wine's size would allow 87 bytes more
@@ -144,15 +130,12 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
         DWORD size = c.room, objects = 0;
         std::wstring query = c.query;
         EXPECT_EQ(collect(query.data(), &pointer, &size, &objects), c.result) << query;
-        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, c.first == kPhysicalDiskObject ? 2ul
-                                                              : c.first                      ? 1ul
-                                                                                             : 0ul))
-            << query;
+        const DWORD count = c.first == kPhysicalDiskObject ? 2 : c.first ? 1 : 0;
+        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, count)) << query;
         EXPECT_EQ(pointer, c.size ? bytes.data() + c.total + c.size : given) << query;
         EXPECT_EQ(c.first ? perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex) : 0, c.first) << query;
-        EXPECT_TRUE(std::all_of(bytes.begin() + (c.size ? c.total + c.size : 96), bytes.end(), [](std::uint8_t b) {
-            return b == 0xCD;
-        })) << query;
+        const std::ptrdiff_t untouched = c.size ? c.total + c.size : 96;  // from there to the end, as filled
+        EXPECT_EQ(8192 - untouched, std::count(bytes.begin() + untouched, bytes.end(), 0xCD)) << query;
     }
     FreeLibrary(library);
 }

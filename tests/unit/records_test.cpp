@@ -3,23 +3,17 @@
 // texts cut at the end of the caller's buffer.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include "sources/counter_source.h"
 #include "sources/disk_source.h"
-#include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/fake_source_system.h"
 #include "tests/support/perf_snapshot.h"
 
 namespace {
 
-using namespace perflayout;
-
 constexpr std::uint64_t kSecond = 10'000'000;
 
-using recordtext::ByteSize;
-using recordtext::KBSize;
+using namespace recordtext;
 
 // "(1,234,567)" with the user's separator (for locales that group by threes).
 std::wstring Exact(std::uint64_t value)
@@ -48,10 +42,8 @@ protected:
     }
     void SetDevice(const std::wstring& path, DWORD reads, DWORD writes, DWORD queue, LONGLONG bytesRead = 0)
     {
-        DISK_PERFORMANCE& d = fake.devices[path].statistics;
-        d = {.BytesRead = {.QuadPart = bytesRead}, .BytesWritten = {.QuadPart = bytesRead / 3}, .ReadCount = reads};
-        d.WriteCount = writes;
-        d.QueueDepth = queue;
+        fake.devices[path].statistics = {.BytesRead = {.QuadPart = bytesRead}, .BytesWritten = {.QuadPart = bytesRead / 3},
+                                         .ReadCount = reads, .WriteCount = writes, .QueueDepth = queue};
     }
     // Serves "0 C:" in PhysicalDisk with the values, then samples the record.
     std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskCounters& values)
@@ -104,10 +96,7 @@ TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
 {
     auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
-    const struct {
-        std::uint64_t queue, readQueue, writeQueue;
-        std::uint32_t state;
-    } steps[] = {
+    const struct { std::uint64_t queue, readQueue, writeQueue; std::uint32_t state; } steps[] = {
         {1000, 500, 700, 0x01F402BC},
         {1000, 900, 900, 0},                               // the queue total did not move: idle
         {1001, 900 + 0x12345, 900 + 0x10000, 0x23450000},  // the low 16 bits of each growth
@@ -161,11 +150,7 @@ TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
     const std::wstring path = L"\\\\.\\PHYSICALDRIVE0";
     SetDevice(path, 0, 0, 0);
     auto disk = Open<CHardDiskIndicatorInfo>(Add(path, kKindPhysicalDrive));
-    const struct {
-        std::uint32_t reads, writes, queue;
-        bool answers;
-        std::uint32_t state;
-    } steps[] = {
+    const struct { std::uint32_t reads, writes, queue; bool answers; std::uint32_t state; } steps[] = {
         {100, 50, 0, true, 0},                  // the first sample has no counts to compare
         {103, 51, 0, true, 3},                  // three reads OR one write
         {103, 51, 2, true, 2},                  // two requests outstanding

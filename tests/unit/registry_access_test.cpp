@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "sources/drive_list.h"
-#include "sources/perf_layout.h"
 #include "sources/registry_access.h"
 #include "tests/support/fake_source_system.h"
 #include "tests/support/perf_snapshot.h"
@@ -103,15 +102,11 @@ TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBuf
 TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
 {
     const std::wstring all = L"_Total|All-In-One|All|4";
-    const struct {
-        DiskSet set;
-        std::uint32_t physicalCount, logicalCount;  // NumInstances written over the objects' when not 0
-        std::vector<std::wstring> entries;
-    } cases[] = {
+    // NumInstances written over the objects' when not 0.
+    struct Case { DiskSet set; std::uint32_t physicalCount, logicalCount; std::vector<std::wstring> entries; };
+    const Case cases[] = {
         {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
-          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
-         0,
-         0,
+          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}}, 0, 0,
          {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE1|Physical Drive 1|1|1", all,
           L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
           L"\\\\.\\E:|E:|E:|2"}},
@@ -121,8 +116,7 @@ TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
     fake.volumes = {{L"C:\\", L"Data"}, {L"D:\\", L""}};  // E: has no medium
     for (const auto& c : cases) {
         fake.data = perftest::Snapshot(c.set);
-        const std::size_t physical = perftest::Get32(fake.data.data(), kBlockHeaderLength);
-        const std::size_t logical = physical + perftest::Get32(fake.data.data(), physical);
+        const auto [physical, logical] = perftest::Objects(fake.data);
         for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}}) {
             if (count)
                 perftest::Put32(fake.data, object + kObjectNumInstances, count);

@@ -48,12 +48,7 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     struct Picker : OptionsSystem {
         bool chosen = true;
         CHOOSECOLORW asked{};
-        bool ChooseColour(CHOOSECOLORW& choice) override
-        {
-            asked = choice;
-            choice.rgbResult = RGB(9, 8, 7);
-            return chosen;
-        }
+        bool ChooseColour(CHOOSECOLORW& choice) override { return asked = choice, choice.rgbResult = RGB(9, 8, 7), chosen; }
     } picker;
     ScopedOptionsSystem seam(picker);
     const HWND page = Open(1);

@@ -1,12 +1,16 @@
 #pragma once
-// Two physical-drive indicators in the program's own lists, at (300, 300) and
-// (340, 300), with records whose statistics text the test sets, a worker
-// window for the save timer, and Shift and Ctrl keys the test holds.
+// Indicators in the program's own lists, each at (300 + 40 i, 300) with a
+// record whose state and statistics text the test sets; brushes of the default
+// colours; a worker window for the save and sampling timers; the display seam
+// scripted (the shell's icon calls recorded, Shift and Ctrl keys the test
+// holds); and a memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
 
 #include "app/shell.h"
 #include "app/worker_window.h"
 #include "fake_display_system.h"
+
+constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255);
 
 class HeldKeys : public FakeDisplaySystem {
 public:
@@ -14,35 +18,88 @@ public:
     bool ctrl = false, shift = false;
 };
 
-class TextRecord : public __performance_data {
+// Every Sample answers `next`; the text is `text`.
+class ScriptedRecord : public __performance_data {
 public:
+    std::uint32_t next = 0;
+    int samples = 0;
     std::wstring text = L"Read: 1 KB";
-    std::uint32_t Sample() override { return 0; }
+    std::uint32_t Sample() override { return ++samples, next; }
     bool GetText(wchar_t* buffer, std::size_t capacity) override { return recordtext::CopyBounded(text, buffer, capacity), true; }
     std::wstring GetName() override { return entry->displayName; }
     bool Open() override { return true; }
     bool Close() override { return true; }
 };
 
+// A 32-bit top-down memory bitmap.
+struct Canvas {
+    Canvas(int width, int height) : width(width)
+    {
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+    }
+    ~Canvas() { SelectObject(dc, old), DeleteDC(dc), DeleteObject(bitmap); }
+    COLORREF At(int x, int y) const
+    {
+        const std::uint32_t p = bits[y * width + x];
+        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+    }
+    int width;
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old;
+};
+
 class IndicatorsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RegisterIndicatorClass(GetModuleHandleW(nullptr));
+        App().instance = GetModuleHandleW(nullptr);
+        [[maybe_unused]] static bool registered = RegisterIndicatorClass(App().instance);
+        Settings() = SettingsBlock{};
+        RebuildBrushes(Settings());
+        App().access = std::make_unique<DirectRegistryAccess>();
         App().worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        for (const wchar_t* name : {L"Disk 0", L"Disk 1"}) {
-            App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kKindPhysicalDrive});
-            auto& data = App().displays.emplace_back(std::make_unique<__gui_data>());
-            data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
-            data->record = std::make_unique<TextRecord>();
-            data->record->entry = &App().indicators.back();
-        }
-        RecreateIndicatorWindows(App().displays, 7);
     }
     void TearDown() override { TearDownIndicators(App()), App().indicators.clear(), DestroyWindow(App().worker); }
-    HWND Window(int i) { return App().displays[i]->Window(); }
-    TextRecord& Record(int i) { return static_cast<TextRecord&>(*App().displays[i]->record); }
+    ScriptedRecord& Add(std::uint32_t kind, const wchar_t* name = L"")
+    {
+        App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kind});
+        auto& data = App().displays.emplace_back(std::make_unique<__gui_data>());
+        data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
+        data->record = std::make_unique<ScriptedRecord>();
+        data->record->entry = &App().indicators.back();
+        return Record(App().displays.size() - 1);
+    }
+    static HWND Window(std::size_t i) { return App().displays[i]->Window(); }
+    static ScriptedRecord& Record(std::size_t i) { return static_cast<ScriptedRecord&>(*App().displays[i]->record); }
+    static void Notify(HWND page, int id, int code) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    // What a click on a check box does: its state flips, then the page hears of it.
+    static void Toggle(HWND page, int id)
+    {
+        CheckDlgButton(page, id, IsDlgButtonChecked(page, id) ? BST_UNCHECKED : BST_CHECKED);
+        Notify(page, id, BN_CLICKED);
+    }
+    static std::wstring Text(HWND page, int id)
+    {
+        wchar_t text[4096] = {};
+        return GetDlgItemTextW(page, id, text, 4096), text;
+    }
+    static LedBrushes Brushes() { return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()}; }
 
-    HeldKeys keys;
-    ScopedDisplaySystem scoped{keys};
+    HeldKeys display;
+    ScopedDisplaySystem scoped{display};
+};
+
+// "Disk 0" and "Disk 1", physical drives, with their windows.
+class TwoDisksTest : public IndicatorsTest {
+protected:
+    void SetUp() override
+    {
+        IndicatorsTest::SetUp();
+        Add(kKindPhysicalDrive, L"Disk 0"), Add(kKindPhysicalDrive, L"Disk 1");
+        RecreateIndicatorWindows(App().displays, 7);
+    }
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-class InteractionTest : public IndicatorsTest {
+class InteractionTest : public TwoDisksTest {
 protected:
     // "x,y" of the window, which its record must know too.
     std::string At(int i)
@@ -33,12 +33,12 @@ TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedule
     Mouse(0, WM_MOUSEMOVE, 30);  // no press on the indicator yet: no drag
     EXPECT_EQ("300,300", At(0));
     Mouse(0, WM_LBUTTONDOWN, 5);
-    keys.ctrl = true;
+    display.ctrl = true;
     Mouse(0, WM_MOUSEMOVE, 12);
     EXPECT_EQ("300,300", At(0));  // 7 pixels: no step yet
     Mouse(0, WM_MOUSEMOVE, 14, 2);
     EXPECT_EQ("308,300", At(0));  // 9 pixels: one step, the cursor 1 pixel right of the origin
-    keys.ctrl = false, keys.shift = true;
+    display.ctrl = false, display.shift = true;
     Mouse(0, WM_MOUSEMOVE, 8, 8);
     EXPECT_EQ("311,303", At(0));
     EXPECT_EQ("343,303", At(1));
@@ -75,11 +75,9 @@ TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
 
 TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPaintingDrawsBoth)
 {
-    const HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 100);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const Canvas canvas(400, 100);
     __gui_data& data = *App().displays[0];
-    NMTTCUSTOMDRAW draw{{{data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_PREPAINT, dc}, DT_CALCRECT};
+    NMTTCUSTOMDRAW draw{{{data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_PREPAINT, canvas.dc}, DT_CALCRECT};
     EXPECT_EQ(CDRF_SKIPDEFAULT, SendMessageW(Window(0), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)));
     ASSERT_EQ(2u, data.tipLayout.size());
     const RECT title = data.tipLayout[0], body = data.tipLayout[1];
@@ -87,18 +85,17 @@ TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPainti
     EXPECT_TRUE(EqualRect(&tip, &draw.nmcd.rc) && title.top + body.top == 0 && draw.uDrawFlags == 0x1C0);
 
     // The same words as title and body: the bold title is wider and leaves more ink.
-    const TipLayout layout = MeasureTooltip(dc, L"Disk 0 Disk 0", L"Disk 0 Disk 0", TooltipFonts());
+    const TipLayout layout = MeasureTooltip(canvas.dc, L"Disk 0 Disk 0", L"Disk 0 Disk 0", TooltipFonts());
     EXPECT_GT(layout.title.right, layout.body.right);
     const int h = layout.title.bottom;
-    PaintTooltip(dc, 400, 100, L"Disk 0 Disk 0", L"Disk 0 Disk 0", h, TooltipFonts());
+    PaintTooltip(canvas.dc, 400, 100, L"Disk 0 Disk 0", L"Disk 0 Disk 0", h, TooltipFonts());
     int ink[3] = {};  // title, body, below
     for (int y = 2; y < 2 + 3 * h && y < 98; ++y)
         for (int x = 2; x < 398; ++x)
-            ink[(y - 2) / h] += GetPixel(dc, x, y) != GetSysColor(COLOR_INFOBK);
+            ink[(y - 2) / h] += GetPixel(canvas.dc, x, y) != GetSysColor(COLOR_INFOBK);
     EXPECT_GT(ink[0], ink[1] + ink[1] / 10);
     EXPECT_GT(ink[1], 20);
     EXPECT_EQ(0, ink[2]);
-    SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc), ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

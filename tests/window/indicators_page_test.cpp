@@ -7,11 +7,8 @@ namespace {
 
 TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
 {
-    struct Case {
-        std::uint32_t mode;
-        bool drive, disk;
-        const char* expected;  // flags, then windows, of drive 0, all-in-one, C:
-    };
+    // `expected`: the flags, then the windows, of drive 0, all-in-one, C:.
+    struct Case { std::uint32_t mode; bool drive, disk; const char* expected; };
     const HWND page = Open(0);
     for (const Case& c : {Case{7, true, true, "111 111"}, Case{4, false, false, "010 010"},
                           Case{256, true, false, "100 000"}, Case{1, true, true, "101 100"}}) {
@@ -61,10 +58,9 @@ TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAtOnce
     EXPECT_EQ(5u, IndicatorMode());
     EXPECT_EQ(50, settings.samplingPeriod);
     int ticks = 0;
-    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5)) {
+    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
         for (MSG msg; PeekMessageW(&msg, App().worker, WM_TIMER, WM_TIMER, PM_REMOVE);)
             ticks += msg.wParam == IDT_SAMPLE;
-    }
     EXPECT_GE(ticks, 3);  // the 1000 ms timer would not have ticked yet
 }
 

@@ -38,11 +38,9 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
 
 TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
 {
-    const std::wstring wide = AboutText();
-    const std::string text(wide.begin(), wide.end());
-    EXPECT_TRUE(std::regex_match(text, std::regex("Qorvel Indicator version 1\\.2\\.4 [A-Z][a-z][a-z] [ 123][0-9] "
-                                                  "20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
-        << text;
+    const std::wstring text = AboutText();
+    EXPECT_TRUE(std::regex_match(text, std::wregex(L"Qorvel Indicator version 1\\.2\\.4 [A-Z][a-z][a-z] [ 123][0-9] "
+                                                   L"20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"))) << text;
 }
 
 }  // namespace

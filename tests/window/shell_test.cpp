@@ -1,6 +1,5 @@
 // The shell's dealings with the system: who may do what with the exit event,
-// the hand-over of a second start, the command line, and the performance
-// libraries kept loaded under Wine.
+// the command line, and the performance libraries kept loaded under Wine.
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
@@ -24,27 +23,14 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
     ASSERT_TRUE(GetAce(dacl, 0, reinterpret_cast<void**>(&ace)));
     EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
     EXPECT_EQ(0x00100002u, ace->Mask);  // SYNCHRONIZE | EVENT_MODIFY_STATE
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    EXPECT_TRUE(EqualSid(everyone, &ace->SidStart));
-    FreeSid(everyone);
+    BYTE everyone[SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = sizeof everyone;
+    EXPECT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size) && EqualSid(everyone, &ace->SidStart));
     LocalFree(descriptor);
 
-    const HANDLE opened = OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName);
-    ASSERT_NE(nullptr, opened);
-    EXPECT_TRUE(SetEvent(opened));
+    const UniqueHandle opened(OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName));
+    EXPECT_TRUE(opened && SetEvent(opened.Get()));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event.Get(), 0));
-    CloseHandle(opened);
-}
-
-TEST(NamedEvents, ASecondClaimSignalsTheFirstAndStepsBack)
-{
-    UniqueHandle first, second;
-    ASSERT_TRUE(ClaimSingleInstance(first));
-    EXPECT_FALSE(ClaimSingleInstance(second));
-    EXPECT_FALSE(second);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.Get(), 0));
 }
 
 TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)

@@ -8,20 +8,11 @@
 
 namespace {
 
-class PagesTest : public IndicatorsTest {
+class PagesTest : public TwoDisksTest {
 protected:
     HWND Open(DLGPROC page) { return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), page, 0); }
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
-    static std::wstring Text(HWND page)
-    {
-        wchar_t text[1000] = {};
-        return GetDlgItemTextW(page, IDC_STAT_TEXT, text, 1000), text;
-    }
-    static void Click(HWND page)  // "Auto refresh", as the user clicks it
-    {
-        CheckDlgButton(page, IDC_STAT_AUTO_REFRESH, !IsDlgButtonChecked(page, IDC_STAT_AUTO_REFRESH));
-        SendMessageW(page, WM_COMMAND, IDC_STAT_AUTO_REFRESH, 0);
-    }
+    static std::wstring Text(HWND page) { return IndicatorsTest::Text(page, IDC_STAT_TEXT); }
 };
 
 TEST_F(PagesTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBothPages)
@@ -33,7 +24,7 @@ TEST_F(PagesTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBothPages
     const HWND summary = Open(SummaryPageProc), processes = Open(ProcessIoPageProc);
     EXPECT_EQ(L"Disk 0\r\nRead: 1 KB\r\n\r\nDisk 1\r\nRead: 1 KB\r\nSerial Number: S1\r\n\r\n", Text(summary));
     EXPECT_EQ(L"Initializing...", Text(processes));
-    Click(summary);  // cleared: the setting both pages share
+    Toggle(summary, IDC_STAT_AUTO_REFRESH);  // cleared: the setting both pages share
     system.Busy(), system.At(3), Tick(processes);  // the first report comes all the same
     const std::wstring report = Text(processes);
     EXPECT_NE(std::wstring::npos, report.find(L"\r\n\r\n4 b.exe Read+Write: 4 kB/s")) << report;
@@ -42,7 +33,7 @@ TEST_F(PagesTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBothPages
     Tick(summary), Tick(processes);
     EXPECT_EQ(0u, Text(summary).find(L"Disk 0\r\nRead: 1 KB"));
     EXPECT_EQ(report, Text(processes));
-    Click(summary);  // ticked again
+    Toggle(summary, IDC_STAT_AUTO_REFRESH);  // ticked again
     Tick(summary), Tick(processes);
     EXPECT_EQ(0u, Text(summary).find(L"Disk 0\r\nRead: 5 KB"));
     EXPECT_NE(std::wstring::npos, Text(processes).find(L"8 a.exe Read+Write: 512 kB/s"));

@@ -1,17 +1,12 @@
 // The tray LED images pixel by pixel for the icon picked for a state, and the
 // notification icon's calls to the shell: NIM_MODIFY only on changes, one
 // add, failed adds retried, and the icon added again for "TaskbarCreated".
-#include <gtest/gtest.h>
-
 #include "app/session_window.h"
-#include "app/shell.h"
-#include "app/worker_window.h"
-#include "tests/window/fake_display_system.h"
+#include "indicator_fixture.h"
 
 namespace {
 
-constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255),
-                   kWhite = RGB(255, 255, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The icon's colour pixels, top row first, as 0xAARRGGBB.
 std::vector<std::uint32_t> IconPixels(HICON icon, int size)
@@ -56,10 +51,8 @@ TEST(IconPainter, PickedIconPixelsAtEachSize)
 }
 
 // Runs of 20 ticks alternating between two tray states, one update a tick.
-TEST(TrayIcon, ModifiesOnlyWhenTheImageChanges)
+TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
 {
-    FakeDisplaySystem fake;
-    ScopedDisplaySystem seam(fake);
     const HICON application = LoadIconW(nullptr, IDI_APPLICATION), off = LoadIconW(nullptr, IDI_HAND),
                 on = LoadIconW(nullptr, IDI_WARNING);
     // shown: 0 the application icon, 1 LED off, 2 LED on, 3 painted idle, 4 painted read
@@ -75,27 +68,25 @@ TEST(TrayIcon, ModifiesOnlyWhenTheImageChanges)
         if (c.painted)
             icon.BuildLedIcons(settings);
         ASSERT_TRUE(icon.Add(nullptr, 0, settings));
-        fake.calls.clear();
+        display.calls.clear();
         for (int tick = 0; tick < 20; ++tick)
             icon.Update(c.states[tick % 2], settings);
-        EXPECT_EQ(c.modifies, std::count(fake.calls.begin(), fake.calls.end(), NIM_MODIFY)) << c.states[0];
+        EXPECT_EQ(c.modifies, std::count(display.calls.begin(), display.calls.end(), NIM_MODIFY)) << c.states[0];
         const HICON images[] = {application, off, on, icon.Icons().idle.Get(),
                                 c.painted ? icon.Icons().shares[0].Get() : nullptr};
-        EXPECT_EQ(images[c.shown], fake.images.back()) << c.states[0];
+        EXPECT_EQ(images[c.shown], display.images.back()) << c.states[0];
     }
 }
 
 // Start-up's add fails, then its version call fails (the icon is deleted
 // again); the worker's timer retries until both work. Another add does
 // nothing, and "TaskbarCreated" reaching the session window adds it again.
-TEST(TrayIcon, FailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
+TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
 {
-    FakeDisplaySystem fake;
-    ScopedDisplaySystem seam(fake);
-    fake.failAdds = fake.failVersions = 1;
+    display.failAdds = display.failVersions = 1;
     Application& app = App();
-    app.instance = GetModuleHandleW(nullptr);
     ASSERT_TRUE(RegisterWorkerClass(app.instance) && RegisterSessionClass(app.instance));
+    DestroyWindow(app.worker);  // the real worker in its place
     app.worker = CreateWorkerWindow(app.instance);
     app.sessionWindow = CreateSessionWindow(app.instance);
     AddTrayIconWithRetries();
@@ -106,7 +97,7 @@ TEST(TrayIcon, FailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
     SendMessageW(app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION, NIM_DELETE,
                                   NIM_ADD, NIM_SETVERSION}),
-              fake.calls);  // every one with the structure size of version 3 on x64, 968
+              display.calls);  // every one with the structure size of version 3 on x64, 968
     EXPECT_TRUE(app.tray.Present());
     app.tray.Remove();
 }
