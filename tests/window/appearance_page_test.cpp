@@ -1,6 +1,6 @@
 // The "Appearance" page: the opacity (and no reload from a store without a
-// file) and interval sliders, the colours through the seam, and the settings
-// file written only when a setting changed.
+// file) and interval sliders, the colours through the seam, the settings
+// file written only when a setting changed; the keyboard LED's mode switch.
 #include "options/options_system.h"
 #include "settings/settings_system.h"
 #include "tests/support/temp_folder.h"
@@ -66,6 +66,18 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     Notify(page, IDC_APP_IDLE_SWATCH, STN_CLICKED);
     EXPECT_EQ(RGB(50, 130, 255), Settings().idleColor);
     EXPECT_EQ(idle, Settings().idleBrush.Get());
+}
+
+// Switching the keyboard LED's mode darkens it in the mode that lit it, then in the new one.
+TEST_F(OptionsTest, SwitchingToDirectAccessDarkensTheLedInTheOldModeAndTheNew)
+{
+    Settings().useKeyboardLed = 1, Settings().useKeyboardLedDirectAccess = 0;
+    App().keyboard.Open();
+    Toggle(Open(1), IDC_APP_DIRECT_ACCESS);
+    EXPECT_EQ(1, Settings().useKeyboardLedDirectAccess);
+    EXPECT_FALSE(display.scrollLock);                                      // pressed off as it was lit
+    EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, display.leds);  // and set off directly
+    App().keyboard.Close(Settings());
 }
 
 // Counts the saves that reached the file.
