@@ -1,5 +1,5 @@
 // The Options frame: tab switching by the tab control; the keyboard: the
-// page's dialog keys, Ctrl+Tab and Esc; the About box's text.
+// page's dialog keys, Ctrl+Tab and Esc; a change of scale; the About box's text.
 #include <regex>
 
 #include "tests/window/options_fixture.h"
@@ -34,6 +34,28 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_TRUE(IsChild(CurrentOptionsPage(), GetFocus()));  // the focus went along into the new page
     EXPECT_TRUE(Key(VK_ESCAPE));
     EXPECT_EQ(nullptr, App().options);
+}
+
+// Moved to a monitor of another scale: the frame takes the suggested rectangle and the page is made anew on the same
+// tab, its font also the tabs' font.
+TEST_F(OptionsTest, ADpiChangeTakesTheSuggestedRectangleAndRemakesThePage)
+{
+    const HWND page = Open(1);
+    RECT suggested{100, 80, 700, 620};
+    SendMessageW(App().options, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT frame{};
+    GetWindowRect(App().options, &frame);
+    EXPECT_TRUE(EqualRect(&suggested, &frame));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(1, CurrentOptionsTab());
+    const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
+    const auto height = [](HWND window) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight;
+    };
+    EXPECT_NE(0, height(tabs));
+    EXPECT_EQ(height(CurrentOptionsPage()), height(tabs));
 }
 
 TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
