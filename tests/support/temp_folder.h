@@ -11,7 +11,12 @@
 
 class TempFolder {
 public:
-    TempFolder() { std::filesystem::remove_all(path_), std::filesystem::create_directory(path_); }
+    TempFolder()
+    {
+        std::error_code error;  // a folder an earlier run of the same process id left behind is passed over
+        for (int tries = 0; tries < 100 && !std::filesystem::create_directory(path_, error); ++tries)
+            path_ = Name(++count_);
+    }
     ~TempFolder()
     {
         std::error_code ignored;  // whatever a failed test left behind, never end the program here
@@ -25,9 +30,13 @@ public:
     const std::wstring& Path() const { return path_; }
 
 private:
+    static std::wstring Name(int count)
+    {
+        const std::wstring name = L"qorvel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(count);
+        return (std::filesystem::temp_directory_path() / name).wstring();
+    }
     static inline int count_ = 0;
-    std::wstring path_ = (std::filesystem::temp_directory_path() / (L"qorvel-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                                                    L"-" + std::to_wstring(++count_))).wstring();
+    std::wstring path_ = Name(++count_);
 };
 
 // The file's bytes; none when it cannot be read.

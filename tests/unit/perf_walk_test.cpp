@@ -111,6 +111,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::size_t block = instance + perftest::Get32(kTwoDisks.data(), instance + kInstanceByteLength);
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
     const std::size_t second = block + blockLength, logical = perftest::Objects(kTwoDisks).second;  // "1 D: E:"
+    const std::size_t secondBlock = second + perftest::Get32(kTwoDisks.data(), second + kInstanceByteLength);
     // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
     // InstanceCount(LogicalDisk), the object after it.
     struct Case { const char* what; std::size_t field; std::uint32_t value; int physical; std::uint64_t disk1; int logical; };
@@ -130,10 +131,11 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         {"instance length 0", instance + kInstanceByteLength, 0, 0, 0, 4},
         {"instance length 23", instance + kInstanceByteLength, 23, 0, 0, 4},
         {"instance length huge", instance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
-        {"an instance past its object", second + kInstanceByteLength, std::uint32_t(logical + 4 - second), 0, 0, 4},
+        {"an instance past its object", second + kInstanceByteLength, std::uint32_t(logical + 1 - second), 0, 0, 4},
         {"counter block length 0", block + kCounterBlockByteLength, 0, 0, 0, 4},
         {"counter block length 3", block + kCounterBlockByteLength, 3, 0, 0, 4},
         {"counter block length huge", block + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
+        {"a counter block past its object", secondBlock + kCounterBlockByteLength, std::uint32_t(logical + 1 - secondBlock), 0, 0, 4},
         {"name inside the header", instance + kInstanceNameOffset, 0, 0, 0, 4},
         {"name offset 23", instance + kInstanceNameOffset, 23, 0, 0, 4},
         {"name past the instance", instance + kInstanceNameOffset, 0x1000, 0, 0, 4},

@@ -239,6 +239,7 @@ TEST_F(SettingsTest, CreatePathMakesEachMissingFolderButNeitherTheDriveNorAPathO
     EXPECT_TRUE(fake.folderCalls.empty());
     EXPECT_TRUE(CFileSystemHelpers::CreatePath(atLimit.substr(0, MAX_PATH - 1)));
     EXPECT_TRUE(std::filesystem::is_directory(atLimit.substr(0, MAX_PATH - 1)));
+    RemoveDirectoryW(atLimit.substr(0, MAX_PATH - 1).c_str());  // too long for the folder's own clean-up
 }
 
 TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
