@@ -15,6 +15,7 @@
 namespace {
 
 constexpr wchar_t kIndicatorClass[] = L"QORVELIndicator";
+constexpr auto npos = std::string::npos;
 constexpr COLORREF kIdle = RGB(50, 130, 255), kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50);
 
 class ProgramTest : public ::testing::Test {
@@ -23,6 +24,12 @@ protected:
     void TearDown() override { ClearDisks(), RemoveSettingsFile(); }
     // Ends the program through its exit event: true when it ended with 0.
     static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
+    static bool SettingsHold(const char* text) { return ReadBytes(SettingsFilePath()).value_or("").find(text) != npos; }
+    // True when the program ended with 0 and wrote every indicator's settings.
+    static bool EndedWithItsSettings(RunningProgram& program)
+    {
+        return program.ExitCode(5000) == 0 && SettingsHold("\r\n[_Total]\r\nx=20\r\ny=2\r\n");
+    }
 
     DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
@@ -54,40 +61,12 @@ bool ChooseLastItemOfItsMenu(const RunningProgram& program)
     return PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// The Options window once shown: its tab control's selected index and the page on it.
-struct Options {
-    HWND frame = nullptr, tabs = nullptr, page = nullptr;
-    int tab = -1;
-};
-Options ShownOptions(const RunningProgram& program)
+// The tab control of the program's Options window once shown (the frame is its parent; the page lies on it).
+HWND ShownOptionsTabs(const RunningProgram& program)
 {
-    Options options;
-    WaitUntil([&] {
-        const std::vector<HWND> frames = program.Windows(kOptionsClass);
-        options.frame = frames.size() == 1 && IsWindowVisible(frames[0]) ? frames[0] : nullptr;
-        return options.frame != nullptr;
-    }, 5000);
-    options.tabs = FindWindowExW(options.frame, nullptr, WC_TABCONTROLW, nullptr);
-    options.tab = static_cast<int>(SendMessageW(options.tabs, TCM_GETCURSEL, 0, 0));
-    options.page = FindWindowExW(options.tabs, nullptr, L"#32770", nullptr);  // the page lies on the tabs
-    return options;
-}
-
-// The text the program's tooltip holds for a tool, asked for through memory of the program's own.
-std::wstring TipText(HWND tip, HWND tool)
-{
-    DWORD id = 0;
-    GetWindowThreadProcessId(tip, &id);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-    auto* const block = static_cast<char*>(VirtualAllocEx(process, nullptr, 16384, MEM_COMMIT, PAGE_READWRITE));
-    TOOLINFOW info{sizeof info, 0, tool};
-    info.lpszText = reinterpret_cast<wchar_t*>(block + 1024);
-    WriteProcessMemory(process, block, &info, sizeof info, nullptr);
-    SendMessageW(tip, TTM_GETTEXTW, 4096, reinterpret_cast<LPARAM>(block));
-    std::wstring text(4096, L'\0');
-    ReadProcessMemory(process, info.lpszText, text.data(), 8192, nullptr);
-    CloseHandle(process);
-    return text.c_str();
+    std::vector<HWND> frames;
+    const auto shown = [&] { return (frames = program.Windows(kOptionsClass)).size() == 1 && IsWindowVisible(frames[0]); };
+    return WaitUntil(shown, 5000) ? FindWindowExW(frames[0], nullptr, WC_TABCONTROLW, nullptr) : nullptr;
 }
 
 // A second start steps back while the first runs; the exit event ends the
@@ -136,8 +115,7 @@ TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQor
 
     ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
     ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
-    EXPECT_EQ(0u, program.ExitCode(5000));
-    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+    EXPECT_TRUE(EndedWithItsSettings(program));
 }
 
 // A saved, read-only file is used and left intact.
@@ -158,37 +136,33 @@ TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
     EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
-TEST_F(ProgramTest, DeviceArrivalsTwoSecondsApartGiveOneRebuildThreeSecondsAfterTheLast)
+// The session's end writes every indicator before it answers, so a log-off may
+// end the process right after; then device arrivals 2 s apart give one rebuild
+// 3 s after the last.
+TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneRebuild)
 {
     RunningProgram program(L"s");
-    const std::vector<HWND> before = program.Windows(kIndicatorClass);
+    const std::vector<HWND> session = program.Windows(L"QorvelSession"), before = program.Windows(kIndicatorClass);
+    ASSERT_EQ(1u, session.size());
     ASSERT_EQ(3u, before.size());
+    EXPECT_FALSE(IsWindowVisible(session[0]));
+    EXPECT_FALSE(SettingsHold("[_Total]"));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(session[0], WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer);
+    EXPECT_EQ(TRUE, answer);
+    SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
+    EXPECT_TRUE(SettingsHold("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+
     disks.physical.push_back({u"1 D:"});
     WriteDisks(disks);
     for (int arrival = 0; arrival < 2; ++arrival) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(program.Worker(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_BLOCK, 2000, &result);
+        SendMessageTimeoutW(program.Worker(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, SMTO_BLOCK, 2000, &answer);
         Sleep(2000);
     }
     EXPECT_EQ(before, program.Windows(kIndicatorClass));  // 4 s after the first: a rebuild 3 s after it would have come
     ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
     for (HWND window : before)
         EXPECT_FALSE(IsWindow(window));
-}
-
-TEST_F(ProgramTest, TheEndOfTheSessionWritesEveryIndicatorBeforeItAnswers)
-{
-    RunningProgram program(L"s");
-    const std::vector<HWND> session = program.Windows(L"QorvelSession");
-    ASSERT_EQ(1u, session.size());
-    EXPECT_FALSE(IsWindowVisible(session[0]));
-    EXPECT_EQ(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("[_Total]"));
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(session[0], WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &answer);
-    EXPECT_EQ(TRUE, answer);
-    SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
-    // Written before the answer, so a log-off may end the process right after.
-    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 }
 
 // A second start brings the Options window up on "General"; an opacity
@@ -198,14 +172,15 @@ TEST_F(ProgramTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheProgr
 {
     RunningProgram program(L"s");
     EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));
-    Options options = ShownOptions(program);
-    ASSERT_NE(nullptr, options.frame);
-    EXPECT_EQ(options.frame, GetForegroundWindow());
-    EXPECT_EQ(0, options.tab);
-    EXPECT_NE(nullptr, GetDlgItem(options.page, IDC_IND_START_WITH_WINDOWS));
+    HWND tabs = ShownOptionsTabs(program);
+    ASSERT_NE(nullptr, tabs);
+    const HWND frame = GetParent(tabs);
+    EXPECT_EQ(frame, GetForegroundWindow());
+    EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));
+    EXPECT_NE(nullptr, GetDlgItem(FindWindowExW(tabs, nullptr, L"#32770", nullptr), IDC_IND_START_WITH_WINDOWS));
 
-    SendMessageW(options.tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the Appearance tab
-    const HWND page = FindWindowExW(options.tabs, nullptr, L"#32770", nullptr);
+    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the Appearance tab
+    const HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
     const HWND slider = GetDlgItem(page, IDC_APP_OPACITY);
     ASSERT_NE(nullptr, slider);
     SendMessageW(slider, TBM_SETPOS, TRUE, 128);
@@ -213,17 +188,15 @@ TEST_F(ProgramTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheProgr
     BYTE alpha = 0;
     GetLayeredWindowAttributes(program.Windows(kIndicatorClass)[0], nullptr, &alpha, nullptr);
     EXPECT_EQ(128, alpha);
-    PostMessageW(options.frame, WM_COMMAND, IDC_HIDE_OPTIONS, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.frame); }, 3000));
-    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\nOpacity=128\r\n"));
+    PostMessageW(frame, WM_COMMAND, IDC_HIDE_OPTIONS, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(frame); }, 3000));
+    EXPECT_TRUE(SettingsHold("\r\nOpacity=128\r\n"));
 
     PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONUP);
-    options = ShownOptions(program);
-    ASSERT_NE(nullptr, options.frame);
-    EXPECT_EQ(0, options.tab);
-    PostMessageW(options.frame, WM_COMMAND, IDC_EXIT, 0);
-    EXPECT_EQ(0u, program.ExitCode(5000));
-    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+    ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
+    EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));
+    PostMessageW(GetParent(tabs), WM_COMMAND, IDC_EXIT, 0);
+    EXPECT_TRUE(EndedWithItsSettings(program));
 }
 
 // Hovering an indicator shows its live tooltip; "Exit Qorvel" from its menu
@@ -241,14 +214,14 @@ TEST_F(ProgramTest, HoverShowsTheLiveTipAndTheIndicatorsMenuExitEndsTheProgram)
             tip = IsWindowVisible(window) ? window : tip;
         return tip != nullptr;
     }, 3000));
-    const std::wstring text = TipText(tip, indicators[0]);
-    EXPECT_EQ(0u, text.find(L"Read: ")) << text;
-    EXPECT_NE(std::wstring::npos, text.find(L"\nSystem-wide Top5 user processes with most IO.")) << text;
+    wchar_t text[4096] = {};  // the text the tip shows, copied across by the system
+    SendMessageW(tip, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(text, wcsstr(text, L"Read: ")) << text;
+    EXPECT_NE(nullptr, wcsstr(text, L"\nSystem-wide Top5 user processes with most IO.")) << text;
 
     PostMessageW(indicators[0], WM_RBUTTONUP, 0, MAKELPARAM(6, 4));
     ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
-    EXPECT_EQ(0u, program.ExitCode(5000));
-    EXPECT_NE(std::string::npos, ReadBytes(SettingsFilePath()).value_or("").find("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
+    EXPECT_TRUE(EndedWithItsSettings(program));
 }
 
 }  // namespace

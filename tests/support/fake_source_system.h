@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <optional>
 
 #include "sources/source_system.h"
 
@@ -19,7 +18,6 @@ public:
     DWORD answeredSize = 0;                // when set, the size a successful query answers instead of the true one
     std::vector<DWORD> offered;            // the size offered by each query
     std::vector<std::size_t> allocated;    // the real size of each buffer handed in
-    std::optional<DWORD> disableCounters;  // "Disable Performance Counters"; none: the value is missing
     std::map<std::wstring, std::wstring> volumes;  // root -> volume name; other roots fail
     struct Device {
         bool answers = true;  // IOCTL_DISK_PERFORMANCE succeeds
@@ -42,10 +40,7 @@ public:
         *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
         return ERROR_SUCCESS;
     }
-    bool ReadDisablePerformanceCounters(DWORD* value) override
-    {
-        return *value = disableCounters.value_or(0), disableCounters.has_value();
-    }
+    bool ReadDisablePerformanceCounters(DWORD* value) override { return *value = 0, false; }  // the value is missing
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {
         return volumes.count(root) && (*volumeName = volumes[root], true);

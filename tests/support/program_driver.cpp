@@ -12,23 +12,23 @@
 
 namespace {
 
-std::wstring ScriptFilePath()
-{
-    wchar_t path[MAX_PATH] = {};
-    DWORD size = sizeof path;
-    RegGetValueW(HKEY_LOCAL_MACHINE, kProviderServiceKey, kProviderScriptFileValue, RRF_RT_REG_SZ, nullptr, path,
-                 &size);
-    return path;
-}
+std::wstring ScriptFilePath() { return ProviderValue(kProviderServiceKey, kProviderScriptFileValue); }
 
 DWORD OwnerOf(HWND window)
 {
     DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return owner;
+    return GetWindowThreadProcessId(window, &owner), owner;
 }
 
 }  // namespace
+
+std::wstring ProviderValue(const std::wstring& key, const wchar_t* name)
+{
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
 
 std::wstring SettingsFilePath()
 {
@@ -44,12 +44,14 @@ void RemoveSettingsFile()
     DeleteFileW(SettingsFilePath().c_str());
 }
 
-void WriteDisks(const DiskSet& disks)
+void ServeScript(const std::string& text)
 {
     const std::wstring script = ScriptFilePath();
-    WriteBytes(script + L".new", FormatDiskScript(disks));
+    WriteBytes(script + L".new", text);
     MoveFileExW((script + L".new").c_str(), script.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
+
+void WriteDisks(const DiskSet& disks) { ServeScript(FormatDiskScript(disks)); }
 
 void ClearDisks() { DeleteFileW(ScriptFilePath().c_str()); }
 

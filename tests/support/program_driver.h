@@ -18,8 +18,11 @@ std::wstring SettingsFilePath();
 // wineboot in the test prefix would start it behind the tests' backs).
 void RemoveSettingsFile();
 
-// Replaces the provider's script with the disks in one step, so that a query
-// never sees half a file; no disks at all without the script.
+// A string value of the disk-counter provider's registration (scripts/test registers it).
+std::wstring ProviderValue(const std::wstring& key, const wchar_t* name);
+// Replaces the provider's script with the text (or the disks) in one step, so
+// that a query never sees half a file; no disks at all without the script.
+void ServeScript(const std::string& text);
 void WriteDisks(const DiskSet& disks);
 void ClearDisks();
 

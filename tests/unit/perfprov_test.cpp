@@ -8,22 +8,13 @@
 
 #include "sources/registry_access.h"
 #include "tests/support/perf_snapshot.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/program_driver.h"
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
 namespace {
 
 using namespace perflayout;
-
-// A string value of the provider's registration (scripts/test registers it).
-std::wstring ProviderValue(const std::wstring& key, const wchar_t* name)
-{
-    wchar_t text[1024] = {};
-    DWORD size = sizeof text - sizeof(wchar_t);
-    RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
-}
 
 class ScriptedProvider : public ::testing::Test {
 protected:
@@ -33,16 +24,9 @@ protected:
             GTEST_SKIP() << "the disk-counter provider serves Wine's performance-data query only";
         ASSERT_EQ(ProviderValue(kProviderServiceKey, kProviderModeValue), kProviderModeScripted)
             << "the disk-counter provider is not registered in scripted mode; scripts/test registers it";
-        script_ = ProviderValue(kProviderServiceKey, kProviderScriptFileValue);
     }
-    void TearDown() override { DeleteFileW(script_.c_str()); }
+    void TearDown() override { ClearDisks(); }
 
-    // Replaces the script in one step, so that a query never reads half of it.
-    void Serve(const std::string& text)
-    {
-        WriteBytes(script_ + L".new", text);
-        ASSERT_TRUE(MoveFileExW((script_ + L".new").c_str(), script_.c_str(), MOVEFILE_REPLACE_EXISTING));
-    }
     // The instance names of both objects, each followed by "|".
     std::wstring Names()
     {
@@ -68,7 +52,6 @@ protected:
                 value(kAvgDiskBytesPerWrite, bulk)};
     }
 
-    std::wstring script_;
     DirectRegistryAccess access_;
 };
 
@@ -77,7 +60,7 @@ TEST_F(ScriptedProvider, ServesExactlyTheScriptedDisksAndValuesAndTheNextSnapsho
     const DiskCounters d0{5'000'000'000'000, 0x1'0000'0001, 3, 4'000'000'000u, 17, 0xFFFF'FFFF'FFFF'FFF0, 1ull << 40};
     const DiskCounters d1{10, 20, 0x2'0000'0000, 1'000'000'000u, 5, 0x20, 512};
     const DiskCounters c{~0ull, 0, 0x7'0000'0000, 0, 0xFFFF'FFFFu, 0, 12'345'678'901'234ull};
-    Serve(FormatDiskScript({{{u"0 C:", d0}, {u"1 D: E:", d1}}, {{u"C:", c}, {u"HarddiskVolume1", d1}}}));
+    WriteDisks({{{u"0 C:", d0}, {u"1 D: E:", d1}}, {{u"C:", c}, {u"HarddiskVolume1", d1}}});
     EXPECT_EQ(Names(), L"0 C:|1 D: E:|_Total|C:|HarddiskVolume1|_Total|");
     EXPECT_EQ(Read(kPhysicalDiskObject, L"0 "), d0);
     EXPECT_EQ(Read(kPhysicalDiskObject, L"1 "), d1);
@@ -85,11 +68,11 @@ TEST_F(ScriptedProvider, ServesExactlyTheScriptedDisksAndValuesAndTheNextSnapsho
     // _Total sums each counter, wrapping as its size does (reads: 5,000,000,000 in 32 bits).
     EXPECT_EQ(Read(kPhysicalDiskObject, L"_Total"), (DiskCounters{5'000'000'000'010, 0x1'0000'0015, 0x2'0000'0003,
                                                                   705'032'704u, 22, 0x10, (1ull << 40) + 512}));
-    Serve("qorvel-disks 1\nphysical | 0 C: | 1402=4294967396\nphysical | _Total | 1402=9\nend\n");
+    ServeScript("qorvel-disks 1\nphysical | 0 C: | 1402=4294967396\nphysical | _Total | 1402=9\nend\n");
     EXPECT_EQ(Names(), L"0 C:|_Total|_Total|");
     EXPECT_EQ(Read(kPhysicalDiskObject, L"0 ").readQueue, 4294967396u);
     EXPECT_EQ(Read(kPhysicalDiskObject, L"_Total").readQueue, 9u);  // a scripted "_Total" replaces the sum
-    Serve("qorvel-disks 1\nphysical | 0 C: |\n");                   // cut short: no objects at all
+    ServeScript("qorvel-disks 1\nphysical | 0 C: |\n");  // cut short: no objects at all
     EXPECT_EQ(Names(), L"");
 }
 
@@ -104,7 +87,7 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     const auto collect = reinterpret_cast<DWORD(WINAPI*)(LPWSTR, LPVOID*, LPDWORD, LPDWORD)>(
         reinterpret_cast<void*>(GetProcAddress(library, "CollectQorvelDisks")));
     const std::string script = "qorvel-disks 1\nphysical | 0 C: | 1400=4294967297\nlogical | C: | 1404=9\nend\n";
-    Serve(script);
+    ServeScript(script);
     DiskSet set;
     ASSERT_TRUE(ParseDiskScript(script, set));
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());

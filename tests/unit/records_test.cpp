@@ -78,19 +78,17 @@ protected:
 
 TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 {
-    auto drive1 = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive), access);
-    auto drive12 = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive), access);
-    auto total = Open<CRegistryAccessIndicator>(Add(L"_Total", kKindAllInOne), access);
-    auto volume = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\HarddiskVolume3", kKindLogicalDisk), access);
-    auto other = Open<CRegistryAccessIndicator>(Add(L"?", 16), access);
     fake.data = perftest::Snapshot(
         {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}}, {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}}});
     access.Refresh();
-    EXPECT_EQ(drive1->Sample(), 0x00010000u);  // 0x30000 has no low 16 bits
-    EXPECT_EQ(drive12->Sample(), 0u);          // "12 " does not match "1 D: E:"
-    EXPECT_EQ(total->Sample(), 0x00000005u);
-    EXPECT_EQ(volume->Sample(), 0x00070000u);  // HarddiskVolume3 reads "H:"
-    EXPECT_EQ(other->Sample(), 0x00000006u);   // the first LogicalDisk instance
+    const std::tuple<const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
+        {L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive, 0x10000},      // 0x30000 has no low 16 bits
+        {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},           // "12 " does not match "1 D: E:"
+        {L"_Total", kKindAllInOne, 5},
+        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 0x70000},       // HarddiskVolume3 reads "H:"
+        {L"?", 16, 6}};                                                // the first LogicalDisk instance
+    for (auto [path, kind, state] : cases)
+        EXPECT_EQ(Open<CRegistryAccessIndicator>(Add(path, kind), access)->Sample(), state) << path;
 }
 
 TEST_F(RecordTest, CounterStatesFromTheQueueCounters)

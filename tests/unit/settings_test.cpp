@@ -22,9 +22,8 @@ class FakeSettingsSystem : public SettingsSystem {
 public:
     std::map<int, std::wstring> folders;         // csidl -> folder; others cannot be answered
     std::optional<std::wstring> moduleFileName;  // none: the real program path
-    std::map<std::wstring, DWORD> folderErrors;  // these folders fail with the error
     std::vector<std::wstring> folderCalls;
-    std::set<std::wstring> unopenable;  // opening these files fails
+    std::set<std::wstring> failing;  // these files cannot be opened, these folders not made
     bool attributesFail = false, flushFails = false, replaceFails = false;
 
     bool SpecialFolderPath(int csidl, std::wstring* path) override
@@ -35,7 +34,7 @@ public:
     DWORD CreateFolder(const std::wstring& path) override
     {
         folderCalls.push_back(path);
-        return folderErrors.count(path) ? folderErrors[path] : SettingsSystem::CreateFolder(path);
+        return failing.count(path) ? ERROR_ACCESS_DENIED : SettingsSystem::CreateFolder(path);
     }
     DWORD FileAttributes(const std::wstring& path) override
     {
@@ -43,8 +42,7 @@ public:
     }
     HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override
     {
-        return unopenable.count(path) ? INVALID_HANDLE_VALUE
-                                      : SettingsSystem::OpenFileHandle(path, access, disposition);
+        return failing.count(path) ? INVALID_HANDLE_VALUE : SettingsSystem::OpenFileHandle(path, access, disposition);
     }
     bool FlushFile(HANDLE file) override { return !flushFails && SettingsSystem::FlushFile(file); }
     bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
@@ -153,9 +151,9 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileIntactAndALaterSaveWrites)
         EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
         fake.*step = false;
     }
-    fake.unopenable.insert(file + L".tmp");
+    fake.failing.insert(file + L".tmp");
     EXPECT_EQ(Saved(), before);
-    fake.unopenable.clear();
+    fake.failing.clear();
     EXPECT_EQ(Saved(), "; hand written=\r\n\r\n[S]\r\ns=2\r\n");
     EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
 }
@@ -207,7 +205,7 @@ TEST_F(SettingsTest, EachPlaceFallsBackToTheNextOnlyWhenItsFolderIsUnknown)
     std::filesystem::create_directory(folder / L"bin");
     fake.moduleFileName = folder / L"bin\\disk lights.exe";
     fake.folders = {{CSIDL_LOCAL_APPDATA, folder / L"Local"}, {CSIDL_PERSONAL | CSIDL_FLAG_CREATE, folder / L"Docs"}};
-    fake.unopenable.insert(folder / L"Local\\Qorvel Indicator\\settings.ini");
+    fake.failing.insert(folder / L"Local\\Qorvel Indicator\\settings.ini");
     std::wstring opened;
     for (int place = 0; place < 3; ++place) {
         CIniEx candidate;
@@ -228,7 +226,7 @@ TEST_F(SettingsTest, CreatePathMakesEachMissingFolderButNeitherTheDriveNorAPathO
     EXPECT_EQ(std::vector(fake.folderCalls.end() - 3, fake.folderCalls.end()),
               (std::vector<std::wstring>{folder / L"a b", folder / L"a b/c", folder / L"a b/c\\"}));
     EXPECT_TRUE(std::filesystem::is_directory(folder / L"a b\\c"));
-    fake.folderErrors[folder / L"x"] = ERROR_ACCESS_DENIED;
+    fake.failing.insert(folder / L"x");
     EXPECT_FALSE(CFileSystemHelpers::CreatePath(folder / L"x\\y\\"));
     EXPECT_EQ(fake.folderCalls.back(), folder / L"x");  // the work stopped there
 

@@ -1,7 +1,8 @@
 #pragma once
 // The display folder's seam scripted: the shell's icon calls recorded (adds
-// and version calls that fail on request), a ScrollLock key that its presses
-// toggle, and a keyboard device whose indicator record keeps what was set.
+// and version calls that fail on request), Ctrl and Shift held on request, a
+// ScrollLock key that its presses toggle, and a keyboard device whose
+// indicator record keeps what was set.
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ public:
         scrollLock ^= key == VK_SCROLL && scanCode == 0x45 && flags == KEYEVENTF_EXTENDEDKEY;
     }
     SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
+    SHORT AsyncKeyState(int key) override { return (key == VK_CONTROL && ctrl) || (key == VK_SHIFT && shift) ? -1 : 0; }
     bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
     {
         defines.push_back(flags);
@@ -45,5 +47,6 @@ public:
     std::vector<HANDLE> closed;
     int failAdds = 0, failVersions = 0, switches = 0, requests = 0;
     bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true;  // ScrollLock on at start
+    bool ctrl = false, shift = false;  // held keys
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
 };

@@ -12,12 +12,6 @@
 
 constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255);
 
-class HeldKeys : public FakeDisplaySystem {
-public:
-    SHORT AsyncKeyState(int key) override { return (key == VK_CONTROL && ctrl) || (key == VK_SHIFT && shift) ? -1 : 0; }
-    bool ctrl = false, shift = false;
-};
-
 // Every Sample answers `next`; the text is `text`.
 class ScriptedRecord : public __performance_data {
 public:
@@ -31,24 +25,18 @@ public:
     bool Close() override { return true; }
 };
 
-// A 32-bit top-down memory bitmap.
+// A 32-bit memory bitmap.
 struct Canvas {
-    Canvas(int width, int height) : width(width)
+    Canvas(int width, int height)
     {
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        old = SelectObject(dc, bitmap);
+        void* bits = nullptr;
+        old = SelectObject(dc, bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     }
     ~Canvas() { SelectObject(dc, old), DeleteDC(dc), DeleteObject(bitmap); }
-    COLORREF At(int x, int y) const
-    {
-        const std::uint32_t p = bits[y * width + x];
-        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-    }
-    int width;
-    std::uint32_t* bits = nullptr;
-    HBITMAP bitmap;
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap;
     HGDIOBJ old;
 };
 
@@ -74,6 +62,16 @@ protected:
         return Record(App().displays.size() - 1);
     }
     static HWND Window(std::size_t i) { return App().displays[i]->Window(); }
+    // "x,y" of the indicator's record, where its window, if it has one, must stand too.
+    static std::string At(std::size_t i)
+    {
+        const __gui_data& data = *App().displays[i];
+        RECT rect{data.x, data.y};
+        if (data.Window())
+            GetWindowRect(data.Window(), &rect);
+        EXPECT_TRUE(data.x == rect.left && data.y == rect.top) << i << ": " << rect.left << "," << rect.top;
+        return std::to_string(data.x) + "," + std::to_string(data.y);
+    }
     static ScriptedRecord& Record(std::size_t i) { return static_cast<ScriptedRecord&>(*App().displays[i]->record); }
     static void Notify(HWND page, int id, int code) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     // What a click on a check box does: its state flips, then the page hears of it.
@@ -89,7 +87,7 @@ protected:
     }
     static LedBrushes Brushes() { return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()}; }
 
-    HeldKeys display;
+    FakeDisplaySystem display;
     ScopedDisplaySystem scoped{display};
 };
 

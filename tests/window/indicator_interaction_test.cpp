@@ -10,14 +10,6 @@ namespace {
 
 class InteractionTest : public TwoDisksTest {
 protected:
-    // "x,y" of the window, which its record must know too.
-    std::string At(int i)
-    {
-        RECT rect{};
-        GetWindowRect(Window(i), &rect);
-        EXPECT_EQ(rect.left, App().displays[i]->x);
-        return std::to_string(rect.left) + "," + std::to_string(rect.top);
-    }
     bool SaveScheduled() { return KillTimer(App().worker, IDT_SAVE_SETTINGS); }
     void Mouse(int i, UINT message, int x, int y = 5) { SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y)); }
     std::wstring TipText()

@@ -4,11 +4,7 @@
 #include "app/sampling.h"
 #include "indicator_fixture.h"
 
-bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
-
 namespace {
-
-POINT PlaceOf(std::size_t i) { return {App().displays[i]->x, App().displays[i]->y}; }
 
 TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
 {
@@ -72,10 +68,11 @@ TEST_F(IndicatorsTest, ModeAndVisibleFlagChooseWindowsAndArrangingSkipsHiddenOne
     for (auto& data : App().displays)
         data->highlight = 0;
     ArrangeIndicators(App().displays);
-    EXPECT_EQ((POINT{300, 300}), PlaceOf(0));
-    EXPECT_EQ((POINT{2, 2}), PlaceOf(1));
     EXPECT_EQ(100, App().displays[1]->highlight);
     EXPECT_EQ(0, App().displays[0]->highlight);
+    RecreateIndicatorWindows(App().displays, kKindPhysicalDrive | kKindLogicalDisk);
+    EXPECT_EQ("300,300", At(0));
+    EXPECT_EQ("2,2", At(1));
 }
 
 TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEveryColour)
@@ -142,11 +139,8 @@ TEST_F(IndicatorsTest, IndicatorsSavedOnNoMonitorComeBackToTheirDefaultPlace)
     App().displays[1]->x = 5000, App().displays[1]->y = -3000;
     RecreateIndicatorWindows(App().displays, 7);
     EXPECT_EQ(1, BringIndicatorsOnScreen(App().displays));
-    EXPECT_EQ((POINT{20, 2}), PlaceOf(1));
-    RECT rect{};
-    GetWindowRect(Window(1), &rect);
-    EXPECT_EQ((POINT{20, 2}), (POINT{rect.left, rect.top}));
-    EXPECT_EQ((POINT{300, 300}), PlaceOf(0));
+    EXPECT_EQ("20,2", At(1));  // the window moved along
+    EXPECT_EQ("300,300", At(0));
 }
 
 TEST_F(IndicatorsTest, TeardownDestroysWindowsAndForgetsTheTrayRecord)

@@ -44,19 +44,16 @@ TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFla
     EXPECT_EQ("111 111", Indicators());
 }
 
-TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAtOnce)
+TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTrayAtOnce)
 {
     SettingsBlock& settings = Settings();
-    settings.ledSizeIdx = 4;
-    settings.startWithWindows = 0;
-    settings.samplingPeriod = 1000;
+    settings.ledSizeIdx = 4, settings.startWithWindows = 0, settings.samplingPeriod = 1000, settings.showTrayIcon = 0;
     SetIndicatorMode(5);
     SetTimer(App().worker, IDT_SAMPLE, 1000, nullptr);
     Notify(Open(0), IDC_RESET_DEFAULTS, BN_CLICKED);
-    EXPECT_EQ(4, settings.ledSizeIdx);
-    EXPECT_EQ(0, settings.startWithWindows);
-    EXPECT_EQ(5u, IndicatorMode());
-    EXPECT_EQ(50, settings.samplingPeriod);
+    EXPECT_EQ(std::tuple(4, 0, 5u, 50), std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(),
+                                                   settings.samplingPeriod));
+    EXPECT_TRUE(App().tray.Present());  // shown at once
     int ticks = 0;
     for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
         for (MSG msg; PeekMessageW(&msg, App().worker, WM_TIMER, WM_TIMER, PM_REMOVE);)

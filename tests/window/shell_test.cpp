@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <thread>
 
@@ -17,21 +18,15 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
 {
     const UniqueHandle event = CreateExitEvent();
     ASSERT_TRUE(event);
-    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const UniqueHandle reader(OpenEventW(READ_CONTROL, FALSE, kExitEventName));  // the owner may read it
     ASSERT_EQ(ERROR_SUCCESS, GetSecurityInfo(reader.Get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                             nullptr, &dacl, nullptr, &descriptor));
-    ASSERT_NE(nullptr, dacl);  // a null DACL would give everyone full control
-    ASSERT_EQ(1, dacl->AceCount);
-    ACCESS_ALLOWED_ACE* ace = nullptr;
-    ASSERT_TRUE(GetAce(dacl, 0, reinterpret_cast<void**>(&ace)));
-    EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
-    EXPECT_EQ(0x00100002u, ace->Mask);  // SYNCHRONIZE | EVENT_MODIFY_STATE
-    BYTE everyone[SECURITY_MAX_SID_SIZE] = {};
-    DWORD size = sizeof everyone;
-    EXPECT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size) && EqualSid(everyone, &ace->SidStart));
-    LocalFree(descriptor);
+                                             nullptr, nullptr, nullptr, &descriptor));
+    wchar_t* text = nullptr;  // a null DACL ("D:NO_ACCESS_CONTROL") would give everyone full control
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
+    EXPECT_STREQ(L"D:(A;;0x100002;;;WD)", text);  // everyone: SYNCHRONIZE | EVENT_MODIFY_STATE only
+    LocalFree(text), LocalFree(descriptor);
 
     const UniqueHandle opened(OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName));
     EXPECT_TRUE(opened && SetEvent(opened.Get()));
