@@ -30,6 +30,15 @@ protected:
     {
         return program.ExitCode(5000) == 0 && SettingsHold("\r\n[_Total]\r\nx=20\r\ny=2\r\n");
     }
+    // Chooses "Exit Qorvel", the last item of the program's open menu (up from no selection).
+    static bool ExitsFromItsMenu(RunningProgram& program)
+    {
+        std::vector<HWND> menus;
+        if (!WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); }, 5000))
+            return false;
+        PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
+        return PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0) && EndedWithItsSettings(program);
+    }
 
     DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
@@ -51,16 +60,6 @@ COLORREF TrayLedPixel()
     return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? ScreenPixel(led.x, led.y) : CLR_INVALID;
 }
 
-// Chooses the last item of the program's open menu: up from no selection.
-bool ChooseLastItemOfItsMenu(const RunningProgram& program)
-{
-    std::vector<HWND> menus;
-    if (!WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); }, 5000))
-        return false;
-    PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
-    return PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0);
-}
-
 // The tab control of the program's Options window once shown (the frame is its parent; the page lies on it).
 HWND ShownOptionsTabs(const RunningProgram& program)
 {
@@ -70,11 +69,12 @@ HWND ShownOptionsTabs(const RunningProgram& program)
 }
 
 // A second start steps back while the first runs; the exit event ends the
-// first with 0 and the file holds exactly the settings of the run.
-TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
+// first with 0 and the file holds exactly the settings of the run. Then saved
+// settings restore position, size, opacity and mode.
+TEST_F(ProgramTest, SilentStartSecondStartExitEventAndSavedSettings)
 {
     RunningProgram program(L"s");
-    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
+    std::vector<HWND> windows = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, windows.size());  // drive 0, all-in-one, C:
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(std::to_string(2 + 18 * i) + ",2 16x12", Placement(windows[i]));
@@ -91,6 +91,21 @@ TEST_F(ProgramTest, SilentStartSecondStartAndExitEvent)
               "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
               "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
               ReadBytes(SettingsFilePath()));
+
+    // A saved, read-only file is used and left intact.
+    const std::string saved = "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
+                              "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
+    WriteBytes(SettingsFilePath(), saved);
+    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    RunningProgram again(L"s");
+    windows = again.Windows(kIndicatorClass);
+    ASSERT_EQ(1u, windows.size());  // physical drives only
+    EXPECT_EQ("300,200 24x18", Placement(windows[0]));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags) && alpha == 128 && flags == LWA_ALPHA);
+    ASSERT_TRUE(ExitsWithZero(again));
+    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
 // The indicator's pixels and the tray LED; then "Exit Qorvel" from the tray
@@ -114,26 +129,7 @@ TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQor
     }
 
     ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
-    ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
-    EXPECT_TRUE(EndedWithItsSettings(program));
-}
-
-// A saved, read-only file is used and left intact.
-TEST_F(ProgramTest, SavedSettingsRestorePositionSizeOpacityAndMode)
-{
-    const std::string saved = "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
-                              "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
-    WriteBytes(SettingsFilePath(), saved);
-    SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
-    RunningProgram program(L"s");
-    const std::vector<HWND> windows = program.Windows(kIndicatorClass);
-    ASSERT_EQ(1u, windows.size());  // physical drives only
-    EXPECT_EQ("300,200 24x18", Placement(windows[0]));
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    EXPECT_TRUE(GetLayeredWindowAttributes(windows[0], nullptr, &alpha, &flags) && alpha == 128 && flags == LWA_ALPHA);
-    ASSERT_TRUE(ExitsWithZero(program));
-    EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
+    EXPECT_TRUE(ExitsFromItsMenu(program));
 }
 
 // The session's end writes every indicator before it answers, so a log-off may
@@ -182,7 +178,6 @@ TEST_F(ProgramTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheProgr
     SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the Appearance tab
     const HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
     const HWND slider = GetDlgItem(page, IDC_APP_OPACITY);
-    ASSERT_NE(nullptr, slider);
     SendMessageW(slider, TBM_SETPOS, TRUE, 128);
     SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
     BYTE alpha = 0;
@@ -220,8 +215,7 @@ TEST_F(ProgramTest, HoverShowsTheLiveTipAndTheIndicatorsMenuExitEndsTheProgram)
     EXPECT_NE(nullptr, wcsstr(text, L"\nSystem-wide Top5 user processes with most IO.")) << text;
 
     PostMessageW(indicators[0], WM_RBUTTONUP, 0, MAKELPARAM(6, 4));
-    ASSERT_TRUE(ChooseLastItemOfItsMenu(program));
-    EXPECT_TRUE(EndedWithItsSettings(program));
+    EXPECT_TRUE(ExitsFromItsMenu(program));
 }
 
 }  // namespace

@@ -10,17 +10,7 @@
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
-namespace {
-
-std::wstring ScriptFilePath() { return ProviderValue(kProviderServiceKey, kProviderScriptFileValue); }
-
-DWORD OwnerOf(HWND window)
-{
-    DWORD owner = 0;
-    return GetWindowThreadProcessId(window, &owner), owner;
-}
-
-}  // namespace
+static std::wstring ScriptFilePath() { return ProviderValue(kProviderServiceKey, kProviderScriptFileValue); }
 
 std::wstring ProviderValue(const std::wstring& key, const wchar_t* name)
 {
@@ -107,7 +97,8 @@ std::vector<HWND> RunningProgram::Windows(const wchar_t* className, HWND parent)
 {
     std::vector<HWND> found;
     for (HWND window = nullptr; (window = FindWindowExW(parent, window, className, nullptr)) != nullptr;) {
-        if (OwnerOf(window) == process_.dwProcessId)
+        DWORD owner = 0;
+        if (GetWindowThreadProcessId(window, &owner) && owner == process_.dwProcessId)
             found.push_back(window);
     }
     std::sort(found.begin(), found.end(), [](HWND a, HWND b) { return WindowRectOf(a).left < WindowRectOf(b).left; });
@@ -143,9 +134,8 @@ RECT WindowRectOf(HWND window)
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
-    for (const DWORD start = GetTickCount(); !condition(); Sleep(20)) {
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(20))
         if (GetTickCount() - start >= milliseconds)
             return false;
-    }
     return true;
 }

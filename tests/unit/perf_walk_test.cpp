@@ -38,8 +38,6 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
 {
     const perfwalk::Snapshot s{kTwoDisks.data(), kTwoDisks.size()};
     EXPECT_EQ(perfwalk::PerfTime100nSec(s), kTime);
-    EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), 4);
-    EXPECT_EQ(perfwalk::InstanceCount(s, 238), 0);
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"3|0 C:|1 D: E:|_Total");
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Names(s, 238), L"0");
@@ -112,48 +110,41 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::uint32_t blockLength = perftest::Get32(kTwoDisks.data(), block);
     const std::size_t second = block + blockLength, logical = perftest::Objects(kTwoDisks).second;  // "1 D: E:"
     const std::size_t secondBlock = second + perftest::Get32(kTwoDisks.data(), second + kInstanceByteLength);
-    // The field damaged and its value; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
+    // The field damaged and its values; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
     // InstanceCount(LogicalDisk), the object after it.
-    struct Case { const char* what; std::size_t field; std::uint32_t value; int physical; std::uint64_t disk1; int logical; };
+    struct Case { const char* what; std::size_t field; std::vector<std::uint32_t> values;
+                  int physical; std::uint64_t disk1; int logical; };
     const Case cases[] = {
-        {"object length 63", physical + kObjectTotalByteLength, 63, 0, 0, 0},
-        {"object length past the data", physical + kObjectTotalByteLength, 0xFFFFFFFF, 0, 0, 0},
-        {"first object at the end", kBlockHeaderLength, 0, 0, 0, 0},
-        {"first object far past", kBlockHeaderLength, 0xFFFFFFF0, 0, 0, 0},
-        {"instances past the object", physical + kObjectDefinitionLength, 0xFFFFFFF8, 0, 0, 0},
-        {"definitions past the object", physical + kObjectHeaderLength, 0x7FFFFFF0, 0, 0, 0},
-        {"object count huge", kBlockNumObjectTypes, 0xFFFFFFFF, 3, kDisk1, 4},
-        {"instance count huge", physical + kObjectNumInstances, 1000000, 0, kDisk1, 4},
-        {"counter count huge", physical + kObjectNumCounters, 0x7FFFFFFF, 3, kDisk1, 4},
-        {"definition length 39", counter + kCounterByteLength, 39, 3, 0, 4},
-        {"a counter of 2 bytes is passed over", queue + kCounterSize, 2, 3, 0, 4},
-        {"a counter of 16 bytes is passed over", queue + kCounterSize, 16, 3, 0, 4},
-        {"instance length 0", instance + kInstanceByteLength, 0, 0, 0, 4},
-        {"instance length 23", instance + kInstanceByteLength, 23, 0, 0, 4},
-        {"instance length huge", instance + kInstanceByteLength, 0xFFFFFFFF, 0, 0, 4},
-        {"an instance past its object", second + kInstanceByteLength, std::uint32_t(logical + 1 - second), 0, 0, 4},
-        {"counter block length 0", block + kCounterBlockByteLength, 0, 0, 0, 4},
-        {"counter block length 3", block + kCounterBlockByteLength, 3, 0, 0, 4},
-        {"counter block length huge", block + kCounterBlockByteLength, 0x7FFFFFFF, 0, 0, 4},
-        {"a counter block past its object", secondBlock + kCounterBlockByteLength, std::uint32_t(logical + 1 - secondBlock), 0, 0, 4},
-        {"name inside the header", instance + kInstanceNameOffset, 0, 0, 0, 4},
-        {"name offset 23", instance + kInstanceNameOffset, 23, 0, 0, 4},
-        {"name past the instance", instance + kInstanceNameOffset, 0x1000, 0, 0, 4},
-        {"value across the block end", queue + kCounterOffset, blockLength - 4, 3, 0, 4},
-        {"value at the block end", queue + kCounterOffset, blockLength, 3, 0, 4},
-        {"value far past", queue + kCounterOffset, 0xFFFFFFFC, 3, 0, 4},
+        {"object length short or past the data", physical + kObjectTotalByteLength, {63, 0xFFFFFFFF}, 0, 0, 0},
+        {"first object at the end or far past", kBlockHeaderLength, {0, 0xFFFFFFF0}, 0, 0, 0},
+        {"instances past the object", physical + kObjectDefinitionLength, {0xFFFFFFF8}, 0, 0, 0},
+        {"definitions past the object", physical + kObjectHeaderLength, {0x7FFFFFF0}, 0, 0, 0},
+        {"object count huge", kBlockNumObjectTypes, {0xFFFFFFFF}, 3, kDisk1, 4},
+        {"instance count huge", physical + kObjectNumInstances, {1000000}, 0, kDisk1, 4},
+        {"counter count huge", physical + kObjectNumCounters, {0x7FFFFFFF}, 3, kDisk1, 4},
+        {"definition length 39", counter + kCounterByteLength, {39}, 3, 0, 4},
+        {"a counter of 2 or 16 bytes is passed over", queue + kCounterSize, {2, 16}, 3, 0, 4},
+        {"instance length short or huge", instance + kInstanceByteLength, {0, 23, 0xFFFFFFFF}, 0, 0, 4},
+        {"an instance one byte past its object", second + kInstanceByteLength, {std::uint32_t(logical + 1 - second)}, 0, 0, 4},
+        {"counter block length short or huge", block + kCounterBlockByteLength, {0, 3, 0x7FFFFFFF}, 0, 0, 4},
+        {"a counter block one byte past its object", secondBlock + kCounterBlockByteLength,
+         {std::uint32_t(logical + 1 - secondBlock)}, 0, 0, 4},
+        {"name inside the header or past the instance", instance + kInstanceNameOffset, {0, 23, 0x1000}, 0, 0, 4},
+        {"value across, at or far past the block end", queue + kCounterOffset, {blockLength - 4, blockLength, 0xFFFFFFFC},
+         3, 0, 4},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        auto bytes = kTwoDisks;
-        perftest::Put32(bytes, c.field, c.value);
-        const perfwalk::Snapshot s{bytes.data(), bytes.size()};
-        EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physical);
-        EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
-        EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logical);
-        EXPECT_EQ(Names(s, kPhysicalDiskObject),
-                  c.physical == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physical));
-    }
+    for (const auto& c : cases)
+        for (std::uint32_t value : c.values) {
+            SCOPED_TRACE(std::string(c.what) + ": " + std::to_string(value));
+            auto bytes = kTwoDisks;
+            perftest::Put32(bytes, c.field, value);
+            const perfwalk::Snapshot s{bytes.data(), bytes.size()};
+            EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physical);
+            EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
+            EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logical);
+            EXPECT_EQ(Names(s, kPhysicalDiskObject),
+                      c.physical == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physical));
+        }
 }
 
 TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)

@@ -92,15 +92,15 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     ASSERT_TRUE(ParseDiskScript(script, set));
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
     const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
-    // `first`: the first object written, 0 for none.
-    struct Call { const wchar_t* query; DWORD room, total; bool asWine; DWORD result, size; std::uint32_t first; };
+    // `first`: the first of the `count` objects written, 0 for none.
+    struct Call { const wchar_t* query; DWORD room, total; bool asWine; DWORD result, size, count; std::uint32_t first; };
     const Call calls[] = {
-        {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},
-        {L"234 236", both, 96, true, ERROR_SUCCESS, both, kPhysicalDiskObject},  // exactly the room there is
-        {L"234 236", both - 1, 96, true, ERROR_MORE_DATA, 0, 0},  // Wine's size would allow 87 bytes more
-        {L"Global", 4096, 96 + 64, false, ERROR_SUCCESS, both, kPhysicalDiskObject},  // after another's 64 bytes
-        {L"236", 4096, 96, true, ERROR_SUCCESS, logical, kLogicalDiskObject},
-        {L"Costly", 4096, 96, true, ERROR_SUCCESS, 0, 0},
+        {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},
+        {L"234 236", both, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},  // exactly the room there is
+        {L"234 236", both - 1, 96, true, ERROR_MORE_DATA, 0, 0, 0},  // Wine's size would allow 87 bytes more
+        {L"Global", 4096, 96 + 64, false, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},  // after another's 64 bytes
+        {L"236", 4096, 96, true, ERROR_SUCCESS, logical, 1, kLogicalDiskObject},
+        {L"Costly", 4096, 96, true, ERROR_SUCCESS, 0, 0, 0},
     };
     for (const auto& c : calls) {
         std::vector<std::uint8_t> bytes(8192, 0xCD);
@@ -113,8 +113,7 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
         DWORD size = c.room, objects = 0;
         std::wstring query = c.query;
         EXPECT_EQ(collect(query.data(), &pointer, &size, &objects), c.result) << query;
-        const DWORD count = c.first == kPhysicalDiskObject ? 2 : c.first ? 1 : 0;
-        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, count)) << query;
+        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, c.count)) << query;
         EXPECT_EQ(pointer, c.size ? bytes.data() + c.total + c.size : given) << query;
         EXPECT_EQ(c.first ? perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex) : 0, c.first) << query;
         const std::ptrdiff_t untouched = c.size ? c.total + c.size : 96;  // from there to the end, as filled

@@ -102,10 +102,8 @@ TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
         {1003, 900 + 0x32345, 900 + 0x10003, 0x00000003},
         {5, 900 + 0x32341, 900 + 0x10003, 0xFFFC0000},  // counters that go back wrap around
     };
-    for (std::uint64_t i = 0; i < std::size(steps); ++i) {
-        const auto& s = steps[i];
-        EXPECT_EQ(Tick(*record, kSecond + i, {s.queue, s.readQueue, s.writeQueue}), s.state) << i;
-    }
+    for (std::uint64_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(Tick(*record, kSecond + i, {steps[i].queue, steps[i].readQueue, steps[i].writeQueue}), steps[i].state) << i;
 }
 
 // Ticks 0.3 s apart: the once-per-second step runs on the first tick, then on
@@ -124,12 +122,11 @@ TEST_F(RecordTest, CounterTextCoversTheIntervalBetweenTheLastTwoSecondSteps)
         v = {v.queue + 1,  v.readQueue + 750'000,     v.writeQueue + 1'500'000, v.reads + 6,
              v.writes + 3, v.bytesRead + 153'600'000, v.bytesWritten + 3'000};
         Tick(*record, t0 + i * 3 * kSecond / 10, v);
-        const std::uint64_t stepped = record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current.time;
-        EXPECT_EQ(stepped, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
+        const auto& step = record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current;  // the last step
+        EXPECT_EQ(step.time, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
     }
     EXPECT_EQ(Text(*record), CounterText(1'614'400'000, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
-    v.queue += 1;  // 0.3 s later the totals move, the rates do not
-    v.bytesRead += 1;
+    v.queue += 1, v.bytesRead += 1;  // 0.3 s later the totals move, the rates do not
     Tick(*record, t0 + 15 * kSecond / 10, v);
     EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
     // The clock set back: the step is taken at once and no rates are shown for

@@ -108,10 +108,9 @@ TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
     for (const auto& c : cases) {
         fake.data = perftest::Snapshot(c.set);
         const auto [physical, logical] = perftest::Objects(fake.data);
-        for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}}) {
+        for (const auto& [object, count] : {std::pair{physical, c.physicalCount}, {logical, c.logicalCount}})
             if (count)
                 perftest::Put32(fake.data, object + kObjectNumInstances, count);
-        }
         EXPECT_EQ(Enumerate(), c.entries);
     }
     EXPECT_EQ(fake.offered.size(), 2 * std::size(cases));  // one refresh per enumeration

@@ -23,8 +23,9 @@ public:
     std::map<int, std::wstring> folders;         // csidl -> folder; others cannot be answered
     std::optional<std::wstring> moduleFileName;  // none: the real program path
     std::vector<std::wstring> folderCalls;
-    std::set<std::wstring> failing;  // these files cannot be opened, these folders not made
-    bool attributesFail = false, flushFails = false, replaceFails = false;
+    // These files cannot be opened, these folders not made; "attributes", "flush"
+    // and "replace" fail those calls.
+    std::set<std::wstring> failing;
 
     bool SpecialFolderPath(int csidl, std::wstring* path) override
     {
@@ -38,16 +39,16 @@ public:
     }
     DWORD FileAttributes(const std::wstring& path) override
     {
-        return attributesFail ? INVALID_FILE_ATTRIBUTES : SettingsSystem::FileAttributes(path);
+        return failing.count(L"attributes") ? INVALID_FILE_ATTRIBUTES : SettingsSystem::FileAttributes(path);
     }
     HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override
     {
         return failing.count(path) ? INVALID_HANDLE_VALUE : SettingsSystem::OpenFileHandle(path, access, disposition);
     }
-    bool FlushFile(HANDLE file) override { return !flushFails && SettingsSystem::FlushFile(file); }
+    bool FlushFile(HANDLE file) override { return !failing.count(L"flush") && SettingsSystem::FlushFile(file); }
     bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
     {
-        return !replaceFails && SettingsSystem::ReplaceWithTemporary(target, temporary);
+        return !failing.count(L"replace") && SettingsSystem::ReplaceWithTemporary(target, temporary);
     }
 };
 
@@ -85,8 +86,7 @@ constexpr char kFirstStartFile[] =
 TEST_F(SettingsTest, FirstStartWritesEveryDefaultByteForByte)
 {
     Open(std::nullopt);
-    Settings().useKeyboardLedDirectAccess = 0;
-    Settings().opacity = 1;
+    Settings().useKeyboardLedDirectAccess = 0, Settings().opacity = 1;  // each missing key loads its default
     ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
     EXPECT_EQ(ReadBytes(file), "");
     ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Store));
@@ -126,7 +126,7 @@ TEST_F(SettingsTest, LookupsChangesAndTheModifiedFlag)
 // answers defaults, ignores changes and writes nothing.
 TEST_F(SettingsTest, LoadNeverTruncatesAndAFailedLoadWritesNothing)
 {
-    fake.attributesFail = true;
+    fake.failing.insert(L"attributes");
     EXPECT_EQ(Open("[General]\r\nClass=3\r\n").GetInt(7, L"General", L"Class"), 3);
     store.reset();
     EXPECT_EQ(ReadBytes(file), "[General]\r\nClass=3\r\n");
@@ -145,14 +145,11 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileIntactAndALaterSaveWrites)
 {
     const std::string before = "; hand written\r\n[S]\r\ns=1\r\n";
     Open(before).SetString(L"S", L"s", L"2");
-    for (bool FakeSettingsSystem::*step : {&FakeSettingsSystem::flushFails, &FakeSettingsSystem::replaceFails}) {
-        fake.*step = true;
+    for (const std::wstring& step : {std::wstring(L"flush"), std::wstring(L"replace"), file + L".tmp"}) {
+        fake.failing = {step};  // the temporary file cannot be opened, flushed, or take the file's place
         EXPECT_EQ(Saved(), before);
         EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
-        fake.*step = false;
     }
-    fake.failing.insert(file + L".tmp");
-    EXPECT_EQ(Saved(), before);
     fake.failing.clear();
     EXPECT_EQ(Saved(), "; hand written=\r\n\r\n[S]\r\ns=2\r\n");
     EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
@@ -232,7 +229,6 @@ TEST_F(SettingsTest, CreatePathMakesEachMissingFolderButNeitherTheDriveNorAPathO
 
     fake.folderCalls.clear();
     const std::wstring atLimit = folder / L"p\\" + std::wstring(MAX_PATH - folder.Path().size() - 3, L'n');
-    ASSERT_EQ(atLimit.size(), MAX_PATH);
     EXPECT_FALSE(CFileSystemHelpers::CreatePath(atLimit));
     EXPECT_TRUE(fake.folderCalls.empty());
     EXPECT_TRUE(CFileSystemHelpers::CreatePath(atLimit.substr(0, MAX_PATH - 1)));

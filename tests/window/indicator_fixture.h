@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "app/worker_window.h"
 #include "fake_display_system.h"
+#include "options/options_window.h"
 
 constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255);
 
@@ -51,7 +52,11 @@ protected:
         App().access = std::make_unique<DirectRegistryAccess>();
         App().worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     }
-    void TearDown() override { TearDownIndicators(App()), App().indicators.clear(), DestroyWindow(App().worker); }
+    void TearDown() override
+    {
+        DestroyOptionsWindow(), RemoveTrayIcon(), SetSettingsStore(nullptr);
+        TearDownIndicators(App()), App().indicators.clear(), DestroyWindow(App().worker);
+    }
     ScriptedRecord& Add(std::uint32_t kind, const wchar_t* name = L"")
     {
         App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kind});
@@ -89,15 +94,4 @@ protected:
 
     FakeDisplaySystem display;
     ScopedDisplaySystem scoped{display};
-};
-
-// "Disk 0" and "Disk 1", physical drives, with their windows.
-class TwoDisksTest : public IndicatorsTest {
-protected:
-    void SetUp() override
-    {
-        IndicatorsTest::SetUp();
-        Add(kKindPhysicalDrive, L"Disk 0"), Add(kKindPhysicalDrive, L"Disk 1");
-        RecreateIndicatorWindows(App().displays, 7);
-    }
 };

@@ -16,11 +16,8 @@ std::vector<std::uint32_t> IconPixels(HICON icon, int size)
     EXPECT_TRUE(GetIconInfo(icon, &info));
     BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB}};
     std::vector<std::uint32_t> pixels(size * size);
-    const HDC screen = GetDC(nullptr);
-    EXPECT_EQ(size, GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS));
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    EXPECT_EQ(size, GetDIBits(Canvas(1, 1).dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS));
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
     return pixels;
 }
 
@@ -100,7 +97,6 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
                                   NIM_ADD, NIM_SETVERSION}),
               display.calls);  // every one with the structure size of version 3 on x64, 968
     EXPECT_TRUE(app.tray.Present());
-    app.tray.Remove();
 }
 
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only

@@ -1,0 +1,282 @@
+// The Options window over three indicators (drive 0, all-in-one, C:), driven
+// as the user's clicks and keys drive it. The frame: tab switching by the tab
+// control; the keyboard: the page's dialog keys, Ctrl+Tab and Esc; a change of
+// scale; the About box's text. The "General" page: list selections and the
+// mode into visible flags and windows, a list click setting its kind's mode
+// bit, list items that name no live record, and "Reset to defaults". The
+// "Appearance" page: the opacity (and no reload from a store without a file)
+// and interval sliders, the colours through the seam, the settings file
+// written only when a setting changed; the keyboard LED's mode switch.
+#include "indicator_fixture.h"
+
+#include <commctrl.h>
+
+#include <regex>
+
+#include "options/options_pages.h"
+#include "options/options_system.h"
+#include "options/options_window.h"
+#include "resources/resource.h"
+#include "settings/settings_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class OptionsTest : public IndicatorsTest {
+protected:
+    void SetUp() override
+    {
+        IndicatorsTest::SetUp();
+        [[maybe_unused]] static bool registered = RegisterOptionsClass(App().instance);
+        SetIndicatorMode(7);
+        Add(kKindPhysicalDrive, L"Drive 0"), Add(kKindAllInOne, L"All"), Add(kKindLogicalDisk, L"C:");
+        RebuildIndicatorWindows();
+    }
+    static HWND Open(int tab)
+    {
+        EXPECT_TRUE((App().options || CreateOptionsWindow()) && SelectOptionsTab(tab));
+        return CurrentOptionsPage();
+    }
+    static void Slide(HWND page, int id, int position)
+    {
+        SendDlgItemMessageW(page, id, TBM_SETPOS, TRUE, position);
+        SendMessageW(page, WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    }
+    // Each indicator's visible flag, then whether it has a window: "111 101".
+    static std::string Indicators()
+    {
+        std::string flags, windows;
+        for (const auto& data : App().displays)
+            flags += data->visible ? '1' : '0', windows += data->Window() ? '1' : '0';
+        return flags + " " + windows;
+    }
+    // A key pressed with modifiers held (and held on), given to the message loop's Options step.
+    static bool Key(WPARAM key, std::initializer_list<int> held = {})
+    {
+        BYTE state[256] = {};
+        for (int modifier : held)
+            state[modifier] = 0x80;
+        SetKeyboardState(state);
+        MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        return TranslateOptionsMessage(msg, LoadAcceleratorsW(App().instance, MAKEINTRESOURCEW(109)));
+    }
+
+    CIniEx store;  // no file until a test loads one
+};
+
+TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
+{
+    const HWND page = Open(1);
+    Slide(page, IDC_APP_OPACITY, 128);
+    SetFocus(GetDlgItem(page, IDC_APP_OPACITY));
+    EXPECT_TRUE(Key(VK_RIGHT));
+    EXPECT_EQ(129, Settings().opacity);
+    EXPECT_TRUE(Key(VK_TAB));
+    EXPECT_EQ(IDC_APP_READ_CHANGE, GetDlgCtrlID(GetFocus()));
+    EXPECT_TRUE(Key(VK_TAB, {VK_SHIFT}));
+    EXPECT_EQ(IDC_APP_OPACITY, GetDlgCtrlID(GetFocus()));
+    const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
+    TabCtrl_SetCurSel(tabs, 3);  // as a click on "User process I/O" does
+    NMHDR change{tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(App().options, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_NE(nullptr, GetDlgItem(CurrentOptionsPage(), IDC_STAT_TEXT));
+    std::string shown;  // Ctrl+Tab forwards, Ctrl+Shift+Tab back, around both ends
+    for (bool back : {false, true, true, false, false}) {
+        const HWND old = CurrentOptionsPage();
+        EXPECT_TRUE(Key(VK_TAB, {VK_CONTROL, back ? VK_SHIFT : VK_CONTROL}));
+        EXPECT_FALSE(IsWindow(old));
+        shown += std::to_string(CurrentOptionsTab());
+    }
+    EXPECT_EQ("03230", shown);
+    EXPECT_TRUE(IsChild(CurrentOptionsPage(), GetFocus()));  // the focus went along into the new page
+    EXPECT_TRUE(Key(VK_ESCAPE));
+    EXPECT_EQ(nullptr, App().options);
+}
+
+// Moved to a monitor of another scale: the frame takes the suggested rectangle and the page is made anew on the same
+// tab, its font also the tabs' font.
+TEST_F(OptionsTest, ADpiChangeTakesTheSuggestedRectangleAndRemakesThePage)
+{
+    const HWND page = Open(1);
+    RECT suggested{100, 80, 700, 620};
+    SendMessageW(App().options, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT frame{};
+    GetWindowRect(App().options, &frame);
+    EXPECT_TRUE(EqualRect(&suggested, &frame));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(1, CurrentOptionsTab());
+    const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
+    const auto height = [](HWND window) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight;
+    };
+    EXPECT_NE(0, height(tabs));
+    EXPECT_EQ(height(CurrentOptionsPage()), height(tabs));
+}
+
+TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
+{
+    const std::wstring text = AboutText();
+    EXPECT_TRUE(std::regex_match(text, std::wregex(L"Qorvel Indicator version 1\\.2\\.4 [A-Z][a-z][a-z] [ 123][0-9] "
+                                                   L"20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"))) << text;
+}
+
+TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
+{
+    // `expected`: the flags, then the windows, of drive 0, all-in-one, C:.
+    struct Case { std::uint32_t mode; bool drive, disk; const char* expected; };
+    const HWND page = Open(0);
+    for (const Case& c : {Case{7, true, true, "111 111"}, Case{4, false, false, "010 010"},
+                          Case{256, true, false, "100 000"}, Case{1, true, true, "101 100"}}) {
+        SetIndicatorMode(c.mode);
+        SendDlgItemMessageW(page, IDC_IND_PHYSICAL_LIST, LB_SETSEL, c.drive, -1);
+        SendDlgItemMessageW(page, IDC_IND_LOGICAL_LIST, LB_SETSEL, c.disk, -1);
+        EXPECT_TRUE(ApplyIndicatorSelection(page));
+        EXPECT_EQ(c.expected, Indicators()) << c.mode;
+    }
+    Notify(page, IDC_IND_LOGICAL_LIST, LBN_SELCHANGE);  // C: clicked while "Logical disks" is unticked
+    EXPECT_EQ(3u, IndicatorMode());
+    EXPECT_EQ("101 101", Indicators());
+}
+
+TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFlag)
+{
+    const HWND page = Open(0);
+    __gui_data stray;  // as a record freed by a rebuild: not in the display list
+    stray.visible = false;
+    const HWND drives = GetDlgItem(page, IDC_IND_PHYSICAL_LIST);
+    for (LPARAM data : {reinterpret_cast<LPARAM>(&stray), LPARAM{0}})
+        SendMessageW(drives, LB_SETITEMDATA, SendMessageW(drives, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"gone")), data);
+    SendMessageW(drives, LB_SETSEL, TRUE, -1);
+    EXPECT_TRUE(ApplyIndicatorSelection(page));
+    EXPECT_FALSE(stray.visible);
+    EXPECT_EQ("111 111", Indicators());
+
+    SendMessageW(drives, LB_SETSEL, FALSE, -1);
+    DestroyWindow(GetDlgItem(page, IDC_IND_LOGICAL_LIST));  // a single-selection list cannot answer
+    CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 0, 9, 9, page,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_IND_LOGICAL_LIST)), nullptr, nullptr);
+    EXPECT_FALSE(ApplyIndicatorSelection(page));
+    EXPECT_EQ("111 111", Indicators());
+}
+
+TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTrayAtOnce)
+{
+    SettingsBlock& settings = Settings();
+    settings.ledSizeIdx = 4, settings.startWithWindows = 0, settings.samplingPeriod = 1000, settings.showTrayIcon = 0;
+    SetIndicatorMode(5);
+    SetTimer(App().worker, IDT_SAMPLE, 1000, nullptr);
+    Notify(Open(0), IDC_RESET_DEFAULTS, BN_CLICKED);
+    EXPECT_EQ(std::tuple(4, 0, 5u, 50), std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(),
+                                                   settings.samplingPeriod));
+    EXPECT_TRUE(App().tray.Present());  // shown at once
+    int ticks = 0;
+    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
+        for (MSG msg; PeekMessageW(&msg, App().worker, WM_TIMER, WM_TIMER, PM_REMOVE);)
+            ticks += msg.wParam == IDT_SAMPLE;
+    EXPECT_GE(ticks, 3);  // the 1000 ms timer would not have ticked yet
+}
+
+TEST_F(OptionsTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsInPlace)
+{
+    SetSettingsStore(&store);  // a store without a file answers only defaults: no reload from it
+    Settings().opacity = 128;
+    const HWND page = Open(1);
+    EXPECT_EQ(128, SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_GETPOS, 0, 0));
+    const HWND window = App().displays[0]->Window();
+    for (auto [opacity, text] : {std::pair{0, L"Invisible"}, std::pair{64, L"25%"}, std::pair{128, L"50%"},
+                                 std::pair{255, L"Opaque"}}) {
+        Slide(page, IDC_APP_OPACITY, opacity);
+        EXPECT_EQ(text, Text(page, IDC_APP_OPACITY_TEXT));
+        EXPECT_EQ(window, App().displays[0]->Window());  // the same window, not a new one
+        const bool layered = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        BYTE alpha = 0;
+        EXPECT_EQ(opacity != 255, layered) << opacity;
+        EXPECT_TRUE(!layered || (GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == opacity));
+    }
+}
+
+TEST_F(OptionsTest, StoredIntervalsSnapToStepsAndSliderPositionsPickThem)
+{
+    for (auto [stored, period, position] : {std::tuple{120, 100, 5}, std::tuple{90, 70, 6}, std::tuple{-1, 30, 8},
+                                            std::tuple{-1, 1000, 0}, std::tuple{-1, 50, 10}}) {
+        if (stored > 0)
+            Settings().samplingPeriod = stored;
+        const HWND page = stored > 0 ? Open(1) : CurrentOptionsPage();
+        SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_SETRANGEMAX, FALSE, 10);
+        if (stored < 0)
+            Slide(page, IDC_APP_INTERVAL, position);  // 10 lies outside the steps
+        EXPECT_EQ(period, Settings().samplingPeriod) << position;
+        EXPECT_EQ(std::to_wstring(period) + L" ms", Text(page, IDC_APP_INTERVAL_TEXT));
+        EXPECT_EQ(position == 10 ? 7 : position, SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_GETPOS, 0, 0));
+    }
+}
+
+TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
+{
+    struct Picker : OptionsSystem {
+        bool chosen = true;
+        CHOOSECOLORW asked{};
+        bool ChooseColour(CHOOSECOLORW& choice) override { return asked = choice, choice.rgbResult = RGB(9, 8, 7), chosen; }
+    } picker;
+    ScopedOptionsSystem seam(picker);
+    const HWND page = Open(1);
+    Notify(page, IDC_APP_WRITE_CHANGE, BN_CLICKED);
+    EXPECT_EQ(sizeof(CHOOSECOLORW), picker.asked.lStructSize);
+    EXPECT_EQ(RGB(255, 50, 50), picker.asked.rgbResult);
+    EXPECT_EQ((std::vector<COLORREF>{RGB(50, 255, 50), RGB(255, 50, 50), RGB(50, 130, 255), RGB(255, 255, 255)}),
+              std::vector<COLORREF>(picker.asked.lpCustColors, picker.asked.lpCustColors + 4));
+    LOGBRUSH brush{};
+    GetObjectW(Settings().writeBrush.Get(), sizeof brush, &brush);
+    EXPECT_EQ(RGB(9, 8, 7), brush.lbColor);
+
+    picker.chosen = false;
+    const HBRUSH idle = Settings().idleBrush.Get();
+    Notify(page, IDC_APP_IDLE_SWATCH, STN_CLICKED);
+    EXPECT_EQ(RGB(50, 130, 255), Settings().idleColor);
+    EXPECT_EQ(idle, Settings().idleBrush.Get());
+}
+
+// Switching the keyboard LED's mode darkens it in the mode that lit it, then in the new one.
+TEST_F(OptionsTest, SwitchingToDirectAccessDarkensTheLedInTheOldModeAndTheNew)
+{
+    Settings().useKeyboardLed = 1, Settings().useKeyboardLedDirectAccess = 0;
+    App().keyboard.Open();
+    Toggle(Open(1), IDC_APP_DIRECT_ACCESS);
+    EXPECT_EQ(1, Settings().useKeyboardLedDirectAccess);
+    EXPECT_FALSE(display.scrollLock);                                      // pressed off as it was lit
+    EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, display.leds);  // and set off directly
+    App().keyboard.Close(Settings());
+}
+
+// Counts the saves that reached the file.
+struct CountingSaves : SettingsSystem {
+    int replaces = 0;
+    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
+    {
+        return ++replaces, SettingsSystem::ReplaceWithTemporary(target, temporary);
+    }
+};
+
+TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
+{
+    TempFolder folder;
+    CountingSaves system;
+    ScopedSettingsSystem seam(system);
+    ASSERT_TRUE(store.Load(folder / L"settings.ini"));
+    SetSettingsStore(&store);
+    ExchangeGlobalSettings(Exchange::Store);
+    ASSERT_TRUE(store.Load(folder / L"settings.ini"));  // in step with the file, not modified
+    system.replaces = 0;
+    const HWND page = Open(1);
+    Notify(page, IDC_APP_LABEL, BN_CLICKED);  // a click that changed nothing
+    EXPECT_EQ(0, system.replaces);
+    Toggle(page, IDC_APP_LABEL);
+    EXPECT_EQ(1, system.replaces);
+    DestroyOptionsWindow();
+    EXPECT_EQ(1, system.replaces);
+}
+
+}  // namespace
