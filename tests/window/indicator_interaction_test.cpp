@@ -164,8 +164,9 @@ TEST(ProcessSampler, RatesFromTheSecondReadingRankedBySumThenIdAndEndedOrReusedI
     EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, 12 c.exe 0/0/5000, ", Ranking(sampler, 3));
     system.Find(12)->other += 5000;  // no time passed: the same rates, the counters of 3 s kept
     EXPECT_EQ(L"4 b.exe 0/4096/0, 8 a.exe 4096/0/0, ", Ranking(sampler, 2));
-    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 30000}}, system.At(5);  // 8 ended, 4 reused
-    EXPECT_EQ(L"4 e.exe 0/0/0, 12 c.exe 0/0/10000, ", Ranking(sampler, 10));  // no difference to b.exe's counters
+    // 8 ended; 4 reused by another program, 12 by one of the same name started later.
+    system.list = {{4, L"e.exe", 10}, {12, L"c.exe", 0, 0, 30000, 1}}, system.At(5);
+    EXPECT_EQ(L"4 e.exe 0/0/0, 12 c.exe 0/0/0, ", Ranking(sampler, 10));  // no rates from the old counters
     EXPECT_EQ(2u, sampler.entries.size());
     system.works = false;
     EXPECT_EQ(L"", Ranking(sampler, 10));
