@@ -1,17 +1,9 @@
 #include "app/session_window.h"
 
-#include <memory>
-#include <type_traits>
-
 #include "app/shell.h"
 #include "resources/resource.h"
 
 namespace {
-
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 // The message the shell broadcasts when the taskbar is created (again).
 UINT TaskbarCreatedMessage()
@@ -36,21 +28,6 @@ void OnDisplayChange()
     FollowTrayDpi();
 }
 
-void OnTrayCommand(UINT command)
-{
-    switch (command) {
-    case IDC_OPTIONS:
-        ShowOptionsWindow();
-        break;
-    case IDC_EXIT:
-        // Shutdown removes the icon and destroys the windows.
-        PostQuitMessage(0);
-        break;
-    default:
-        break;  // dismissed
-    }
-}
-
 }  // namespace
 
 bool RegisterSessionClass(HINSTANCE instance)
@@ -72,18 +49,7 @@ HWND CreateSessionWindow(HINSTANCE instance)
 
 void ShowTrayMenu(Application& app)
 {
-    const HWND owner = app.sessionWindow ? app.sessionWindow : app.worker;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const UniqueMenu menu(LoadMenuW(app.instance, MAKEINTRESOURCEW(IDM_TRAY_MENU)));
-    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup)
-        return;
-    SetForegroundWindow(owner);
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner, nullptr));
-    PostMessageW(owner, WM_NULL, 0, 0);
-    OnTrayCommand(command);
+    ShowShellMenu(IDM_TRAY_MENU, app.sessionWindow ? app.sessionWindow : app.worker);
 }
 
 LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

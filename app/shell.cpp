@@ -1,8 +1,12 @@
 #include "app/shell.h"
 
+#include <memory>
+#include <type_traits>
+
 #include "app/sampling.h"
 #include "app/worker_window.h"
 #include "options/options_window.h"
+#include "resources/resource.h"
 
 void ShowOptionsWindow()
 {
@@ -17,6 +21,39 @@ void ShowOptionsWindow()
     // A background process may take the foreground only when the starting
     // instance allowed it (AllowSetForegroundWindow before signalling).
     SetForegroundWindow(app.options);
+}
+
+namespace {
+
+struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+}  // namespace
+
+void ShowShellMenu(int menuId, HWND owner)
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const UniqueMenu menu(LoadMenuW(App().instance, MAKEINTRESOURCEW(menuId)));
+    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup)
+        return;
+    SetForegroundWindow(owner);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    switch (command) {
+    case IDC_OPTIONS:
+        ShowOptionsWindow();
+        break;
+    case IDC_EXIT:
+        PostQuitMessage(0);  // shutdown saves, removes the icon and destroys the windows
+        break;
+    default:
+        break;  // dismissed
+    }
 }
 
 void StoreIndicatorSettings(Application& app)

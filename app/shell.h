@@ -6,6 +6,12 @@
 // Creates the Options window, or shows an existing one and brings it to the top.
 void ShowOptionsWindow();
 
+// Shows the first popup of menu resource `menuId` (tray or indicator menu) at
+// the cursor and carries out "Options" or "Exit Qorvel". The owner is made
+// foreground first and sent WM_NULL after, so that the menu closes on a click
+// elsewhere; the menu is destroyed after use.
+void ShowShellMenu(int menuId, HWND owner);
+
 // Stores every indicator's settings in display-list order, then writes the
 // settings file. Answers true.
 bool SaveAllSettings(Application& app = App());

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cwchar>
-#include <memory>
-#include <type_traits>
 
 #include "app/shell.h"
 #include "common/gdi_handles.h"
@@ -35,11 +33,6 @@ Interaction& Shared()
     static Interaction shared;
     return shared;
 }
-
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 // A memory DC, deleted with DeleteDC.
 class MemoryDc {
@@ -265,27 +258,7 @@ void OnIndicatorRButtonUp(HWND window, __gui_data* data)
 {
     if (data)
         ResetIndicatorTooltip(window);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const UniqueMenu menu(LoadMenuW(InstanceOf(window), MAKEINTRESOURCEW(IDM_INDICATOR_MENU)));
-    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup)
-        return;
-    // A foreground owner makes the menu close on a click elsewhere.
-    SetForegroundWindow(window);
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(popup, TPM_NONOTIFY | TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr));
-    PostMessageW(window, WM_NULL, 0, 0);
-    switch (command) {
-    case IDC_EXIT:
-        PostQuitMessage(0);  // shutdown saves and destroys everything
-        break;
-    case IDC_OPTIONS:
-        ShowOptionsWindow();
-        break;
-    default:
-        break;  // dismissed
-    }
+    ShowShellMenu(IDM_INDICATOR_MENU, window);
 }
 
 LRESULT OnIndicatorNotify(HWND window, __gui_data* data, WPARAM wParam, LPARAM lParam)
