@@ -37,6 +37,7 @@ struct Application {
     std::uint32_t anyActivity = 0;             // OR of every state of the current tick
     std::uint32_t trayState = 0;               // what the tray icon shows
     int trayAddTriesLeft = 0;                  // retries left for a failed add at start-up
+    bool ending = false;                       // the exit event was signalled
 };
 
 // The process's application object.

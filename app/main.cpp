@@ -7,6 +7,7 @@
 #include "app/named_events.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/worker_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
@@ -27,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
         ShutDown(app);
         return 1;
     }
+    const ExitEventWatch exitWatch(exitEvent.Get(), app.worker, WM_EXIT_REQUESTED);
     StartTimers(app);
     LoadIcons(app);
     EnumerateDrives(app);
@@ -38,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     ShowOptionsUnlessSilent();
     TrimWorkingSet();
 
-    const int exitCode = RunMessageLoop(app, showEvent.Get(), exitEvent.Get());
+    const int exitCode = RunMessageLoop(app, showEvent.Get());
 
     ShutDown(app);
     return exitCode;

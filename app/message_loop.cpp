@@ -20,28 +20,23 @@ void Dispatch(Application& app, MSG& message)
 
 }  // namespace
 
-int RunMessageLoop(Application& app, HANDLE showEvent, HANDLE exitEvent)
+int RunMessageLoop(Application& app, HANDLE showEvent)
 {
-    HANDLE events[2] = {};
-    DWORD count = 0;
-    if (showEvent)
-        events[count++] = showEvent;
-    if (exitEvent)
-        events[count++] = exitEvent;
+    const DWORD count = showEvent ? 1 : 0;
     for (;;) {
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT)
                 return static_cast<int>(message.wParam);
             Dispatch(app, message);
+            // A menu's or a dialog's own loop may have taken the quit message.
+            if (app.ending)
+                return 0;
         }
-        const DWORD result = MsgWaitForMultipleObjects(count, events, FALSE, INFINITE, QS_ALLINPUT);
-        if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count) {
-            if (events[result - WAIT_OBJECT_0] != showEvent)
-                return 0;  // the exit event
+        const DWORD result = MsgWaitForMultipleObjects(count, &showEvent, FALSE, INFINITE, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0 && count == 1)
             ShowOptionsWindow();
-        } else if (result == WAIT_FAILED) {
+        else if (result == WAIT_FAILED)
             return 0;
-        }
     }
 }

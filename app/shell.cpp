@@ -100,13 +100,16 @@ bool RebuildIndicatorWindows(Application& app)
 void RebuildAfterDeviceChange(Application& app)
 {
     // The Options window goes first: its pages store what they show while
-    // the records they point at still exist.
+    // the records they point at still exist. It comes back afterwards, where
+    // it stood and on the tab it showed.
+    const OptionsWindowPlace options = CurrentOptionsPlace();
     DestroyOptionsWindow();
     TearDownIndicators(app);
     EnumeratePhysicalDrives(*app.access, app.indicators);
     EnumerateLogicalDisks(*app.access, app.indicators);
     BuildIndicatorRecords(app);
     RebuildIndicatorWindows(app);
+    ReopenOptionsWindow(options);
 }
 
 void ScheduleSettingsSave()

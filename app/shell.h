@@ -30,7 +30,8 @@ bool RebuildIndicatorWindows(Application& app = App());
 
 // What a device arriving or leaving leads to, 3 s after the last one: the
 // Options window closes, the indicators are torn down, the drives enumerated
-// again and the records and windows rebuilt.
+// again and the records and windows rebuilt; an Options window that was open
+// comes back on the tab it showed.
 void RebuildAfterDeviceChange(Application& app);
 
 // Writes the settings one second after the last call (after a drag).

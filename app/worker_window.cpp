@@ -2,6 +2,8 @@
 
 #include <dbt.h>
 
+#include <cwchar>
+
 #include "app/sampling.h"
 #include "app/session_window.h"
 #include "app/shell.h"
@@ -67,6 +69,26 @@ void OnTrayNotify(WPARAM id, LPARAM event)
     }
 }
 
+// Closes a dialog of the program's thread (the About box, the colour chooser)
+// as its Cancel would.
+BOOL CALLBACK CloseDialog(HWND window, LPARAM)
+{
+    wchar_t className[16] = {};
+    if (GetClassNameW(window, className, 16) && std::wcscmp(className, L"#32770") == 0)
+        SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+// The exit event: an open menu and any dialog are closed, so that their
+// loops end, and the program ends as after "Exit Qorvel".
+void OnExitRequested()
+{
+    App().ending = true;
+    EndMenu();
+    EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
+    PostQuitMessage(0);
+}
+
 }  // namespace
 
 bool RegisterWorkerClass(HINSTANCE instance)
@@ -111,6 +133,9 @@ LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(wParam, lParam);
+        return 0;
+    case WM_EXIT_REQUESTED:
+        OnExitRequested();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

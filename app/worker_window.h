@@ -16,6 +16,9 @@ constexpr UINT kDeviceChangeDelay = 3000;
 constexpr UINT kTrayRetryDelay = 2000;
 constexpr int kTrayAddRetries = 5;  // every 2 s: the first 10 s after start-up
 
+// Posted by the exit event's watch: the program ends, whatever menu or dialog is open.
+constexpr UINT WM_EXIT_REQUESTED = WM_APP + 1;
+
 // The tray icon's callback message: wParam the icon id, lParam the mouse message.
 constexpr UINT WM_TRAYNOTIFY = kTrayCallbackMessage;
 constexpr UINT kTrayIconId = kTrayId;

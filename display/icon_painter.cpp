@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
+#include "common/dpi.h"
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr std::uint32_t kOpaque = 0xFF000000;
-
-template <typename Function>
-Function User32Function(const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
 
 }  // namespace
 
@@ -140,25 +136,13 @@ HICON PickLedIcon(const LedIcons& icons, std::uint64_t read, std::uint64_t write
 
 int LedIconSizeForDpi(UINT dpi)
 {
-    using MetricsForDpi = int(WINAPI*)(int, UINT);
-    static const auto metricsForDpi = User32Function<MetricsForDpi>("GetSystemMetricsForDpi");
     if (dpi == USER_DEFAULT_SCREEN_DPI || dpi == 0)
         return 16;
-    const int size = metricsForDpi ? metricsForDpi(SM_CXSMICON, dpi) : MulDiv(16, static_cast<int>(dpi), 96);
+    const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
     return size > 0 ? size : 16;
 }
 
 UINT TrayDpi(HWND reference)
 {
-    using DpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto dpiForWindow = User32Function<DpiForWindow>("GetDpiForWindow");
-    if (reference && dpiForWindow) {
-        if (const UINT dpi = dpiForWindow(reference))
-            return dpi;
-    }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+    return DpiOfWindow(reference);
 }

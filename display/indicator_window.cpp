@@ -81,7 +81,6 @@ void OnCreate(HWND window, __gui_data* data)
     RECT rect{};
     GetWindowRect(window, &rect);
     MoveWindow(window, data->x, data->y, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-    data->tooltip = CreateIndicatorTooltip(window);
 }
 
 void OnDestroy(HWND window, __gui_data* data)
@@ -269,8 +268,6 @@ int BringIndicatorsOnScreen(DisplayList& displays)
 LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     __gui_data* data = DataOf(window);
-    if (data)
-        RelayToTooltip(window, *data, message, wParam, lParam);
     switch (message) {
     case WM_NCCREATE:
         return OnNcCreate(window, message, wParam, lParam);
@@ -293,6 +290,10 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NCCALCSIZE:
     case WM_NCPAINT:
         return 0;
+    case WM_MOUSEACTIVATE:
+        // A click never takes the activation from the window the user works
+        // in (it would also end a drag under some window systems).
+        return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
         OnIndicatorLButtonDown(window, data, lParam);
         return 0;
@@ -301,20 +302,26 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
             break;
         OnIndicatorMouseMove(window, *data, wParam, lParam);
         return 0;
+    case WM_MOUSEHOVER:
+        if (data)
+            OnIndicatorMouseHover(window, *data);
+        return 0;
+    case WM_MOUSELEAVE:
+        if (data)
+            OnIndicatorMouseLeave(window, *data);
+        return 0;
     case WM_LBUTTONUP:
-        OnIndicatorLButtonUp(window);
+        OnIndicatorLButtonUp(window, data);
         return 0;
     case WM_CAPTURECHANGED:
         OnIndicatorCaptureChanged(window, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnIndicatorDoubleClick();
+        OnIndicatorDoubleClick(data);
         return 0;
     case WM_RBUTTONUP:
         OnIndicatorRButtonUp(window, data);
         return 0;
-    case WM_NOTIFY:
-        return OnIndicatorNotify(window, data, wParam, lParam);
     default:
         break;
     }

@@ -27,12 +27,11 @@ public:
     IndicatorEntry* Entry() const { return record ? record->entry : nullptr; }
     HWND Window() const { return Entry() ? Entry()->window : nullptr; }
 
-    HWND tooltip = nullptr;
+    HWND tooltip = nullptr;     // the window's tip, made when first shown
     int highlight = 0;          // rainbow steps still to show
     bool enlarged = false;      // toggled every tenth highlight step
     RECT savedRect{};           // the window rectangle captured with the toggle
     COLORREF highlightColour = 0;
-    std::vector<RECT> tipLayout;  // the tooltip's title and body rectangles
     std::unique_ptr<__performance_data> record;
 
     LedLook painted;            // what the window's last paint showed

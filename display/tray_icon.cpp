@@ -33,7 +33,9 @@ bool TrayIcon::Add(HWND owner, std::uint32_t state, const SettingsBlock& setting
     DisplaySystem& system = CurrentDisplaySystem();
     const HICON image = ImageFor(state, settings);
     Fill(owner, NIF_MESSAGE | NIF_ICON | NIF_TIP, image);
-    if (!system.NotifyIcon(NIM_ADD, &data_))
+    // A shell that answered an earlier add only after its own time-out (at
+    // logon) has the icon already: the add fails and the modify finds it.
+    if (!system.NotifyIcon(NIM_ADD, &data_) && !system.NotifyIcon(NIM_MODIFY, &data_))
         return false;
     data_.uVersion = NOTIFYICON_VERSION;
     data_.uFlags = 0;

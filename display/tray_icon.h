@@ -23,7 +23,8 @@ public:
 
     bool Present() const { return present_; }
 
-    // NIM_ADD with the image for the state, then the version call. Nothing when
+    // NIM_ADD with the image for the state (NIM_MODIFY when the add fails: a
+    // late add may have made the icon), then the version call. Nothing when
     // present already. Answers whether the icon is present afterwards; when
     // the version call fails the added icon is deleted again.
     bool Add(HWND owner, std::uint32_t state, const SettingsBlock& settings);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -365,17 +366,62 @@ bool RegisterOptionsClass(HINSTANCE instance)
     return RegisterClassExW(&windowClass) != 0;
 }
 
-bool CreateOptionsWindow()
+namespace {
+
+// The frame, hidden, on "General"; it becomes the Options window handle.
+HWND MakeFrame()
 {
     Application& app = App();
     const HWND frame = CreateWindowExW(kFrameExStyle, kOptionsClass, L"" QORVEL_PRODUCT_NAME, kFrameStyle,
                                        CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, app.instance, nullptr);
-    if (!frame)
-        return false;
-    app.options = frame;
-    ShowWindow(frame, SW_SHOW);
+    if (frame)
+        app.options = frame;
+    return frame;
+}
+
+void ShowFrame(HWND frame, int show)
+{
+    ShowWindow(frame, show);
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    return true;
+}
+
+}  // namespace
+
+bool CreateOptionsWindow()
+{
+    const HWND frame = MakeFrame();
+    if (frame)
+        ShowFrame(frame, SW_SHOW);
+    return frame != nullptr;
+}
+
+OptionsWindowPlace CurrentOptionsPlace()
+{
+    OptionsWindowPlace place;
+    const HWND frame = App().options;
+    if (!frame || !IsWindowVisible(frame))
+        return place;
+    place.open = true;
+    place.tab = std::max(CurrentOptionsTab(), 0);
+    RECT rect{};
+    GetWindowRect(frame, &rect);
+    place.topLeft = {rect.left, rect.top};
+    place.foreground = GetForegroundWindow() == frame;
+    return place;
+}
+
+void ReopenOptionsWindow(const OptionsWindowPlace& place)
+{
+    if (!place.open)
+        return;
+    const HWND frame = MakeFrame();
+    if (!frame)
+        return;
+    SetWindowPos(frame, nullptr, place.topLeft.x, place.topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SelectOptionsTab(place.tab);
+    ShowFrame(frame, place.foreground ? SW_SHOW : SW_SHOWNOACTIVATE);
+    if (place.foreground)
+        SetForegroundWindow(frame);
 }
 
 HWND CreateOptionsPage(int dialogId, DLGPROC procedure)

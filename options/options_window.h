@@ -19,6 +19,20 @@ bool RegisterOptionsClass(HINSTANCE instance);
 // Options window handle (App().options); false when the frame cannot be made.
 bool CreateOptionsWindow();
 
+// Where the open Options window stands: kept across a rebuild of the
+// indicators, which destroys the window (its pages point at the records).
+struct OptionsWindowPlace {
+    bool open = false;
+    int tab = 0;
+    POINT topLeft{};
+    bool foreground = false;
+};
+OptionsWindowPlace CurrentOptionsPlace();
+
+// Makes the Options window again where it stood, on the tab it showed; it
+// takes the foreground only when it had it. Nothing when it was not open.
+void ReopenOptionsWindow(const OptionsWindowPlace& place);
+
 // Makes a page from a dialog resource with its procedure, in the tab control's
 // display area of the open Options window; null when it cannot be made.
 HWND CreateOptionsPage(int dialogId, DLGPROC procedure);

@@ -5,7 +5,7 @@ QORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QORVEL_BUILD=${QORVEL_BUILD_DIR:-$QORVEL_ROOT/build}
 QORVEL_PACKAGES=(
   cmake make g++-mingw-w64-x86-64-posix mingw-w64 binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth googletest imagemagick clang libclang-rt-14-dev
+  wine wine64 xvfb xauth xdotool python3 python3-xlib googletest imagemagick clang libclang-rt-14-dev
 )
 
 say() { printf '== %s\n' "$*" >&2; }
@@ -21,6 +21,22 @@ qorvel_ensure_packages() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# Runs the rest of the script on an Xvfb of its own when there is no display.
+qorvel_ensure_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    export QORVEL_BARE_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}
+
+# On that bare Xvfb (no window manager), keeps the windows' WM_STATE as a
+# manager would, so that Wine does not wait 2 s for one at each window it
+# hides (scripts/wm-state). It ends with the display.
+qorvel_keep_wm_state() {
+  [ -n "${QORVEL_BARE_XVFB:-}" ] || return 0
+  /usr/bin/python3 "$QORVEL_ROOT/scripts/wm-state" &
 }
 
 qorvel_wine() {

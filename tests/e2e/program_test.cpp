@@ -1,10 +1,12 @@
 // qorvel.exe driven from outside: its indicator windows, their colours on the
 // screen and in the tray following scripted disk activity, its settings file,
-// the single instance, the device-change rebuild, the exit event, the Options
-// window and an indicator's tooltip and menu.
+// the single instance, the device-change rebuild, the exit event; and used as
+// a person uses it, with the X pointer and keys: the indicators dragged,
+// clicked and hovered, their menu and the tray's, the Options window.
 #include <gtest/gtest.h>
 
 #include "app/worker_window.h"
+#include "display/indicator_interaction.h"
 #include "options/options_window.h"
 #include "resources/resource.h"
 #include "tests/support/program_driver.h"
@@ -25,19 +27,17 @@ protected:
     // Ends the program through its exit event: true when it ended with 0.
     static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
     static bool SettingsHold(const char* text) { return ReadBytes(SettingsFilePath()).value_or("").find(text) != npos; }
-    // True when the program ended with 0 and wrote every indicator's settings.
-    static bool EndedWithItsSettings(RunningProgram& program)
+    // True when the program ended with 0 within the time and wrote every indicator's settings.
+    static bool EndedWithItsSettings(RunningProgram& program, DWORD milliseconds = 5000)
     {
-        return program.ExitCode(5000) == 0 && SettingsHold("\r\n[_Total]\r\nx=20\r\ny=2\r\n");
+        return program.ExitCode(milliseconds) == 0 && SettingsHold("\r\n[_Total]\r\nx=");
     }
-    // Chooses "Exit Qorvel", the last item of the program's open menu (up from no selection).
-    static bool ExitsFromItsMenu(RunningProgram& program)
+    // The program's menu once it shows.
+    static HWND ShownMenu(RunningProgram& program)
     {
         std::vector<HWND> menus;
-        if (!WaitUntil([&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); }, 5000))
-            return false;
-        PostMessageW(menus[0], WM_KEYDOWN, VK_UP, 0);
-        return PostMessageW(menus[0], WM_KEYDOWN, VK_RETURN, 0) && EndedWithItsSettings(program);
+        const auto shown = [&] { return !(menus = program.Windows(L"#32768")).empty() && IsWindowVisible(menus[0]); };
+        return WaitUntil(shown, 5000) ? menus[0] : nullptr;
     }
 
     DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
@@ -52,12 +52,19 @@ std::string Placement(HWND window)
 }
 
 // The middle of the LED bar of the first icon in Wine's own tray window (a
-// row of 20-pixel slots, each icon drawn 2 pixels in).
-COLORREF TrayLedPixel()
+// row of 20-pixel slots, each icon drawn 2 pixels in); none while the window
+// is hidden (it has no icon).
+POINT TrayIconPoint()
 {
     const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
     POINT led{2 + 8, 2 + 7};
-    return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? ScreenPixel(led.x, led.y) : CLR_INVALID;
+    return tray && IsWindowVisible(tray) && ClientToScreen(tray, &led) ? led : POINT{-1, -1};
+}
+
+COLORREF TrayLedPixel()
+{
+    const POINT led = TrayIconPoint();
+    return led.x < 0 ? CLR_INVALID : ScreenPixel(led.x, led.y);
 }
 
 // The tab control of the program's Options window once shown (the frame is its parent; the page lies on it).
@@ -108,9 +115,9 @@ TEST_F(ProgramTest, SilentStartSecondStartExitEventAndSavedSettings)
     EXPECT_EQ(saved, ReadBytes(SettingsFilePath()));
 }
 
-// The indicator's pixels and the tray LED; then "Exit Qorvel" from the tray
-// icon's menu ends the program with its settings written.
-TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQorvelEndsTheProgram)
+// The indicator's pixels and the tray LED; then the exit event ends the
+// program while the indicator's menu is open.
+TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndTheExitEventClosesAMenu)
 {
     // Without a label, at a 500 ms period.
     WriteBytes(SettingsFilePath(), "[General]\r\nShowIndicatorLabel=No\r\n[Appearance]\r\nFrequency=500\r\n");
@@ -128,19 +135,20 @@ TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndExitQor
         EXPECT_TRUE(up != down || WaitUntil([&] { return TrayLedPixel() == up; }, 5000)) << reads << "/" << writes;
     }
 
-    ASSERT_TRUE(PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP));
-    EXPECT_TRUE(ExitsFromItsMenu(program));
+    ASSERT_TRUE(XDoTool("mousemove 10 8 click 3"));
+    ASSERT_NE(nullptr, ShownMenu(program));
+    ASSERT_TRUE(SignalExitEvent());
+    EXPECT_TRUE(EndedWithItsSettings(program, 2000));
 }
-
 // The session's end writes every indicator before it answers, so a log-off may
 // end the process right after; then device arrivals 2 s apart give one rebuild
-// 3 s after the last.
+// 3 s after the last, and the Options window open before it comes back where
+// it stood, on the tab it showed.
 TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneRebuild)
 {
     RunningProgram program(L"s");
-    const std::vector<HWND> session = program.Windows(L"QorvelSession"), before = program.Windows(kIndicatorClass);
+    const std::vector<HWND> session = program.Windows(L"QorvelSession");
     ASSERT_EQ(1u, session.size());
-    ASSERT_EQ(3u, before.size());
     EXPECT_FALSE(IsWindowVisible(session[0]));
     EXPECT_FALSE(SettingsHold("[_Total]"));
     DWORD_PTR answer = 0;
@@ -149,6 +157,14 @@ TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneReb
     SendMessageTimeoutW(session[0], WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, &answer);
     EXPECT_TRUE(SettingsHold("\r\n[_Total]\r\nx=20\r\ny=2\r\n"));
 
+    EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));
+    HWND tabs = ShownOptionsTabs(program);
+    ASSERT_NE(nullptr, tabs);
+    const HWND frame = GetParent(tabs);
+    SetWindowPos(frame, nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0), SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // "Summary"
+    const std::vector<HWND> before = program.Windows(kIndicatorClass);
+    ASSERT_EQ(3u, before.size());
     disks.physical.push_back({u"1 D:"});
     WriteDisks(disks);
     for (int arrival = 0; arrival < 2; ++arrival) {
@@ -159,63 +175,165 @@ TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneReb
     ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
     for (HWND window : before)
         EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(frame));
+    ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
+    EXPECT_EQ(2, TabCtrl_GetCurSel(tabs));
+    EXPECT_EQ("500,300", Placement(GetParent(tabs)).substr(0, 7));
 }
 
-// A second start brings the Options window up on "General"; an opacity
-// change is applied and stored when the window is hidden; a tray click opens
-// a fresh window on "General"; File > "E&xit Qorvel" ends the program with 0.
-TEST_F(ProgramTest, OptionsComeUpOnGeneralKeepAnOpacityChangeAndExitEndsTheProgram)
+// The indicators' left edges, left to right.
+std::string Lefts(const RunningProgram& program)
 {
+    std::string text;
+    for (HWND window : program.Windows(kIndicatorClass))
+        text += std::to_string(WindowRectOf(window).left) + " ";
+    return text;
+}
+
+// Presses Esc over the Options window: it closes.
+bool ClosesWithEsc(HWND frame)
+{
+    return XDoTool(PointAt(frame, 200, 300) + "key Escape") && WaitUntil([&] { return !IsWindow(frame); }, 2000);
+}
+
+// The text of the program's shown tip that holds the words.
+std::wstring ShownTipWith(const RunningProgram& program, const wchar_t* words)
+{
+    wchar_t text[4096] = {};  // copied across by the system
+    const auto shown = [&] {
+        for (HWND tip : program.Windows(L"QorvelTip"))
+            if (IsWindowVisible(tip) && SendMessageW(tip, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text)) &&
+                wcsstr(text, words))
+                return true;
+        return false;
+    };
+    return WaitUntil(shown, 3000) ? text : L"";
+}
+
+// With the X pointer and keys: hovering shows an indicator's tip and a press
+// its drag hint at once; drags move an indicator exactly (every one with
+// Shift, in 8-pixel steps with Ctrl) and the place is kept a second later; a
+// double click, the indicator's menu by keyboard and a click on the tray icon
+// open the Options window; "Exit Qorvel" clicked in the tray's menu ends the
+// program.
+TEST_F(ProgramTest, DraggedClickedAndChosenWithTheRealPointer)
+{
+    disks = {{{u"0 C:"}, {u"1 D:"}}, {{u"C:"}, {u"D:"}}};
+    WriteDisks(disks);
     RunningProgram program(L"s");
-    EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));
+    const std::vector<HWND> indicators = program.Windows(kIndicatorClass);  // 0, 1, All, C:, D:
+    ASSERT_EQ(5u, indicators.size());
+    const auto places = [&] {
+        std::string text;
+        for (HWND window : indicators)
+            text += Placement(window).substr(0, Placement(window).find(' ')) + " ";
+        return text;
+    };
+    ASSERT_TRUE(XDoTool("mousemove 7 7 mousemove 8 6"));
+    EXPECT_EQ(0u, ShownTipWith(program, L"\nSystem-wide Top5 user processes with most IO.").find(L"Physical Drive 0\nRead: "));
+
+    ASSERT_TRUE(XDoTool("mousemove 28 8 mousedown 1"));
+    EXPECT_NE(L"", ShownTipWith(program, kDragHint));
+    std::string steps;
+    for (int step = 1; step <= 10; ++step)
+        steps += "mousemove " + std::to_string(28 + 10 * step) + " " + std::to_string(8 + 15 * step) + " sleep 0.05 ";
+    ASSERT_TRUE(XDoTool(steps + "mouseup 1"));
+    EXPECT_EQ("2,2 120,152 38,2 56,2 74,2 ", places());
+    EXPECT_TRUE(WaitUntil([] { return SettingsHold("[\\\\.\\PHYSICALDRIVE1]\r\nx=120\r\ny=152\r\n"); }, 2000));
+    ASSERT_TRUE(XDoTool("mousemove 10 8 keydown shift mousedown 1 sleep 0.05 mousemove 10 28 sleep 0.05 "
+                        "mousemove 10 48 sleep 0.05 mouseup 1 keyup shift"));
+    EXPECT_EQ("2,42 120,192 38,42 56,42 74,42 ", places());
+    ASSERT_TRUE(XDoTool("mousemove 10 48 keydown ctrl mousedown 1 sleep 0.05 mousemove 15 55 sleep 0.05 "
+                        "mousemove 20 62 sleep 0.05 mousemove 25 69 sleep 0.05 mouseup 1 keyup ctrl"));
+    EXPECT_EQ("10,58 120,192 38,42 56,42 74,42 ", places());
+
+    ASSERT_TRUE(XDoTool("mousemove 18 64 click --repeat 2 --delay 80 1"));
+    HWND tabs = ShownOptionsTabs(program);
+    ASSERT_NE(nullptr, tabs);
+    EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));
+    ASSERT_TRUE(ClosesWithEsc(GetParent(tabs)));
+    ASSERT_TRUE(XDoTool("mousemove 128 198 click 3"));
+    ASSERT_NE(nullptr, ShownMenu(program));
+    ASSERT_TRUE(XDoTool("key Down Return"));  // "Options"
+    ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
+    ASSERT_TRUE(ClosesWithEsc(GetParent(tabs)));
+
+    const POINT tray = TrayIconPoint();
+    const std::string onTray = "mousemove " + std::to_string(tray.x) + " " + std::to_string(tray.y) + " ";
+    ASSERT_TRUE(XDoTool(onTray + "click 1"));
+    ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
+    ASSERT_TRUE(ClosesWithEsc(GetParent(tabs)));
+    ASSERT_TRUE(XDoTool(onTray + "click 3"));
+    const HWND menu = ShownMenu(program);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(XDoTool(PointAt(menu, 20, -6) + "click 1"));  // "Exit Qorvel", the last item
+    EXPECT_TRUE(EndedWithItsSettings(program));
+}
+
+// The Options window by keyboard alone, then by the pointer; the exit event
+// ends the program while the About box is open.
+TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
+{
+    disks = {{{u"0 C:"}, {u"1 D:"}}, {{u"C:"}, {u"D:"}}};
+    WriteDisks(disks);
+    RunningProgram program(L"s");
+    EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));  // a second start brings it up
     HWND tabs = ShownOptionsTabs(program);
     ASSERT_NE(nullptr, tabs);
     const HWND frame = GetParent(tabs);
     EXPECT_EQ(frame, GetForegroundWindow());
     EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));
-    EXPECT_NE(nullptr, GetDlgItem(FindWindowExW(tabs, nullptr, L"#32770", nullptr), IDC_IND_START_WITH_WINDOWS));
+    SetWindowPos(frame, nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);  // clear of the tray
 
-    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the Appearance tab
-    const HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
-    const HWND slider = GetDlgItem(page, IDC_APP_OPACITY);
-    SendMessageW(slider, TBM_SETPOS, TRUE, 128);
-    SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
+    // Ctrl+Tab shows "Appearance" with the focus on the opacity slider, its
+    // first control; Tab moves on and Shift+Tab back; the arrows move it.
+    ASSERT_TRUE(XDoTool(PointAt(frame, 200, 300) + "key ctrl+Tab"));
+    ASSERT_TRUE(WaitUntil([&] { return TabCtrl_GetCurSel(tabs) == 1; }, 2000));
+    HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
+    const auto focusOn = [&](int id) { return WaitUntil([&] { return FocusOf(frame) == GetDlgItem(page, id); }, 2000); };
+    EXPECT_TRUE(focusOn(IDC_APP_OPACITY));
+    ASSERT_TRUE(XDoTool("key Tab"));
+    EXPECT_TRUE(focusOn(IDC_APP_READ_CHANGE));
+    ASSERT_TRUE(XDoTool("key shift+Tab Left Left"));
+    EXPECT_TRUE(focusOn(IDC_APP_OPACITY));
     BYTE alpha = 0;
-    GetLayeredWindowAttributes(program.Windows(kIndicatorClass)[0], nullptr, &alpha, nullptr);
-    EXPECT_EQ(128, alpha);
-    PostMessageW(frame, WM_COMMAND, IDC_HIDE_OPTIONS, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(frame); }, 3000));
-    EXPECT_TRUE(SettingsHold("\r\nOpacity=128\r\n"));
+    const HWND indicator = program.Windows(kIndicatorClass)[0];
+    EXPECT_TRUE(WaitUntil([&] { return GetLayeredWindowAttributes(indicator, nullptr, &alpha, nullptr) && alpha == 253; }, 2000));
 
-    PostMessageW(program.Worker(), WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONUP);
+    const auto click = [&](int id) { return XDoTool(PointAt(GetDlgItem(page, id), 8, 6) + "click 1"); };
+    const auto enabled = [&](int id, bool on) {
+        return WaitUntil([&] { return (IsWindowEnabled(GetDlgItem(page, id)) != FALSE) == on; }, 2000);
+    };
+    ASSERT_TRUE(enabled(IDC_APP_DIRECT_ACCESS, false));
+    ASSERT_TRUE(click(IDC_APP_KEYBOARD_LED));
+    EXPECT_TRUE(enabled(IDC_APP_DIRECT_ACCESS, true));
+    ASSERT_NE(CLR_INVALID, TrayLedPixel());
+    ASSERT_TRUE(click(IDC_APP_TRAY_ICON));
+    EXPECT_TRUE(WaitUntil([] { return TrayLedPixel() == CLR_INVALID; }, 2000));  // gone from Wine's tray
+    EXPECT_TRUE(enabled(IDC_APP_TRAY_LED, false));
+    ASSERT_TRUE(click(IDC_APP_LED_SIZE));
+    std::vector<HWND> lists;
+    ASSERT_TRUE(WaitUntil([&] { return !(lists = program.Windows(L"ComboLBox")).empty() && IsWindowVisible(lists[0]); }, 2000));
+    ASSERT_TRUE(XDoTool(PointAt(lists[0], 10, -4) + "click 1"));  // "Insane", the last
+    EXPECT_TRUE(WaitUntil([&] { return Lefts(program) == "2 132 262 392 522 "; }, 2000)) << Lefts(program);
+
+    ASSERT_TRUE(XDoTool(PointAt(tabs, 20, 10) + "click 1"));  // "General"
+    ASSERT_TRUE(WaitUntil([&] { return TabCtrl_GetCurSel(tabs) == 0; }, 2000));
+    page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
+    ASSERT_TRUE(click(IDC_IND_LOGICAL_BOX));
+    EXPECT_TRUE(WaitUntil([&] { return Lefts(program) == "2 132 262 "; }, 2000)) << Lefts(program);
+    ASSERT_TRUE(click(IDC_IND_LOGICAL_BOX));
+    EXPECT_TRUE(WaitUntil([&] { return Lefts(program) == "2 132 262 392 522 "; }, 2000)) << Lefts(program);
+    ASSERT_TRUE(ClosesWithEsc(frame));
+    EXPECT_TRUE(SettingsHold("\r\nOpacity=253\r\n"));
+
+    EXPECT_EQ(0u, RunningProgram(L"").ExitCode(2000));
     ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
-    EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));
-    PostMessageW(GetParent(tabs), WM_COMMAND, IDC_EXIT, 0);
-    EXPECT_TRUE(EndedWithItsSettings(program));
-}
-
-// Hovering an indicator shows its live tooltip; "Exit Qorvel" from its menu
-// ends the program with its settings written.
-TEST_F(ProgramTest, HoverShowsTheLiveTipAndTheIndicatorsMenuExitEndsTheProgram)
-{
-    RunningProgram program(L"s");
-    const std::vector<HWND> indicators = program.Windows(kIndicatorClass);
-    ASSERT_EQ(3u, indicators.size());
-    SetCursorPos(7, 7);  // over drive 0, then moving
-    SetCursorPos(8, 6);
-    HWND tip = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : program.Windows(TOOLTIPS_CLASSW))
-            tip = IsWindowVisible(window) ? window : tip;
-        return tip != nullptr;
-    }, 3000));
-    wchar_t text[4096] = {};  // the text the tip shows, copied across by the system
-    SendMessageW(tip, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
-    EXPECT_EQ(text, wcsstr(text, L"Read: ")) << text;
-    EXPECT_NE(nullptr, wcsstr(text, L"\nSystem-wide Top5 user processes with most IO.")) << text;
-
-    PostMessageW(indicators[0], WM_RBUTTONUP, 0, MAKELPARAM(6, 4));
-    EXPECT_TRUE(ExitsFromItsMenu(program));
+    ASSERT_TRUE(XDoTool(PointAt(GetParent(tabs), 200, 300) + "key alt+question"));
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"#32770", L"About Qorvel") != nullptr; }, 2000));
+    ASSERT_TRUE(SignalExitEvent());
+    EXPECT_TRUE(EndedWithItsSettings(program, 2000));
+    EXPECT_TRUE(SettingsHold("\r\nLedSizeIdx=5\r\n"));
 }
 
 }  // namespace

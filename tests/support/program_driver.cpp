@@ -132,6 +132,45 @@ RECT WindowRectOf(HWND window)
     return rect;
 }
 
+bool XDoTool(const std::string& arguments)
+{
+    // Wine starts a Linux program without a handle to wait on: it leaves a
+    // file with its exit status instead.
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    static const auto unixName =
+        reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring done = std::filesystem::temp_directory_path().wstring() + L"xdotool-" +
+                              std::to_wstring(GetCurrentProcessId()) + L".done";
+    char* unixDone = unixName ? unixName(done.c_str()) : nullptr;
+    if (!unixDone)
+        return false;
+    const std::string path = unixDone;
+    HeapFree(GetProcessHeap(), 0, unixDone);
+    DeleteFileW(done.c_str());
+    const std::string shell = "xdotool " + arguments + "; echo $? > '" + path + ".tmp'; mv '" + path + ".tmp' '" + path + "'";
+    std::wstring command = L"Z:\\bin\\sh -c \"" + std::wstring(shell.begin(), shell.end()) + L"\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);
+    return WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000) &&
+           ReadBytes(done) == "0\n" && DeleteFileW(done.c_str());
+}
+
+std::string PointAt(HWND window, int x, int y)
+{
+    const RECT r = WindowRectOf(window);
+    return "mousemove " + std::to_string(x < 0 ? r.right + x : r.left + x) + " " +
+           std::to_string(y < 0 ? r.bottom + y : r.top + y) + " ";
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
     for (const DWORD start = GetTickCount(); !condition(); Sleep(20))

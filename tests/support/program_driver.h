@@ -58,5 +58,16 @@ bool SignalExitEvent();
 COLORREF ScreenPixel(int x, int y);
 RECT WindowRectOf(HWND window);
 
+// Runs xdotool with the arguments (commands chained as on its command line)
+// and waits until it has ended: X then hands Wine the pointer and keys as a
+// person's hand would. False when it could not be run or failed.
+bool XDoTool(const std::string& arguments);
+// "mousemove x y " to a point of a window: x and y from its left and top
+// edges, or from its right and bottom edges when negative.
+std::string PointAt(HWND window, int x, int y);
+
+// The window that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window);
+
 // Polls the condition every 20 ms until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);

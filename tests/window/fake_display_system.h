@@ -4,17 +4,35 @@
 // ScrollLock key that its presses toggle, and a keyboard device whose
 // indicator record keeps what was set.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/display_system.h"
 
 class FakeDisplaySystem : public DisplaySystem {
 public:
+    // The shell as documented: an add fails while the icon exists, a modify while it does not.
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
     {
         calls.push_back(data->cbSize == 968 ? message : 0);  // 0: a structure of another size
         images.push_back(data->hIcon);
-        return message == NIM_ADD ? failAdds-- <= 0 : message != NIM_SETVERSION || failVersions-- <= 0;
+        switch (message) {
+        case NIM_ADD:
+            if (lateAdds-- > 0) {
+                iconShown = true;  // reported failed after a time-out, made all the same
+                return false;
+            }
+            if (failAdds-- > 0 || iconShown)
+                return false;
+            iconShown = true;
+            return true;
+        case NIM_MODIFY:
+            return iconShown;
+        case NIM_DELETE:
+            return std::exchange(iconShown, false);
+        default:
+            return failVersions-- <= 0;
+        }
     }
     void KeyEvent(BYTE key, BYTE scanCode, DWORD flags) override
     {
@@ -45,7 +63,8 @@ public:
     std::vector<DWORD> calls, defines;
     std::vector<HICON> images;
     std::vector<HANDLE> closed;
-    int failAdds = 0, failVersions = 0, switches = 0, requests = 0;
+    int failAdds = 0, lateAdds = 0, failVersions = 0, switches = 0, requests = 0;
+    bool iconShown = false;
     bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true;  // ScrollLock on at start
     bool ctrl = false, shift = false;  // held keys
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;

@@ -1,12 +1,12 @@
-// Dragging indicators and the save it schedules, the tooltip's text (the drag
-// hint, and the statistics cut at the end of the buffer), the tooltip's own
-// measuring and painting, the two statistics pages, and the process sampler
-// behind them.
+// Dragging indicators and the save it schedules, the tip's text (the drag
+// hint, and the statistics cut at the end of the buffer), the tip's picture,
+// the two statistics pages, and the process sampler behind them.
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "display/indicator_interaction.h"
+#include "display/tip_painter.h"
 #include "indicator_fixture.h"
 #include "options/options_pages.h"
 #include "options/statistics_pages.h"
@@ -26,11 +26,12 @@ protected:
     }
     bool SaveScheduled() { return KillTimer(App().worker, IDT_SAVE_SETTINGS); }
     void Mouse(int i, UINT message, int x, int y = 5) { SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y)); }
+    // The first indicator's tip: its title, a line break and its body.
     std::wstring TipText()
     {
-        wchar_t text[1024] = {};  // what a tooltip may copy
-        TOOLINFOW tool{sizeof tool, 0, Window(0), 0, {}, nullptr, text};
-        return SendMessageW(App().displays[0]->tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool)), text;
+        wchar_t text[1024] = {};
+        GetWindowTextW(App().displays[0]->tooltip, text, 1024);
+        return text;
     }
     // A statistics page (dialog 147) on the first indicator, its refresh tick and its text.
     HWND OpenPage(DLGPROC proc) { return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), proc, 0); }
@@ -57,18 +58,26 @@ TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedule
     EXPECT_TRUE(SaveScheduled());
 }
 
+// A press shows the drag hint at once; the tip shows the statistics again
+// when the drag ends, and a hover shows and leaving hides another's tip.
 TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
 {
     Mouse(0, WM_LBUTTONDOWN, 5);
-    EXPECT_EQ(kDragHint, TipText());  // the tooltip's own request
-    SetCapture(Window(1));            // as Alt+Tab would take it
+    EXPECT_EQ(L"Disk 0\n" + std::wstring(kDragHint), TipText());
+    EXPECT_TRUE(IsWindowVisible(App().displays[0]->tooltip));
+    SetCapture(Window(1));  // as Alt+Tab would take it
     EXPECT_TRUE(SaveScheduled());
     Mouse(1, WM_MOUSEMOVE, 20), Mouse(0, WM_MOUSEMOVE, 20);
     EXPECT_EQ("300,300", At(0));
     EXPECT_EQ("340,300", At(1));
     ReleaseCapture();
     EXPECT_FALSE(SaveScheduled());  // no drag was left to end
-    EXPECT_EQ(L"Read: 1 KB\n___", TipText().substr(0, 14));  // the statistics, then the process list
+    RefreshIndicatorTooltip(*App().displays[0]);
+    EXPECT_EQ(L"Disk 0\nRead: 1 KB\n___", TipText().substr(0, 21));  // the statistics, then the process list
+    SendMessageW(Window(1), WM_MOUSEHOVER, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(App().displays[1]->tooltip));
+    SendMessageW(Window(1), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(App().displays[1]->tooltip));
 }
 
 TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
@@ -83,29 +92,40 @@ TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
     }
 }
 
-TEST_F(InteractionTest, MeasuringSizesTheTipForTheBoldTitleAboveTheBodyAndPaintingDrawsBoth)
+// The tip painted into memory: a frame in the info text colour, the title in
+// bold (more ink than the same words in the body), and each line's second
+// cell starting at one x however wide the first cells are drawn.
+TEST(TipPainter, FramedBoldTitleAndColumnsAtOneX)
 {
-    const Canvas canvas(400, 100);
-    __gui_data& data = *App().displays[0];
-    NMTTCUSTOMDRAW draw{{{data.tooltip, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_PREPAINT, canvas.dc}, DT_CALCRECT};
-    EXPECT_EQ(CDRF_SKIPDEFAULT, SendMessageW(Window(0), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)));
-    ASSERT_EQ(2u, data.tipLayout.size());
-    const RECT title = data.tipLayout[0], body = data.tipLayout[1];
-    const RECT tip{0, 0, std::max(title.right, body.right), title.bottom + body.bottom};
-    EXPECT_TRUE(EqualRect(&tip, &draw.nmcd.rc) && title.top + body.top == 0 && draw.uDrawFlags == 0x1C0);
-
-    // The same words as title and body: the bold title is wider and leaves more ink.
-    const TipLayout layout = MeasureTooltip(canvas.dc, L"Disk 0 Disk 0", L"Disk 0 Disk 0", TooltipFonts());
-    EXPECT_GT(layout.title.right, layout.body.right);
-    const int h = layout.title.bottom;
-    PaintTooltip(canvas.dc, 400, 100, L"Disk 0 Disk 0", L"Disk 0 Disk 0", h, TooltipFonts());
-    int ink[3] = {};  // title, body, below
-    for (int y = 2; y < 2 + 3 * h && y < 98; ++y)
-        for (int x = 2; x < 398; ++x)
-            ink[(y - 2) / h] += GetPixel(canvas.dc, x, y) != GetSysColor(COLOR_INFOBK);
-    EXPECT_GT(ink[0], ink[1] + ink[1] / 10);
-    EXPECT_GT(ink[1], 20);
-    EXPECT_EQ(0, ink[2]);
+    const Canvas canvas(600, 200);
+    const TipFonts fonts = MakeTipFonts(96);
+    const std::wstring_view title = L"Disk 0", body = L"Disk 0\r\nRead: 1 \tWrite: 1\r\nRequests/sec: 12345 \t\tWrite: 2\n";
+    const TipLayout layout = LayoutTip(canvas.dc, title, body, fonts);
+    PaintTip(canvas.dc, layout, title, body, fonts);
+    const COLORREF text = GetSysColor(COLOR_INFOTEXT), back = GetSysColor(COLOR_INFOBK);
+    EXPECT_EQ(layout.titleHeight + 3 * layout.lineHeight + 2 * layout.margin, layout.size.cy);
+    EXPECT_EQ(text, canvas.At(0, 0));
+    EXPECT_EQ(text, canvas.At(layout.size.cx - 1, layout.size.cy - 1));
+    EXPECT_EQ(back, canvas.At(1, 1));
+    EXPECT_EQ(0u, canvas.At(layout.size.cx, layout.size.cy));  // nothing past the tip
+    // Ink of rows [top, top + height) from x on: how much, and where it starts.
+    const auto ink = [&](int top, int from, int* first) {
+        int count = 0;
+        *first = -1;
+        for (int x = layout.size.cx - 2; x >= from; --x)
+            for (int y = top; y < top + layout.lineHeight; ++y)
+                if (canvas.At(x, y) != back)
+                    ++count, *first = x;
+        return count;
+    };
+    const int line0 = layout.margin + layout.titleHeight;
+    int first[4] = {};
+    EXPECT_GT(ink(layout.margin, 1, &first[0]), ink(line0, 1, &first[1]) * 11 / 10);
+    ink(line0 + layout.lineHeight, layout.columns[1] - 2, &first[2]);
+    ink(line0 + 2 * layout.lineHeight, layout.columns[1] - 2, &first[3]);
+    EXPECT_EQ(first[2], first[3]);
+    EXPECT_LE(layout.columns[1], first[2]);
+    EXPECT_GT(layout.columns[1] + 3, first[2]);
 }
 
 // The "Summary" and "User process I/O" pages: the summary's blocks and their

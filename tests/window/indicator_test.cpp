@@ -15,6 +15,7 @@
 #include "app/named_events.h"
 #include "app/sampling.h"
 #include "app/startup.h"
+#include "app/worker_window.h"
 
 namespace {
 
@@ -197,23 +198,43 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
 // Without a show event the loop waits on the exit event alone, wakes for a
 // message another thread sends, and ends with 0 on the exit event; WM_QUIT
 // answers its own code.
-TEST(MessageLoop, WakesForSentMessagesAndEndsWithZeroOnTheExitEvent)
+// The exit event, watched off the program's thread, reaches the worker: the
+// loop ends with 0 also while a dialog runs its own loop, which is closed.
+TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZeroFromADialog)
 {
-    const UniqueHandle exit(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    [[maybe_unused]] static bool registered = RegisterWorkerClass(GetModuleHandleW(nullptr));
+    const HWND worker = CreateWorkerWindow(GetModuleHandleW(nullptr));
     const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const ExitEventWatch watch(exit.Get(), worker, WM_EXIT_REQUESTED);
     std::thread other([&] {
         Sleep(200);  // the loop waits by now
         SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);
         SetEvent(exit.Get());
     });
-    EXPECT_EQ(0, RunMessageLoop(App(), nullptr, exit.Get()));
+    EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
     other.join();
     wchar_t text[8] = {};
     GetWindowTextW(window, text, 8);
     EXPECT_STREQ(L"sent", text);
-    DestroyWindow(window);
+    App().ending = false;
     PostQuitMessage(7);
-    EXPECT_EQ(7, RunMessageLoop(App(), nullptr, exit.Get()));
+    EXPECT_EQ(7, RunMessageLoop(App(), nullptr));
+
+    const ExitEventWatch again(exit.Get(), worker, WM_EXIT_REQUESTED);
+    DWORD signalled = 0;
+    std::thread signal([&] {
+        for (int tries = 0; tries < 250 && !FindWindowW(L"#32770", L"Qorvel test"); ++tries)
+            Sleep(20);
+        signalled = GetTickCount();
+        SetEvent(exit.Get());
+    });
+    EXPECT_EQ(IDCANCEL, MessageBoxW(nullptr, L"A dialog's own loop", L"Qorvel test", MB_OKCANCEL));
+    EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
+    signal.join();
+    EXPECT_LT(GetTickCount() - signalled, 1000u);
+    App().ending = false;
+    DestroyWindow(window), DestroyWindow(worker);
 }
 
 TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)

@@ -73,12 +73,14 @@ TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
         const HICON images[] = {application, off, on, icon.Icons().idle.Get(),
                                 c.painted ? icon.Icons().shares[0].Get() : nullptr};
         EXPECT_EQ(images[c.shown], display.images.back()) << c.states[0];
+        icon.Remove();
     }
 }
 
 // Start-up's add fails, then its version call fails (the icon is deleted
 // again); the worker's timer retries until both work. Another add does
 // nothing, and "TaskbarCreated" reaching the session window adds it again.
+// An add the shell reports failed but makes all the same is found by a modify.
 TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
 {
     display.failAdds = display.failVersions = 1;
@@ -93,10 +95,16 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
             DispatchMessageW(&message);
     EXPECT_TRUE(AddTrayIcon());
     SendMessageW(app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION, NIM_DELETE,
-                                  NIM_ADD, NIM_SETVERSION}),
+    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION,
+                                  NIM_DELETE, NIM_ADD, NIM_SETVERSION}),
               display.calls);  // every one with the structure size of version 3 on x64, 968
     EXPECT_TRUE(app.tray.Present());
+
+    RemoveTrayIcon();
+    display.calls.clear(), display.lateAdds = 1;
+    AddTrayIconWithRetries();
+    EXPECT_TRUE(app.tray.Present());
+    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}), display.calls);
 }
 
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only

@@ -100,7 +100,7 @@ HWND LeftmostIndicator()
     return leftmost;
 }
 
-// Hovers the leftmost indicator until its tooltip shows, and prints the
+// Hovers the leftmost indicator until its tip shows, and prints the
 // rectangle around both.
 int ShowTooltip()
 {
@@ -112,7 +112,7 @@ int ShowTooltip()
     SetCursorPos(led.left + 2, led.top + 2);
     SetCursorPos(led.left + 3, led.top + 3);
     for (int tries = 0; tries < 100; ++tries) {
-        for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, L"QorvelTip", nullptr));) {
             if (!IsWindowVisible(tip) || GetWindow(tip, GW_OWNER) != indicator)
                 continue;
             Sleep(1500);  // the process list from the second reading
