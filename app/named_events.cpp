@@ -54,12 +54,17 @@ bool ClaimSingleInstance(UniqueHandle& showEvent)
     const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, kShowEventName);
     const DWORD error = GetLastError();
     showEvent.Reset(event);
-    if (event && error == ERROR_ALREADY_EXISTS) {
-        // The running instance is a background process: let it bring its
-        // Options window to the front.
+    if ((event && error == ERROR_ALREADY_EXISTS) || (!event && error == ERROR_ACCESS_DENIED)) {
+        // Another instance runs (one we may not open with every right: it
+        // runs elevated, or as another account in this session). It is a
+        // background process: let it bring its Options window to the front,
+        // as far as it may be signalled at all.
         AllowSetForegroundWindow(ASFW_ANY);
-        SetEvent(event);
-        Sleep(200);
+        UniqueHandle running(event ? nullptr : OpenEventW(EVENT_MODIFY_STATE, FALSE, kShowEventName));
+        if (const HANDLE signalled = event ? event : running.Get()) {
+            SetEvent(signalled);
+            Sleep(200);
+        }
         showEvent.Reset();
         return false;
     }

@@ -39,7 +39,8 @@ private:
     UINT message_;
 };
 
-// Creates the show event. When another instance already holds it, signals it
-// so that the running instance shows its Options window, waits 200 ms and
-// answers false (this instance should end).
+// Creates the show event. When another instance already holds it (also one
+// whose event this start may not open: access denied), signals it so that
+// the running instance shows its Options window, waits 200 ms and answers
+// false (this instance should end).
 bool ClaimSingleInstance(UniqueHandle& showEvent);

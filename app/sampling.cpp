@@ -34,6 +34,15 @@ bool IsShown(const __gui_data& data)
     return data.visible && window && IsWindowVisible(window);
 }
 
+// After every step of the tick, since the shared brushes may have changed.
+void RepaintShownIfChanged(Application& app)
+{
+    for (const auto& data : app.displays) {
+        if (IsShown(*data))
+            RepaintIndicatorIfChanged(data->Window());
+    }
+}
+
 }  // namespace
 
 void BuildIndicatorRecords(Application& app)
@@ -85,6 +94,8 @@ void SamplingTick(Application& app, TickProfile* profile)
             if (IsShown(*data))
                 RefreshIndicator(data->Window());
         }
+        ProfileSpan span(profile ? &profile->refresh : nullptr);
+        RepaintShownIfChanged(app);
         if (settings.useKeyboardLed)
             app.keyboard.PostStep(app.anyActivity, settings);
         if (settings.useTrayLed && app.trayRecord && app.tray.Present())
@@ -105,6 +116,7 @@ bool HighlightTick(Application& app)
         RefreshIndicator(data->Window());
         stepsLeft = stepsLeft || data->highlight != 0;
     }
+    RepaintShownIfChanged(app);
     return stepsLeft;
 }
 

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "app/sampling.h"
+#include "app/startup.h"
 #include "app/worker_window.h"
 #include "options/options_window.h"
 #include "resources/resource.h"
@@ -105,9 +106,8 @@ void RebuildAfterDeviceChange(Application& app)
     const OptionsWindowPlace options = CurrentOptionsPlace();
     DestroyOptionsWindow();
     TearDownIndicators(app);
-    EnumeratePhysicalDrives(*app.access, app.indicators);
-    EnumerateLogicalDisks(*app.access, app.indicators);
-    BuildIndicatorRecords(app);
+    EnumerateDrives(app);
+    BuildIndicators(app);  // a drive saved on a monitor that is gone comes back, as at start-up
     RebuildIndicatorWindows(app);
     ReopenOptionsWindow(options);
 }

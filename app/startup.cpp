@@ -11,6 +11,7 @@
 #include "options/options_window.h"
 #include "resources/resource.h"
 #include "settings/settings_location.h"
+#include "sources/source_system.h"
 
 bool HasSilentFlag(const wchar_t* commandLine)
 {
@@ -59,6 +60,7 @@ bool CreateShellWindows(Application& app)
         return false;
     app.sessionWindow = CreateSessionWindow(app.instance);
     RegisterDeviceNotifications(app.worker);
+    SetDeviceNotificationWindow(app.worker);
     return true;
 }
 
@@ -123,6 +125,7 @@ void ShutDown(Application& app)
         DestroyWindow(std::exchange(app.sessionWindow, nullptr));
     if (app.worker)
         DestroyWindow(std::exchange(app.worker, nullptr));
+    SetDeviceNotificationWindow(nullptr);
     SetSettingsStore(nullptr);
     app.store.reset();  // writes the settings file when it changed
     app.access.reset();

@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include <cstddef>
 #include <cwchar>
 
 #include "app/sampling.h"
@@ -14,11 +15,38 @@ namespace {
 const GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 const GUID kDiskInterface = {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
 
-void OnDeviceChange(HWND window, WPARAM event)
+// The notification registered for a device handle a record holds, or null.
+HDEVNOTIFY HandleNotification(LPARAM lParam)
+{
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_HANDLE ||
+        header->dbch_size < offsetof(DEV_BROADCAST_HANDLE, dbch_hdevnotify) + sizeof(HDEVNOTIFY))
+        return nullptr;
+    return reinterpret_cast<const DEV_BROADCAST_HANDLE*>(lParam)->dbch_hdevnotify;
+}
+
+// A device the sources hold is let go of as soon as its removal is asked,
+// and taken up again when the removal fails.
+void OnDeviceRemovalAsked(WPARAM event, HDEVNOTIFY notification)
+{
+    for (const auto& data : App().displays) {
+        __performance_data* record = data->record.get();
+        if (record && (event == DBT_DEVICEQUERYREMOVE ? record->DeviceRemovalQueried(notification)
+                                                      : record->DeviceRemovalFailed(notification)))
+            return;
+    }
+}
+
+LRESULT OnDeviceChange(HWND window, WPARAM event, LPARAM lParam)
 {
     // A burst of changes gives one rebuild, 3 s after the last of them.
     if (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE)
         SetTimer(window, IDT_DEVICE_CHANGE, kDeviceChangeDelay, nullptr);
+    if (event == DBT_DEVICEQUERYREMOVE || event == DBT_DEVICEQUERYREMOVEFAILED) {
+        if (const HDEVNOTIFY notification = HandleNotification(lParam))
+            OnDeviceRemovalAsked(event, notification);
+    }
+    return TRUE;  // a removal is never refused
 }
 
 void OnTimer(HWND window, UINT_PTR id)
@@ -126,8 +154,7 @@ LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     switch (message) {
     case WM_DEVICECHANGE:
-        OnDeviceChange(window, wParam);
-        return 0;
+        return OnDeviceChange(window, wParam, lParam);
     case WM_TIMER:
         OnTimer(window, wParam);
         return 0;

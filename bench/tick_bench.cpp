@@ -7,7 +7,7 @@
 // windows the program holds after 100 and after the last tick, with a
 // validity probe of the windows and brushes a rebuild replaced. Then, with
 // the tray icon present and the keyboard LED on, the notification-icon calls
-// and keyboard events or requests per tick for idle, steady and alternating
+// and keyboard events, queries and sets per tick for idle, steady and alternating
 // activity, and how often the tray LED images are painted.
 //
 // Run by scripts/bench in the test prefix: tick_bench.exe [endurance ticks]
@@ -148,18 +148,18 @@ public:
     void CloseKeyboard(HANDLE) override {}
     bool QueryKeyboardIndicators(HANDLE, KEYBOARD_INDICATOR_PARAMETERS* indicators) override
     {
-        ++requests;
+        ++queries;
         *indicators = {0, leds};
         return true;
     }
     bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
     {
-        ++requests;
+        ++sets;
         leds = indicators.LedFlags;
         return true;
     }
 
-    long modifies = 0, keyEvents = 0, requests = 0;
+    long modifies = 0, keyEvents = 0, queries = 0, sets = 0;
     bool scrollLock = false;
     USHORT leds = 0;
 };
@@ -196,18 +196,18 @@ void CountDisplaySwitches(const std::wstring& script)
             for (int tick = 0; tick < 10; ++tick)  // settle into the pattern
                 SamplingTick(app);
             const HICON idleImage = app.tray.Icons().idle.Get();
-            counting.modifies = counting.keyEvents = counting.requests = 0;
+            counting.modifies = counting.keyEvents = counting.queries = counting.sets = 0;
             for (int tick = 0; tick < ticks; ++tick) {
                 if (pattern.busyEvery && tick % pattern.busyEvery == 0)
                     WriteScript(script, 1, 1, ++level);
                 SamplingTick(app);
                 Pump();
             }
-            std::printf("    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard requests; "
-                        "LED images painted: %s\n",
+            std::printf("    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard queries, "
+                        "%.2f sets; LED images painted: %s\n",
                         direct ? "direct" : "keys", pattern.name, static_cast<double>(counting.modifies) / ticks,
-                        static_cast<double>(counting.keyEvents) / ticks,
-                        static_cast<double>(counting.requests) / ticks,
+                        static_cast<double>(counting.keyEvents) / ticks, static_cast<double>(counting.queries) / ticks,
+                        static_cast<double>(counting.sets) / ticks,
                         app.tray.Icons().idle.Get() == idleImage ? "none" : "SOME");
         }
     }

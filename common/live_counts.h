@@ -8,6 +8,7 @@ struct LiveCounts {
     long handles = 0;
     long windows = 0;
     long icons = 0;
+    long deviceWatches = 0;  // device notifications registered for open handles
 };
 
 inline LiveCounts& Live()

@@ -196,12 +196,16 @@ std::uint32_t RefreshIndicator(HWND window)
         return 0;
     if (data->highlight != 0) {
         StepHighlight(window, *data);
-        InvalidateIfChanged(window, *data);
         return 0;
     }
     RefreshIndicatorTooltip(*data);
-    InvalidateIfChanged(window, *data);
     return data->record ? data->record->state : 0;
+}
+
+void RepaintIndicatorIfChanged(HWND window)
+{
+    if (const __gui_data* data = DataOf(window))
+        InvalidateIfChanged(window, *data);
 }
 
 void StepHighlight(HWND window, __gui_data& data)
@@ -213,20 +217,16 @@ void StepHighlight(HWND window, __gui_data& data)
     SettingsBlock& settings = Settings();
     settings.readBrush.Reset(CreateSolidBrush(data.highlightColour));
     settings.idleBrush.Reset(CreateSolidBrush(data.highlightColour));
-    if (n % 10 == 0) {
-        if (data.enlarged) {
-            data.enlarged = false;
-        } else {
-            GetWindowRect(window, &data.savedRect);
-            data.enlarged = true;
-        }
-    }
+    if (n % 10 == 0)
+        data.enlarged = !data.enlarged;  // the window keeps its size throughout
     if (n < 1) {
         data.highlight = 0;
         data.enlarged = false;
         RestoreReadAndIdleBrushes(settings);
-        SetWindowPos(window, nullptr, 0, 0, data.savedRect.right - data.savedRect.left,
-                     data.savedRect.bottom - data.savedRect.top, SWP_NOMOVE | SWP_NOACTIVATE);
+        // The size of now: "Led size" may have changed while the window was
+        // hidden during the highlight.
+        const LedSize size = GetLedSize(settings);
+        SetWindowPos(window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
 }

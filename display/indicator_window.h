@@ -30,7 +30,6 @@ public:
     HWND tooltip = nullptr;     // the window's tip, made when first shown
     int highlight = 0;          // rainbow steps still to show
     bool enlarged = false;      // toggled every tenth highlight step
-    RECT savedRect{};           // the window rectangle captured with the toggle
     COLORREF highlightColour = 0;
     std::unique_ptr<__performance_data> record;
 
@@ -70,9 +69,13 @@ HWND CreateIndicatorWindow(__gui_data* data);
 void RecreateIndicatorWindows(DisplayList& displays, std::uint32_t mode);
 
 // The per-tick refresh: one highlight step while the record has steps left
-// (answers 0), otherwise the record's state. The window is invalidated only
-// when the picture it would paint differs from the one it shows.
+// (answers 0), otherwise the tip's text and the record's state.
 std::uint32_t RefreshIndicator(HWND window);
+
+// Invalidates the window when the picture it would paint differs from the
+// one it shows. A tick calls it for every shown window after every refresh:
+// a highlight step of one indicator recolours the brushes all of them share.
+void RepaintIndicatorIfChanged(HWND window);
 
 // One step of the rainbow highlight of a record's window.
 void StepHighlight(HWND window, __gui_data& data);

@@ -36,7 +36,6 @@ void KeyboardLed::Close(const SettingsBlock& settings)
     if (DeviceUsable())
         system.CloseKeyboard(device_);
     device_ = nullptr;
-    directLed_ = Led::Unknown;
 }
 
 void KeyboardLed::PreStep(std::uint32_t& anyActivity, const SettingsBlock& settings)
@@ -54,37 +53,34 @@ void KeyboardLed::PostStep(std::uint32_t anyActivity, const SettingsBlock&)
 
 void KeyboardLed::Apply(const SettingsBlock& settings)
 {
-    if (!settings.useKeyboardLed) {
-        directLed_ = Led::Unknown;  // anything may change the LED meanwhile
+    if (!settings.useKeyboardLed)
         return;
-    }
     if (!settings.useKeyboardLedDirectAccess) {
-        directLed_ = Led::Unknown;
         const bool toggledOn = (CurrentDisplaySystem().KeyState(VK_SCROLL) & 1) != 0;
         if (toggledOn != wantOn_)
             PressScrollLock();
         return;
     }
-    if (directLed_ != (wantOn_ ? Led::On : Led::Off))
-        SetScrollLockLed(wantOn_);
+    SetScrollLockLed(wantOn_);
 }
 
 void KeyboardLed::SetScrollLockLed(bool on)
 {
-    directLed_ = Led::Unknown;
     if (!DeviceUsable())
         return;
     DisplaySystem& system = CurrentDisplaySystem();
     KEYBOARD_INDICATOR_PARAMETERS indicators{};
-    // Without an answer the other LEDs' bits are unknown: setting would switch
-    // NumLock and CapsLock at random.
+    // Read every time: a NumLock or CapsLock press makes the system set all
+    // three LEDs from the toggle states. Without an answer the other LEDs'
+    // bits are unknown: setting would switch NumLock and CapsLock at random.
     if (!system.QueryKeyboardIndicators(device_, &indicators))
+        return;
+    if (((indicators.LedFlags & KEYBOARD_SCROLL_LOCK_ON) != 0) == on)
         return;
     indicators.UnitId = 0;
     indicators.LedFlags = static_cast<USHORT>((indicators.LedFlags & ~KEYBOARD_SCROLL_LOCK_ON) |
                                               (on ? KEYBOARD_SCROLL_LOCK_ON : 0));
-    if (system.SetKeyboardIndicators(device_, indicators))
-        directLed_ = on ? Led::On : Led::Off;
+    system.SetKeyboardIndicators(device_, indicators);
 }
 
 void KeyboardLed::PressScrollLock()

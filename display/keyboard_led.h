@@ -26,14 +26,13 @@ public:
     // The sampling tick's steps. The pre-step starts a tick (no activity yet,
     // LED wanted off while the feature is on), the post-step wants the LED on
     // when anything was active, and Apply switches the LED only when the
-    // wanted state differs from the one it shows.
+    // wanted state differs from the one it shows (direct mode reads the LEDs
+    // once a tick for that: lock keys rewrite them).
     void PreStep(std::uint32_t& anyActivity, const SettingsBlock& settings);
     void PostStep(std::uint32_t anyActivity, const SettingsBlock& settings);
     void Apply(const SettingsBlock& settings);
 
 private:
-    enum class Led { Unknown, Off, On };
-
     void SetScrollLockLed(bool on);
     static void PressScrollLock();
     bool DeviceUsable() const { return device_ != nullptr && device_ != INVALID_HANDLE_VALUE; }
@@ -41,5 +40,4 @@ private:
     HANDLE device_ = nullptr;    // INVALID_HANDLE_VALUE when it could not be opened
     bool definedName_ = false;   // "Kbd" is this program's definition
     bool wantOn_ = false;
-    Led directLed_ = Led::Unknown;  // what direct mode last set
 };

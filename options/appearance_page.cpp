@@ -231,25 +231,25 @@ void OnScroll(HWND page, HWND slider)
     }
 }
 
+// The swatches show the colour settings themselves: the LED brushes may be
+// showing a highlight's hue.
 INT_PTR OnDrawItem(const DRAWITEMSTRUCT& item)
 {
     SettingsBlock& settings = Settings();
-    HBRUSH brush = nullptr;
     switch (item.CtlID) {
     case IDC_APP_READ_SWATCH:
-        brush = settings.readBrush.Get();
+        SetDCBrushColor(item.hDC, ColourOf(settings, LedColour::Read));
         break;
     case IDC_APP_WRITE_SWATCH:
-        brush = settings.writeBrush.Get();
+        SetDCBrushColor(item.hDC, ColourOf(settings, LedColour::Write));
         break;
     case IDC_APP_IDLE_SWATCH:
-        brush = settings.idleBrush.Get();
+        SetDCBrushColor(item.hDC, ColourOf(settings, LedColour::Idle));
         break;
     default:
         return FALSE;
     }
-    if (brush)
-        FillRect(item.hDC, &item.rcItem, brush);
+    FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     return TRUE;
 }
 

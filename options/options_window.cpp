@@ -9,6 +9,7 @@
 
 #include "app/application.h"
 #include "app/startup.h"
+#include "common/dpi.h"
 #include "common/gdi_handles.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
@@ -119,8 +120,9 @@ void MatchTabFont(OptionsFrame& state)
 }
 
 // Sizes the tab control so that its display area holds the page, moves the
-// page there and, when asked, sizes the frame around the tab control.
-void FitTabsToPage(HWND frame, OptionsFrame& state, bool sizeFrame)
+// page there and sizes the frame around the tab control, its caption and
+// menu bar measured at the DPI: nothing clipped, no strip left unpainted.
+void FitToPage(HWND frame, OptionsFrame& state, UINT dpi)
 {
     if (!state.page)
         return;
@@ -132,10 +134,8 @@ void FitTabsToPage(HWND frame, OptionsFrame& state, bool sizeFrame)
     const int height = rect.bottom - rect.top;
     SetWindowPos(state.tabs, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlacePage(state, state.page);
-    if (!sizeFrame)
-        return;
     RECT outer{0, 0, width, height};
-    AdjustWindowRectEx(&outer, kFrameStyle, TRUE, kFrameExStyle);
+    AdjustWindowRectForDpi(&outer, kFrameStyle, true, kFrameExStyle, dpi);
     SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -187,7 +187,7 @@ LRESULT OnCreate(HWND frame, OptionsFrame& state)
     state.tab = 0;
     state.page = MakePage(state, frame, kPages[0].dialog, kPages[0].procedure);
     MatchTabFont(state);
-    FitTabsToPage(frame, state, true);
+    FitToPage(frame, state, DpiOfWindow(frame));
     return 0;
 }
 
@@ -256,15 +256,18 @@ void OnSetFocus(OptionsFrame& state)
         FocusPage(state, false);
 }
 
-// The window moved to a monitor of another scale: take the suggested
-// rectangle, then make the page again at the new DPI with a matching tab font.
+// The window moved to a monitor of another scale (its DPI is the new one by
+// now): it goes where the system suggests, the page is made again at the new
+// DPI with a matching tab font, and the frame is sized around it (dialog
+// units do not scale exactly with the DPI, so the suggested size would clip
+// the page or leave a strip).
 LRESULT OnDpiChanged(HWND frame, OptionsFrame& state, const RECT& suggested)
 {
     SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowTab(frame, state, state.tab);
     MatchTabFont(state);
-    FitTabsToPage(frame, state, false);
+    FitToPage(frame, state, DpiOfWindow(frame));
     return 0;
 }
 

@@ -1,25 +1,62 @@
 #include "sources/disk_source.h"
 
+#include "common/live_counts.h"
 #include "sources/source_system.h"
 
 CHardDiskIndicatorInfo::~CHardDiskIndicatorInfo()
 {
-    if (device)
-        CurrentSourceSystem().CloseDevice(device);
+    Close();
 }
 
 bool CHardDiskIndicatorInfo::Open()
 {
-    if (entry && !device)
-        device = CurrentSourceSystem().OpenDevice(entry->devicePath);
+    if (!entry || device)
+        return true;
+    SourceSystem& system = CurrentSourceSystem();
+    device = system.OpenDevice(entry->devicePath);
+    if (!device)
+        return true;
+    ++Live().handles;
+    if ((watch_ = system.WatchDevice(device)))
+        ++Live().deviceWatches;
     return true;
+}
+
+void CHardDiskIndicatorInfo::CloseHandleOnly()
+{
+    if (!device)
+        return;
+    CurrentSourceSystem().CloseDevice(device);
+    --Live().handles;
+    device = nullptr;
 }
 
 bool CHardDiskIndicatorInfo::Close()
 {
-    if (device)
-        CurrentSourceSystem().CloseDevice(device);
-    device = nullptr;
+    CloseHandleOnly();
+    if (watch_) {
+        CurrentSourceSystem().UnwatchDevice(watch_);
+        --Live().deviceWatches;
+        watch_ = nullptr;
+    }
+    return true;
+}
+
+bool CHardDiskIndicatorInfo::DeviceRemovalQueried(HDEVNOTIFY notification)
+{
+    if (!watch_ || notification != watch_)
+        return false;
+    // The registration stays: a removal that fails is told through it.
+    CloseHandleOnly();
+    return true;
+}
+
+bool CHardDiskIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
+{
+    if (!watch_ || notification != watch_)
+        return false;
+    Close();
+    Open();
     return true;
 }
 
@@ -101,6 +138,24 @@ bool CAllInOneIndicatorInfo::Close()
         child->Close();
     children.clear();
     return true;
+}
+
+bool CAllInOneIndicatorInfo::DeviceRemovalQueried(HDEVNOTIFY notification)
+{
+    for (auto& child : children) {
+        if (child->DeviceRemovalQueried(notification))
+            return true;
+    }
+    return false;
+}
+
+bool CAllInOneIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
+{
+    for (auto& child : children) {
+        if (child->DeviceRemovalFailed(notification))
+            return true;
+    }
+    return false;
 }
 
 std::uint32_t CAllInOneIndicatorInfo::Sample()

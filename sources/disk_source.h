@@ -23,8 +23,12 @@ public:
     std::uint32_t Sample() override;
     bool GetText(wchar_t* buffer, std::size_t capacity) override;
     std::wstring GetName() override;
+    // Opens the device and registers for its handle's notifications; Close
+    // releases both.
     bool Open() override;
     bool Close() override;
+    bool DeviceRemovalQueried(HDEVNOTIFY notification) override;
+    bool DeviceRemovalFailed(HDEVNOTIFY notification) override;
 
     // The statistics text, fresh from the device.
     std::wstring Text();
@@ -35,6 +39,9 @@ public:
 
 private:
     bool Query(DISK_PERFORMANCE& statistics) const;
+    void CloseHandleOnly();
+
+    HDEVNOTIFY watch_ = nullptr;  // the device handle's notifications
 };
 
 // The all-in-one indicator: one child per physical drive of the list.
@@ -47,6 +54,8 @@ public:
     bool GetText(wchar_t* buffer, std::size_t capacity) override;
     bool Open() override;
     bool Close() override;
+    bool DeviceRemovalQueried(HDEVNOTIFY notification) override;
+    bool DeviceRemovalFailed(HDEVNOTIFY notification) override;
 
     std::vector<std::unique_ptr<CHardDiskIndicatorInfo>> children;
 

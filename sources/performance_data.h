@@ -31,6 +31,13 @@ public:
     // Prepares the source; answers true also when a device could not be opened.
     virtual bool Open() = 0;
     virtual bool Close() = 0;
+    // The removal of a device whose handle the record holds is asked (the
+    // notification is the one registered for the handle): the handle is
+    // closed at once, so it never blocks the removal. Answers whether the
+    // record held it.
+    virtual bool DeviceRemovalQueried(HDEVNOTIFY) { return false; }
+    // The removal failed after all: the device is opened again.
+    virtual bool DeviceRemovalFailed(HDEVNOTIFY) { return false; }
     // A record answering false is skipped for one tick.
     virtual bool BeginSample() { return true; }
     virtual bool EndSample() { return true; }

@@ -1,5 +1,7 @@
 #include "sources/source_system.h"
 
+#include <dbt.h>
+
 #include <cstddef>
 
 #include "common/win_handles.h"
@@ -8,6 +10,7 @@ namespace {
 
 SourceSystem g_realSystem;
 SourceSystem* g_current = &g_realSystem;
+HWND g_notificationWindow = nullptr;
 
 constexpr wchar_t kPerfDiskKey[] = L"SYSTEM\\CurrentControlSet\\Services\\PerfDisk\\Performance";
 
@@ -64,6 +67,28 @@ void SourceSystem::CloseDevice(HANDLE device)
 {
     if (device)
         CloseHandle(device);
+}
+
+HDEVNOTIFY SourceSystem::WatchDevice(HANDLE device)
+{
+    if (!device || !g_notificationWindow)
+        return nullptr;
+    DEV_BROADCAST_HANDLE filter{};
+    filter.dbch_size = sizeof filter;
+    filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    filter.dbch_handle = device;
+    return RegisterDeviceNotificationW(g_notificationWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void SourceSystem::UnwatchDevice(HDEVNOTIFY notification)
+{
+    if (notification)
+        UnregisterDeviceNotification(notification);
+}
+
+void SetDeviceNotificationWindow(HWND window)
+{
+    g_notificationWindow = window;
 }
 
 PerformanceLibraryPins::~PerformanceLibraryPins()

@@ -34,7 +34,18 @@ public:
     virtual bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics);
 
     virtual void CloseDevice(HANDLE device);
+
+    // RegisterDeviceNotificationW for an open device's handle
+    // (DBT_DEVTYP_HANDLE), told to the window SetDeviceNotificationWindow
+    // named; null when none can be registered.
+    virtual HDEVNOTIFY WatchDevice(HANDLE device);
+    // UnregisterDeviceNotification.
+    virtual void UnwatchDevice(HDEVNOTIFY notification);
 };
+
+// The window that hears of the devices the sources hold (the worker window):
+// a removal is asked there before it happens.
+void SetDeviceNotificationWindow(HWND window);
 
 // Under Wine, the performance-data query loads, calls and unloads every
 // registered performance library on each call; most of its cost is loading

@@ -75,6 +75,15 @@ HWND ShownOptionsTabs(const RunningProgram& program)
     return WaitUntil(shown, 5000) ? FindWindowExW(frames[0], nullptr, WC_TABCONTROLW, nullptr) : nullptr;
 }
 
+// The indicators' left edges, left to right.
+std::string Lefts(const RunningProgram& program)
+{
+    std::string text;
+    for (HWND window : program.Windows(kIndicatorClass))
+        text += std::to_string(WindowRectOf(window).left) + " ";
+    return text;
+}
+
 // A second start steps back while the first runs; the exit event ends the
 // first with 0 and the file holds exactly the settings of the run. Then saved
 // settings restore position, size, opacity and mode.
@@ -142,10 +151,12 @@ TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndTheExit
 }
 // The session's end writes every indicator before it answers, so a log-off may
 // end the process right after; then device arrivals 2 s apart give one rebuild
-// 3 s after the last, and the Options window open before it comes back where
-// it stood, on the tab it showed.
+// 3 s after the last: the drive that arrived, saved on no monitor, comes back
+// to its default place, and the Options window open before the rebuild comes
+// back where it stood, on the tab it showed.
 TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneRebuild)
 {
+    WriteBytes(SettingsFilePath(), "[\\\\.\\PHYSICALDRIVE1]\r\nx=5000\r\ny=4000\r\n");
     RunningProgram program(L"s");
     const std::vector<HWND> session = program.Windows(L"QorvelSession");
     ASSERT_EQ(1u, session.size());
@@ -175,19 +186,11 @@ TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneReb
     ASSERT_TRUE(WaitUntil([&] { return program.Windows(kIndicatorClass).size() == 4; }, 3000));
     for (HWND window : before)
         EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ("2 20 20 38 ", Lefts(program));  // drive 0, drive 1 at its default place, All, C:
     EXPECT_FALSE(IsWindow(frame));
     ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
     EXPECT_EQ(2, TabCtrl_GetCurSel(tabs));
     EXPECT_EQ("500,300", Placement(GetParent(tabs)).substr(0, 7));
-}
-
-// The indicators' left edges, left to right.
-std::string Lefts(const RunningProgram& program)
-{
-    std::string text;
-    for (HWND window : program.Windows(kIndicatorClass))
-        text += std::to_string(WindowRectOf(window).left) + " ";
-    return text;
 }
 
 // Presses Esc over the Options window: it closes.

@@ -22,9 +22,12 @@ public:
     struct Device {
         bool answers = true;  // IOCTL_DISK_PERFORMANCE succeeds
         DISK_PERFORMANCE statistics{};
+        int queries = 0;
+        HDEVNOTIFY watch = nullptr;  // the registration for its handle, while there is one
     };
     std::map<std::wstring, Device> devices;  // a path that is not here cannot be opened
-    int openHandles = 0;
+    int openHandles = 0, watches = 0;
+    std::vector<HANDLE> closed;
 
     LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override
     {
@@ -52,8 +55,21 @@ public:
     }
     bool QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics) override
     {
-        const Device& found = *static_cast<Device*>(device);
+        Device& found = *static_cast<Device*>(device);
+        ++found.queries;
         return found.answers && (*statistics = found.statistics, true);
     }
-    void CloseDevice(HANDLE) override { --openHandles; }
+    void CloseDevice(HANDLE device) override { --openHandles, closed.push_back(device); }
+    HDEVNOTIFY WatchDevice(HANDLE device) override
+    {
+        ++watches;
+        return static_cast<Device*>(device)->watch = reinterpret_cast<HDEVNOTIFY>(++lastWatch);
+    }
+    void UnwatchDevice(HDEVNOTIFY notification) override
+    {
+        --watches;
+        for (auto& [path, device] : devices)
+            device.watch = device.watch == notification ? nullptr : device.watch;
+    }
+    std::uintptr_t lastWatch = 0x100;
 };

@@ -3,6 +3,7 @@
 // texts cut at the end of the caller's buffer.
 #include <gtest/gtest.h>
 
+#include "common/live_counts.h"
 #include "sources/counter_source.h"
 #include "sources/disk_source.h"
 #include "sources/registry_access.h"
@@ -188,6 +189,44 @@ TEST_F(RecordTest, AllInOneHasOneChildPerPhysicalDriveAndTheirTexts)
     EXPECT_TRUE(all->Close());
     EXPECT_TRUE(all->children.empty());
     EXPECT_EQ(fake.openHandles, 0);
+}
+
+// "Safely remove" asked for a drive: exactly its handle closes at once and its
+// next sample is idle without asking it; a removal that fails opens it again;
+// closing releases every handle and registration, the program's counts back
+// where they were.
+TEST_F(RecordTest, ADriveAskedToBeRemovedIsLetGoAndTakenBackWhenTheRemovalFails)
+{
+    const LiveCounts before = Live();
+    for (const wchar_t* n : {L"0", L"1"})
+        SetDevice(Add(std::wstring(L"\\\\.\\PHYSICALDRIVE") + n, kKindPhysicalDrive).devicePath, 0, 0, 0);
+    auto all = Open<CAllInOneIndicatorInfo>(Add(L"_Total", kKindAllInOne), list);
+    FakeSourceSystem::Device &first = fake.devices[list[0].devicePath], &second = fake.devices[list[1].devicePath];
+    EXPECT_EQ(2, fake.watches);
+    EXPECT_EQ(before.handles + 2, Live().handles);
+    EXPECT_EQ(0u, all->Sample());  // the counts to compare with
+    const HDEVNOTIFY asked = second.watch;
+    EXPECT_FALSE(all->DeviceRemovalQueried(reinterpret_cast<HDEVNOTIFY>(0x1)));  // not one of its devices
+    EXPECT_TRUE(all->DeviceRemovalQueried(asked));
+    EXPECT_EQ(std::vector<HANDLE>{&second}, fake.closed);
+    EXPECT_EQ(1, fake.openHandles);
+    SetDevice(list[0].devicePath, 1, 0, 0), SetDevice(list[1].devicePath, 0, 9, 0);
+    const int asks = second.queries;
+    EXPECT_EQ(1u, all->Sample());  // drive 1's writes are not seen: it is not asked
+    EXPECT_EQ(asks, second.queries);
+
+    EXPECT_TRUE(all->DeviceRemovalFailed(asked));
+    EXPECT_EQ(2, fake.openHandles);
+    EXPECT_EQ(2, fake.watches);
+    EXPECT_NE(nullptr, second.watch);
+    SetDevice(list[1].devicePath, 0, 12, 0);
+    EXPECT_EQ(12u, all->Sample());  // asked again: the writes since its last answer
+    all->Close();
+    EXPECT_EQ(0, fake.openHandles);
+    EXPECT_EQ(0, fake.watches);
+    EXPECT_EQ(before.handles, Live().handles);
+    EXPECT_EQ(before.deviceWatches, Live().deviceWatches);
+    EXPECT_EQ(nullptr, first.watch);
 }
 
 // Every drive adds about 110 characters to the all-in-one text: a fixed buffer

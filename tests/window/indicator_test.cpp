@@ -7,6 +7,7 @@
 #include "indicator_fixture.h"
 
 #include <aclapi.h>
+#include <dbt.h>
 #include <sddl.h>
 
 #include <thread>
@@ -16,6 +17,8 @@
 #include "app/sampling.h"
 #include "app/startup.h"
 #include "app/worker_window.h"
+#include "sources/disk_source.h"
+#include "tests/support/fake_source_system.h"
 
 namespace {
 
@@ -105,10 +108,34 @@ TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEv
     EXPECT_EQ(kIdle, LookOf(0, 1, 1, Brushes(), 0).top);
     EXPECT_EQ(kRead, LookOf(0x10000, 1, 1, Brushes(), 0).top);
 
-    first.highlight = 1;
-    StepHighlight(Window(0), first);  // the last step ends the highlight
-    EXPECT_EQ(0, first.highlight);
+    // Hidden at step 10, shown again at the new "Led size": the last step keeps it.
+    first.highlight = 11;
+    StepHighlight(Window(0), first);
+    Settings().ledSizeIdx = 3;
+    RecreateIndicatorWindows(App().displays, 7);
+    while (first.highlight != 0)
+        StepHighlight(Window(0), first);
     EXPECT_FALSE(first.enlarged);
+    RECT rect{};
+    GetWindowRect(Window(0), &rect);
+    EXPECT_EQ(32, rect.right - rect.left);
+    EXPECT_EQ(24, rect.bottom - rect.top);
+}
+
+// One indicator highlights alone, after another in the list: after every tick
+// both show the hue of that tick, as if every window were painted anew.
+TEST_F(IndicatorsTest, AHighlightStepRecoloursEveryWindowInTheSameTick)
+{
+    Add(kKindPhysicalDrive), Add(kKindLogicalDisk);
+    RecreateIndicatorWindows(App().displays, 7);
+    App().displays[0]->highlight = 0, App().displays[1]->highlight = 30;
+    for (int tick = 0; tick < 3; ++tick) {
+        SamplingTick(App());
+        UpdateWindow(Window(0)), UpdateWindow(Window(1));
+        const COLORREF hue = App().displays[1]->highlightColour;
+        EXPECT_EQ(hue, App().displays[0]->painted.top) << tick;
+        EXPECT_EQ(hue, App().displays[1]->painted.top) << tick;
+    }
 }
 
 TEST_F(IndicatorsTest, TickSamplesEveryRecordRefreshesShownOnesAndRepaintsOnlyOnChange)
@@ -170,6 +197,33 @@ TEST_F(IndicatorsTest, TeardownDestroysWindowsAndForgetsTheTrayRecord)
     SamplingTick(App());  // a tick after teardown touches nothing freed
 }
 
+// The worker hears that a drive's removal is asked (its handle's notification)
+// and the record lets go of the handle, granting it; a failed removal takes it
+// back; the rebuild's teardown releases every handle and registration.
+TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
+{
+    FakeSourceSystem fake;
+    const ScopedSourceSystem seam(fake);
+    FakeSourceSystem::Device& device = fake.devices[L"\\\\.\\PHYSICALDRIVE0"];
+    App().indicators.push_back({L"\\\\.\\PHYSICALDRIVE0", L"Drive 0", L"0", nullptr, L"", L"", L"", kKindPhysicalDrive});
+    __performance_data& record = *(App().displays.emplace_back(std::make_unique<__gui_data>())->record =
+                                       std::make_unique<CHardDiskIndicatorInfo>());
+    record.entry = &App().indicators.back();
+    record.Open();
+    [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
+    const HWND worker = CreateWorkerWindow(App().instance);
+    DEV_BROADCAST_HANDLE asked{sizeof asked, DBT_DEVTYP_HANDLE, 0, record.device, device.watch};
+    EXPECT_EQ(TRUE, SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&asked)));
+    EXPECT_EQ(nullptr, record.device);
+    EXPECT_EQ(0, fake.openHandles);
+    EXPECT_EQ(TRUE, SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&asked)));
+    EXPECT_EQ(&device, record.device);
+    TearDownIndicators(App());
+    EXPECT_EQ(0, fake.openHandles);
+    EXPECT_EQ(0, fake.watches);
+    DestroyWindow(worker);
+}
+
 TEST(SamplingPeriod, AnUnusableFrequencyRunsTheTimerAt50Milliseconds)
 {
     for (auto [frequency, period] : {std::pair{50, 50u}, {10, 10u}, {60000, 60000u}, {9, 50u}, {60001, 50u}, {-1, 50u}, {0, 50u}})
@@ -195,9 +249,21 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event.Get(), 0));
 }
 
-// Without a show event the loop waits on the exit event alone, wakes for a
-// message another thread sends, and ends with 0 on the exit event; WM_QUIT
-// answers its own code.
+// A show event this start may not open (its instance runs elevated, or as
+// another account) still means another instance runs: this one steps back.
+TEST(NamedEvents, AShowEventThatCannotBeOpenedMeansAnotherInstanceRuns)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;  // no one may do anything with it
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const UniqueHandle running(CreateEventW(&attributes, FALSE, FALSE, kShowEventName));
+    LocalFree(descriptor);
+    ASSERT_TRUE(running);
+    UniqueHandle showEvent;
+    EXPECT_FALSE(ClaimSingleInstance(showEvent));
+    EXPECT_FALSE(showEvent);
+}
+
 // The exit event, watched off the program's thread, reaches the worker: the
 // loop ends with 0 also while a dialog runs its own loop, which is closed.
 TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZeroFromADialog)

@@ -94,26 +94,37 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_EQ(nullptr, App().options);
 }
 
-// Moved to a monitor of another scale: the frame takes the suggested rectangle and the page is made anew on the same
-// tab, its font also the tabs' font.
-TEST_F(OptionsTest, ADpiChangeTakesTheSuggestedRectangleAndRemakesThePage)
+// Moved to monitors of other scales (96 -> 144 -> 120 DPI): the frame goes where the system suggests, the page is
+// made anew on the same tab with its font also the tabs' font, and the frame's client area is exactly the tab control,
+// whose display area holds the whole page.
+TEST_F(OptionsTest, ADpiChangeRemakesThePageAndFitsTheFrameAroundIt)
 {
     const HWND page = Open(1);
-    RECT suggested{100, 80, 700, 620};
-    SendMessageW(App().options, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    RECT frame{};
-    GetWindowRect(App().options, &frame);
-    EXPECT_TRUE(EqualRect(&suggested, &frame));
-    EXPECT_FALSE(IsWindow(page));
-    EXPECT_EQ(1, CurrentOptionsTab());
     const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
     const auto height = [](HWND window) {
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
         return font.lfHeight;
     };
-    EXPECT_NE(0, height(tabs));
-    EXPECT_EQ(height(CurrentOptionsPage()), height(tabs));
+    for (auto [dpi, suggested] : {std::pair{144, RECT{100, 80, 700, 620}}, {120, RECT{40, 30, 300, 200}}}) {
+        SendMessageW(App().options, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT frame{}, client{}, tab{}, shown{};
+        GetWindowRect(App().options, &frame), GetClientRect(App().options, &client), GetWindowRect(tabs, &tab);
+        EXPECT_EQ(suggested.left, frame.left) << dpi;
+        EXPECT_EQ(suggested.top, frame.top) << dpi;
+        EXPECT_EQ(client.right, tab.right - tab.left) << dpi;
+        EXPECT_EQ(client.bottom, tab.bottom - tab.top) << dpi;
+        GetClientRect(tabs, &shown);
+        TabCtrl_AdjustRect(tabs, FALSE, &shown);
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+        RECT pageRect{}, inside{};
+        GetWindowRect(CurrentOptionsPage(), &pageRect);
+        EXPECT_TRUE(IntersectRect(&inside, &pageRect, &shown) && EqualRect(&inside, &pageRect)) << dpi;
+        EXPECT_EQ(1, CurrentOptionsTab());
+        EXPECT_NE(0, height(tabs));
+        EXPECT_EQ(height(CurrentOptionsPage()), height(tabs));
+    }
+    EXPECT_FALSE(IsWindow(page));
 }
 
 TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
@@ -237,6 +248,15 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     Notify(page, IDC_APP_IDLE_SWATCH, STN_CLICKED);
     EXPECT_EQ(RGB(50, 130, 255), Settings().idleColor);
     EXPECT_EQ(idle, Settings().idleBrush.Get());
+
+    // A highlight's hue in the shared brushes: the swatches still show the colours.
+    Settings().readBrush.Reset(CreateSolidBrush(RGB(255, 0, 30))), Settings().idleBrush.Reset(CreateSolidBrush(RGB(255, 0, 30)));
+    const Canvas canvas(4, 4);
+    for (auto [id, colour] : {std::pair{IDC_APP_READ_SWATCH, kRead}, {IDC_APP_WRITE_SWATCH, RGB(9, 8, 7)}, {IDC_APP_IDLE_SWATCH, kIdle}}) {
+        DRAWITEMSTRUCT item{ODT_STATIC, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, 0, GetDlgItem(page, id), canvas.dc, {0, 0, 4, 4}};
+        SendMessageW(page, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(colour, canvas.At(2, 2)) << id;
+    }
 }
 
 // Switching the keyboard LED's mode darkens it in the mode that lit it, then in the new one.

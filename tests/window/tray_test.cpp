@@ -108,23 +108,26 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
 }
 
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only
-// when its wanted state changes, NumLock and CapsLock kept, and the "Kbd" name
-// and device released exactly as they were made.
+// when its wanted state differs from the LED (direct mode reads the LEDs once a
+// tick: a lock key makes the system rewrite them), NumLock and CapsLock kept,
+// and the "Kbd" name and device released exactly as they were made.
 TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
 {
     constexpr DWORD kRemove = DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH;
     const std::vector<DWORD> defined{DDD_RAW_TARGET_PATH}, definedAndRemoved{DDD_RAW_TARGET_PATH, kRemove};
     // Columns: direct mode, feature on, activity pattern (bit i: tick i of 10), key events (synthesized) or
-    // requests (direct) over the run, "Kbd" defined, device opened, query answered.
-    struct Case { bool direct, feature; std::uint32_t pattern; int switches; bool define, open, query; };
+    // requests (direct: a query a tick, and the sets) over the run, "Kbd" defined, device opened, query
+    // answered, the tick before which a lock key rewrites the LEDs with ScrollLock's dark (-1: none).
+    struct Case { bool direct, feature; std::uint32_t pattern; int switches; bool define, open, query; int rewrite; };
     const Case cases[] = {
-        {0, 1, 0x000, 2, 1, 1, 1}, {0, 1, 0x3FF, 0, 1, 1, 1}, {0, 1, 0x155, 18, 1, 1, 1}, {0, 1, 0x001, 2, 1, 1, 1},
-        {1, 1, 0x000, 2, 1, 1, 1}, {1, 1, 0x3FF, 2, 1, 1, 1}, {1, 1, 0x155, 20, 1, 1, 1}, {1, 1, 0x3FE, 4, 1, 1, 1},
-        {0, 0, 0x155, 0, 1, 1, 1}, {1, 0, 0x155, 0, 1, 1, 1}, {1, 1, 0x3FF, 0, 0, 1, 1}, {1, 1, 0x3FF, 0, 1, 0, 1},
-        {1, 1, 0x3FF, 10, 1, 1, 0},  // a failed query sends no set
+        {0, 1, 0x000, 2, 1, 1, 1, -1},  {0, 1, 0x3FF, 0, 1, 1, 1, -1},  {0, 1, 0x155, 18, 1, 1, 1, -1},
+        {0, 1, 0x001, 2, 1, 1, 1, -1},  {1, 1, 0x000, 11, 1, 1, 1, -1}, {1, 1, 0x3FF, 10, 1, 1, 1, -1},
+        {1, 1, 0x155, 19, 1, 1, 1, -1}, {1, 1, 0x3FE, 12, 1, 1, 1, -1}, {1, 1, 0x3FF, 11, 1, 1, 1, 5},
+        {0, 0, 0x155, 0, 1, 1, 1, -1},  {1, 0, 0x155, 0, 1, 1, 1, -1},  {1, 1, 0x3FF, 0, 0, 1, 1, -1},
+        {1, 1, 0x3FF, 0, 1, 0, 1, -1},  {1, 1, 0x3FF, 10, 1, 1, 0, -1},  // a failed query sends no set
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open);
+        SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open << c.rewrite);
         FakeDisplaySystem fake;
         fake.defineWorks = c.define, fake.openWorks = c.open, fake.queryWorks = c.query;
         ScopedDisplaySystem seam(fake);
@@ -134,6 +137,8 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
         KeyboardLed led;
         led.Open();
         for (int i = 0; i < 10; ++i) {  // the tick's calls in its order
+            if (i == c.rewrite)
+                fake.leds &= ~KEYBOARD_SCROLL_LOCK_ON;
             std::uint32_t any = 1;
             led.PreStep(any, settings);
             if (settings.useKeyboardLed)
