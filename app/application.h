@@ -25,9 +25,9 @@ struct Application {
     HWND sessionWindow = nullptr;  // hidden top-level: session end, display and shell broadcasts
     HWND options = nullptr;        // the Options window while it is open
     HACCEL accelerators = nullptr;
-    HICON appIcon = nullptr;
-    HICON ledOffIcon = nullptr;
-    HICON ledOnIcon = nullptr;
+    UniqueIcon trayAppIcon;  // the small icons the tray shows
+    UniqueIcon ledOffIcon;
+    UniqueIcon ledOnIcon;
 
     TrayIcon tray;
     KeyboardLed keyboard;

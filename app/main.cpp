@@ -20,6 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     Settings().silentStart = HasSilentFlag(commandLine);
     if (!IsSupportedSystem())
         return 0;
+    const ComApartment com;
     app.keyboard.Open();
     OpenSettings(app);
     RegisterWindowClasses(instance);

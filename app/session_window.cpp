@@ -5,13 +5,6 @@
 
 namespace {
 
-// The message the shell broadcasts when the taskbar is created (again).
-UINT TaskbarCreatedMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
-    return message;
-}
-
 // Log-off and shut-down: the process may end without another message, so
 // everything is written now.
 void OnEndSession(WPARAM ending)
@@ -42,9 +35,10 @@ bool RegisterSessionClass(HINSTANCE instance)
 
 HWND CreateSessionWindow(HINSTANCE instance)
 {
-    TaskbarCreatedMessage();
-    return CreateWindowExW(WS_EX_TOOLWINDOW, kSessionClass, L"Qorvel Indicator", WS_POPUP, 0, 0, 0, 0, nullptr,
-                           nullptr, instance, nullptr);
+    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kSessionClass, L"Qorvel Indicator", WS_POPUP, 0, 0, 0, 0,
+                                        nullptr, nullptr, instance, nullptr);
+    HearShellRestarts(window);
+    return window;
 }
 
 void ShowTrayMenu(Application& app)

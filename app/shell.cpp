@@ -189,3 +189,8 @@ void KeyboardLedPreStep()
     app.keyboard.PreStep(app.anyActivity, Settings());
     app.keyboard.Apply(Settings());
 }
+
+bool KeyboardDirectAvailable()
+{
+    return App().keyboard.DirectAvailable();
+}

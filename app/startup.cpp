@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <objbase.h>
+
 #include <cwchar>
 #include <utility>
 
@@ -12,6 +14,17 @@
 #include "resources/resource.h"
 #include "settings/settings_location.h"
 #include "sources/source_system.h"
+
+ComApartment::ComApartment()
+    : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
+{
+}
+
+ComApartment::~ComApartment()
+{
+    if (initialized_)
+        CoUninitialize();
+}
 
 bool HasSilentFlag(const wchar_t* commandLine)
 {
@@ -72,10 +85,10 @@ void StartTimers(Application& app)
 
 void LoadIcons(Application& app)
 {
-    app.appIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
-    app.ledOffIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_OFF));
-    app.ledOnIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_LED_ON));
-    app.tray.UseIcons(app.appIcon, app.ledOffIcon, app.ledOnIcon);
+    app.trayAppIcon = LoadSmallIcon(app.instance, IDI_APPLICATION_ICON);
+    app.ledOffIcon = LoadSmallIcon(app.instance, IDI_LED_OFF);
+    app.ledOnIcon = LoadSmallIcon(app.instance, IDI_LED_ON);
+    app.tray.UseIcons(app.trayAppIcon.Get(), app.ledOffIcon.Get(), app.ledOnIcon.Get());
 }
 
 void LoadAccelerators(Application& app)
@@ -119,6 +132,7 @@ void ShutDown(Application& app)
         StoreIndicatorSettings(app);
     }
     app.tray.Remove();
+    app.trayAppIcon.Reset(), app.ledOffIcon.Reset(), app.ledOnIcon.Reset();
     app.keyboard.Close(Settings());
     TearDownIndicators(app);
     if (app.sessionWindow)

@@ -4,6 +4,19 @@
 
 struct Application;
 
+// The program's thread as a single-threaded COM apartment for the object's
+// lifetime: the shell's functions (opening the web page) ask for it.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_ = false;
+};
+
 // The lower-case letter s anywhere in the command line asks for a start
 // without the Options window (the start-at-logon entry passes it).
 bool HasSilentFlag(const wchar_t* commandLine);

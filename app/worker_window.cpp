@@ -76,17 +76,20 @@ void OnTimer(HWND window, UINT_PTR id)
     }
 }
 
-// The tray icon's mouse messages (version 3: lParam is the message).
+// The tray icon's notifications (version 3: lParam is the message). The
+// shell selects the icon for a click, Enter or Space (NIN_SELECT,
+// NIN_KEYSELECT) and asks for its menu for a right click, the menu key or
+// Shift+F10 (WM_CONTEXTMENU, which follows WM_RBUTTONUP).
 void OnTrayNotify(WPARAM id, LPARAM event)
 {
     if (id != kTrayIconId)
         return;
     switch (LOWORD(event)) {
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
         ShowOptionsWindow();
         break;
-    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
         ShowTrayMenu(App());
         break;
     case WM_CLOSE:

@@ -143,6 +143,7 @@ public:
         scrollLock ^= (flags & KEYEVENTF_KEYUP) == 0;
     }
     SHORT KeyState(int) override { return scrollLock ? 1 : 0; }
+    DWORD LastInputTime() override { return TickCount(); }  // someone at the keyboard all along
     bool DefineDeviceName(DWORD, const wchar_t*, const wchar_t*) override { return true; }
     HANDLE OpenKeyboard(const wchar_t*) override { return reinterpret_cast<HANDLE>(0x4B44); }
     void CloseKeyboard(HANDLE) override {}

@@ -27,6 +27,36 @@ SHORT DisplaySystem::AsyncKeyState(int key)
     return ::GetAsyncKeyState(key);
 }
 
+DWORD DisplaySystem::TickCount()
+{
+    return ::GetTickCount();
+}
+
+DWORD DisplaySystem::LastInputTime()
+{
+    LASTINPUTINFO info{sizeof info, 0};
+    return ::GetLastInputInfo(&info) ? info.dwTime : ::GetTickCount();
+}
+
+DWORD DisplaySystem::ScreenSaverTimeout()
+{
+    BOOL active = FALSE;
+    UINT seconds = 0;
+    if (!::SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) || !active ||
+        !::SystemParametersInfoW(SPI_GETSCREENSAVETIMEOUT, 0, &seconds, 0))
+        return 0;
+    return seconds * 1000;
+}
+
+void DisplaySystem::AllowMessage(HWND window, UINT message)
+{
+    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    static const auto filter = reinterpret_cast<Filter>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter)
+        filter(window, message, MSGFLT_ALLOW, nullptr);
+}
+
 bool DisplaySystem::DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target)
 {
     return ::DefineDosDeviceW(flags, name, target) != FALSE;

@@ -23,6 +23,18 @@ public:
     // GetAsyncKeyState: negative while the key (Shift, Ctrl) is held down.
     virtual SHORT AsyncKeyState(int key);
 
+    // GetTickCount, and GetLastInputInfo's time of the session's last input
+    // (synthesized key presses count as input too).
+    virtual DWORD TickCount();
+    virtual DWORD LastInputTime();
+    // The screen saver's timeout in milliseconds; 0 when none is active.
+    virtual DWORD ScreenSaverTimeout();
+
+    // ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW): lets the
+    // message reach the window from processes of a lower integrity level
+    // (where the system has the function).
+    virtual void AllowMessage(HWND window, UINT message);
+
     // DefineDosDeviceW: a DOS device name, or its removal.
     virtual bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target);
 

@@ -8,7 +8,7 @@ namespace {
 constexpr wchar_t kDeviceName[] = L"Kbd";
 constexpr wchar_t kDeviceTarget[] = L"\\Device\\KeyboardClass0";
 constexpr wchar_t kDevicePath[] = L"\\\\.\\Kbd";
-constexpr BYTE kScrollLockScanCode = 0x45;
+constexpr BYTE kScrollLockScanCode = 0x46;  // not an extended key
 
 }  // namespace
 
@@ -17,6 +17,7 @@ void KeyboardLed::Open()
     DisplaySystem& system = CurrentDisplaySystem();
     definedName_ = system.DefineDeviceName(DDD_RAW_TARGET_PATH, kDeviceName, kDeviceTarget);
     device_ = definedName_ ? system.OpenKeyboard(kDevicePath) : INVALID_HANDLE_VALUE;
+    directFailed_ = !DeviceUsable();
 }
 
 void KeyboardLed::Close(const SettingsBlock& settings)
@@ -55,37 +56,54 @@ void KeyboardLed::Apply(const SettingsBlock& settings)
 {
     if (!settings.useKeyboardLed)
         return;
-    if (!settings.useKeyboardLedDirectAccess) {
-        const bool toggledOn = (CurrentDisplaySystem().KeyState(VK_SCROLL) & 1) != 0;
-        if (toggledOn != wantOn_)
-            PressScrollLock();
+    if (settings.useKeyboardLedDirectAccess && !directFailed_ && SetScrollLockLed(wantOn_))
         return;
-    }
-    SetScrollLockLed(wantOn_);
+    const bool away = UserAway();  // follows the user's input on every tick
+    PressScrollLockTo(wantOn_ && !away);
 }
 
-void KeyboardLed::SetScrollLockLed(bool on)
+bool KeyboardLed::SetScrollLockLed(bool on)
 {
-    if (!DeviceUsable())
-        return;
     DisplaySystem& system = CurrentDisplaySystem();
     KEYBOARD_INDICATOR_PARAMETERS indicators{};
     // Read every time: a NumLock or CapsLock press makes the system set all
     // three LEDs from the toggle states. Without an answer the other LEDs'
     // bits are unknown: setting would switch NumLock and CapsLock at random.
-    if (!system.QueryKeyboardIndicators(device_, &indicators))
-        return;
+    if (!system.QueryKeyboardIndicators(device_, &indicators)) {
+        directFailed_ = true;
+        return false;
+    }
     if (((indicators.LedFlags & KEYBOARD_SCROLL_LOCK_ON) != 0) == on)
-        return;
+        return true;
     indicators.UnitId = 0;
     indicators.LedFlags = static_cast<USHORT>((indicators.LedFlags & ~KEYBOARD_SCROLL_LOCK_ON) |
                                               (on ? KEYBOARD_SCROLL_LOCK_ON : 0));
-    system.SetKeyboardIndicators(device_, indicators);
+    if (!system.SetKeyboardIndicators(device_, indicators)) {
+        directFailed_ = true;
+        return false;
+    }
+    return true;
 }
 
-void KeyboardLed::PressScrollLock()
+void KeyboardLed::PressScrollLockTo(bool on)
 {
     DisplaySystem& system = CurrentDisplaySystem();
-    system.KeyEvent(VK_SCROLL, kScrollLockScanCode, KEYEVENTF_EXTENDEDKEY);
-    system.KeyEvent(VK_SCROLL, kScrollLockScanCode, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP);
+    if (((system.KeyState(VK_SCROLL) & 1) != 0) == on)
+        return;
+    system.KeyEvent(VK_SCROLL, kScrollLockScanCode, 0);
+    system.KeyEvent(VK_SCROLL, kScrollLockScanCode, KEYEVENTF_KEYUP);
+    pressed_ = true;
+    ownInputAt_ = system.TickCount();
+}
+
+bool KeyboardLed::UserAway()
+{
+    DisplaySystem& system = CurrentDisplaySystem();
+    const DWORD last = system.LastInputTime();
+    if (!pressed_ || last - ownInputAt_ > kOwnInputSlack)  // unsigned: before the press is far after
+        userInputAt_ = last;
+    DWORD limit = kAwayAfter;
+    if (const DWORD saver = system.ScreenSaverTimeout(); saver != 0 && saver < limit)
+        limit = saver;
+    return system.TickCount() - userInputAt_ >= limit;
 }

@@ -1,10 +1,36 @@
 #include "display/tray_icon.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 #include <iterator>
 
 #include "display/display_system.h"
 #include "settings/settings_model.h"
+
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+void HearShellRestarts(HWND window)
+{
+    if (window && TaskbarCreatedMessage() != 0)
+        CurrentDisplaySystem().AllowMessage(window, TaskbarCreatedMessage());
+}
+
+UniqueIcon LoadSmallIcon(HINSTANCE instance, int id)
+{
+    using LoadMetric = HRESULT(WINAPI*)(HINSTANCE, const wchar_t*, int, HICON*);
+    static const auto loadMetric = reinterpret_cast<LoadMetric>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconMetric")));
+    HICON icon = nullptr;
+    if (!loadMetric || FAILED(loadMetric(instance, MAKEINTRESOURCEW(id), LIM_SMALL, &icon)))
+        icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return UniqueIcon(icon);
+}
 
 void TrayIcon::UseIcons(HICON application, HICON ledOff, HICON ledOn)
 {

@@ -15,6 +15,19 @@ inline constexpr UINT kTrayCallbackMessage = WM_USER + 17;  // WM_TRAYNOTIFY
 inline constexpr UINT kTrayId = 1;
 inline constexpr wchar_t kTrayTip[] = L"Qorvel Indicator  - HDD activity monitor";
 
+// The message the shell broadcasts when the taskbar is created (again).
+UINT TaskbarCreatedMessage();
+
+// Lets "TaskbarCreated" reach the window also while the program runs elevated:
+// the system drops messages from a lower integrity level otherwise, and the
+// icon would be gone for good after the shell restarts.
+void HearShellRestarts(HWND window);
+
+// An icon resource at the small-icon size (LoadIconMetric with LIM_SMALL, or
+// the small-icon metrics where that is missing), drawn from its own image
+// rather than scaled from the large one.
+UniqueIcon LoadSmallIcon(HINSTANCE instance, int id);
+
 class TrayIcon {
 public:
     // The application icon (107) and the fallback LED icons (148 off, 152 on),

@@ -162,13 +162,20 @@ void InvalidateSwatches(HWND page)
     }
 }
 
+// "Use direct access mode" is offered while the keyboard LED is on and the
+// keyboard device works this session.
+void EnableDirectAccessBox(HWND page, const SettingsBlock& settings)
+{
+    EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS), settings.useKeyboardLed && KeyboardDirectAvailable());
+}
+
 // Every control of the page from the settings block.
 void ShowSettings(HWND page, const SettingsBlock& settings)
 {
     InvalidateSwatches(page);
     SetCheck(page, IDC_APP_KEYBOARD_LED, settings.useKeyboardLed);
     SetCheck(page, IDC_APP_DIRECT_ACCESS, settings.useKeyboardLedDirectAccess);
-    EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS), settings.useKeyboardLed != 0);
+    EnableDirectAccessBox(page, settings);
     SetCheck(page, IDC_APP_TRAY_ICON, settings.showTrayIcon);
     SetCheck(page, IDC_APP_TRAY_LED, settings.useTrayLed);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
@@ -276,7 +283,7 @@ void OnKeyboardLedBox(HWND page)
     if (!on && settings.useKeyboardLed)
         KeyboardLedPreStep();  // dark while the feature still drives it
     settings.useKeyboardLed = on;
-    EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS), on);
+    EnableDirectAccessBox(page, settings);
     StoreGlobalSettingsIfChanged();
 }
 

@@ -11,6 +11,8 @@ namespace {
 CIniEx* g_store = nullptr;
 
 constexpr DWORD kReadChunk = 64 * 1024;
+constexpr int kMoveAttempts = 5;
+constexpr DWORD kMoveRetryDelay = 100;  // milliseconds
 
 std::wstring Lowered(std::wstring text)
 {
@@ -62,6 +64,31 @@ bool WriteAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
+enum class Placed { Yes, No, OnlyTheTemporary };
+
+// Puts the fully written temporary file in the place of target in one step.
+// ReplaceFileW may fail after it has already moved target away (1176: gone;
+// 1177: renamed); the new text is then only in the temporary file, which is
+// moved into place instead, a few times over, since a scanner holding the
+// new file is the usual cause.
+Placed PutInPlace(SettingsSystem& system, const std::wstring& target, const std::wstring& temporary)
+{
+    if (system.FileAttributes(target) == INVALID_FILE_ATTRIBUTES)
+        return system.MoveIntoPlace(temporary, target) ? Placed::Yes : Placed::No;
+    const DWORD error = system.ReplaceSettingsFile(target, temporary);
+    if (error == ERROR_SUCCESS)
+        return Placed::Yes;
+    if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        return Placed::No;  // target is as it was
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+        if (attempt > 0)
+            Sleep(kMoveRetryDelay);
+        if (system.MoveIntoPlace(temporary, target))
+            return Placed::Yes;
+    }
+    return Placed::OnlyTheTemporary;
+}
+
 }  // namespace
 
 CIniEx::~CIniEx()
@@ -109,7 +136,14 @@ void CIniEx::Save()
         return;
     const bool written = WriteAll(file.Get(), bytes) && system.FlushFile(file.Get());
     file.Reset();
-    if (!written || !system.ReplaceWithTemporary(filePath_, temporary))
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        return;
+    }
+    const Placed placed = PutInPlace(system, filePath_, temporary);
+    // Once the replace has let go of the file, the temporary holds the only
+    // copy of the settings: it stays for the next save to try again.
+    if (placed == Placed::No)
         DeleteFileW(temporary.c_str());
 }
 

@@ -27,8 +27,10 @@ public:
 
     // Writes the whole store when it is modified: to a temporary file in the
     // same folder, flushed, which then takes the file's place in one step. When
-    // any step fails the file stays as it was and nothing is reported. The store
-    // stays modified either way, so every later save writes again.
+    // any step fails the file stays as it was and nothing is reported (when the
+    // system had already moved the file away, the temporary file is moved into
+    // its place instead, or kept for the next save). The store stays modified
+    // either way, so every later save writes again.
     void Save();
 
     // Empties the store: no sections, no file, not modified.

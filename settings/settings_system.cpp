@@ -54,13 +54,17 @@ bool SettingsSystem::FlushFile(HANDLE file)
     return FlushFileBuffers(file) != FALSE;
 }
 
-bool SettingsSystem::ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary)
+DWORD SettingsSystem::ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary)
 {
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                            nullptr, nullptr) != FALSE;
-    return MoveFileExW(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
+}
+
+bool SettingsSystem::MoveIntoPlace(const std::wstring& temporary, const std::wstring& target)
+{
+    return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 SettingsSystem& CurrentSettingsSystem()

@@ -33,11 +33,12 @@ public:
     // FlushFileBuffers: false when the written bytes may not have reached the disk.
     virtual bool FlushFile(HANDLE file);
 
-    // Puts the fully written temporary file in the place of target in one step:
-    // ReplaceFileW when target exists, else MoveFileExW with
-    // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. False when it failed;
-    // target is then as it was.
-    virtual bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary);
+    // ReplaceFileW(target, temporary, no backup, REPLACEFILE_IGNORE_MERGE_ERRORS):
+    // ERROR_SUCCESS or the error.
+    virtual DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary);
+
+    // MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+    virtual bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target);
 };
 
 // The seam in force: the real system unless a test put another in place.

@@ -60,10 +60,11 @@ bool CRegistryAccessIndicator::Open()
         std::swprintf(instanceText_, kInstanceTextSize, L"%ls ", path.size() > 17 ? path.c_str() + 17 : L"");
         break;
     case kKindLogicalDisk:
-        // \\.\C: gives "C:"; \\.\HarddiskVolume3 gives "H:".
+        // \\.\C: gives "C:"; a volume without a letter, \\.\HarddiskVolume3,
+        // its own name "HarddiskVolume3".
         object_ = kLogicalDiskObject;
         if (path.size() > 4)
-            std::swprintf(instanceText_, kInstanceTextSize, L"%lc:", path[4]);
+            std::swprintf(instanceText_, kInstanceTextSize, L"%ls", path.c_str() + 4);
         break;
     case kKindAllInOne:
         object_ = kPhysicalDiskObject;

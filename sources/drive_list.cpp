@@ -1,5 +1,7 @@
 #include "sources/drive_list.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,17 +33,36 @@ std::wstring ShortLabel(const std::wstring& name)
     return name;
 }
 
+// The drive number an instance name starts with ("2 E:" gives 2): digits
+// followed by a space or the end of the name. None for anything else.
+std::optional<unsigned long> DriveNumber(const std::wstring& name)
+{
+    std::size_t digits = 0;
+    while (digits < name.size() && digits < 9 && name[digits] >= L'0' && name[digits] <= L'9')
+        ++digits;
+    if (digits == 0 || (digits < name.size() && name[digits] != L' '))
+        return std::nullopt;
+    return std::stoul(name.substr(0, digits));
+}
+
 }  // namespace
 
 bool EnumeratePhysicalDrives(RegistryAccess& access, IndicatorList& list)
 {
     list.clear();
     access.Refresh();
-    // The object's instances include "_Total", so n instances are n - 1 drives.
-    // Drives are numbered by position; the instance names are not read.
-    const std::int32_t instances = access.GetInstanceCount(perflayout::kPhysicalDiskObject);
-    for (std::int32_t drive = 0; drive < instances - 1; ++drive) {
-        const std::wstring number = std::to_wstring(drive);
+    // Each drive is numbered by the number its instance name starts with
+    // ("2 E:" is \\.\PHYSICALDRIVE2): after a disk has gone, the numbers
+    // have gaps. An instance without a number ("_Total") is no drive.
+    std::vector<std::wstring> names;
+    const std::int32_t count = access.GetInstanceNames(perflayout::kPhysicalDiskObject, names);
+    std::vector<unsigned long> numbers;
+    for (std::int32_t index = 0; index < count && static_cast<std::size_t>(index) < names.size(); ++index) {
+        const std::optional<unsigned long> drive = DriveNumber(names[static_cast<std::size_t>(index)]);
+        if (!drive || std::find(numbers.begin(), numbers.end(), *drive) != numbers.end())
+            continue;
+        numbers.push_back(*drive);
+        const std::wstring number = std::to_wstring(*drive);
         list.push_back(MakeEntry(L"\\\\.\\PHYSICALDRIVE" + number, L"Physical Drive " + number,
                                  number, kKindPhysicalDrive));
     }

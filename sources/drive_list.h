@@ -31,7 +31,8 @@ struct IndicatorEntry {
 using IndicatorList = std::deque<IndicatorEntry>;
 
 // Empties the list, then appends one entry per physical drive of the
-// PhysicalDisk object and the all-in-one entry. Always answers true.
+// PhysicalDisk object, numbered as its instance name starts ("2 E:" is
+// \\.\PHYSICALDRIVE2), and the all-in-one entry. Always answers true.
 bool EnumeratePhysicalDrives(RegistryAccess& access, IndicatorList& list);
 
 // Appends one entry per instance of the LogicalDisk object before "_Total".

@@ -50,8 +50,10 @@ bool SourceSystem::GetVolumeName(const std::wstring& root, std::wstring* volumeN
 
 HANDLE SourceSystem::OpenDevice(const std::wstring& path)
 {
-    const HANDLE device = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // No access asked: IOCTL_DISK_PERFORMANCE needs none, and reading a disk
+    // or a volume needs administrator rights.
+    const HANDLE device = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     return device == INVALID_HANDLE_VALUE ? nullptr : device;
 }
 

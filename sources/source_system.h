@@ -25,7 +25,8 @@ public:
     // false when the volume cannot be asked (no medium, no such drive).
     virtual bool GetVolumeName(const std::wstring& root, std::wstring* volumeName);
 
-    // CreateFileW for reading with read and write sharing: a device such as
+    // CreateFileW with no access asked (what IOCTL_DISK_PERFORMANCE needs, and
+    // any user may have), read and write sharing: a device such as
     // \\.\PHYSICALDRIVE0 or \\.\C:. Null when it cannot be opened.
     virtual HANDLE OpenDevice(const std::wstring& path);
 

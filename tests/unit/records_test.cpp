@@ -3,6 +3,8 @@
 // texts cut at the end of the caller's buffer.
 #include <gtest/gtest.h>
 
+#include <winternl.h>
+
 #include "common/live_counts.h"
 #include "sources/counter_source.h"
 #include "sources/disk_source.h"
@@ -80,13 +82,15 @@ protected:
 TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 {
     fake.data = perftest::Snapshot(
-        {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}}, {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}}});
+        {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}},
+         {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}, {u"HarddiskVolume3", {6, 0, 8}}}});
     access.Refresh();
     const std::tuple<const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
         {L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive, 0x10000},      // 0x30000 has no low 16 bits
         {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},           // "12 " does not match "1 D: E:"
         {L"_Total", kKindAllInOne, 5},
-        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 0x70000},       // HarddiskVolume3 reads "H:"
+        {L"\\\\.\\H:", kKindLogicalDisk, 0x70000},
+        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 8},             // its own instance, not "H:"
         {L"?", 16, 6}};                                                // the first LogicalDisk instance
     for (auto [path, kind, state] : cases)
         EXPECT_EQ(Open<CRegistryAccessIndicator>(Add(path, kind), access)->Sample(), state) << path;
@@ -227,6 +231,19 @@ TEST_F(RecordTest, ADriveAskedToBeRemovedIsLetGoAndTakenBackWhenTheRemovalFails)
     EXPECT_EQ(before.handles, Live().handles);
     EXPECT_EQ(before.deviceWatches, Live().deviceWatches);
     EXPECT_EQ(nullptr, first.watch);
+}
+
+// The real seam opens a device asking for no access: the statistics need
+// none, and reading a disk or a volume needs administrator rights.
+TEST(SourceSystem, DevicesAreOpenedWithoutTheRightToReadThem)
+{
+    SourceSystem real;
+    const HANDLE device = real.OpenDevice(L"\\\\.\\C:");
+    ASSERT_NE(nullptr, device);
+    PUBLIC_OBJECT_BASIC_INFORMATION information{};
+    EXPECT_EQ(0, NtQueryObject(device, ObjectBasicInformation, &information, sizeof information, nullptr));
+    EXPECT_EQ(0u, information.GrantedAccess & (FILE_READ_DATA | FILE_WRITE_DATA));
+    real.CloseDevice(device);
 }
 
 // Every drive adds about 110 characters to the all-in-one text: a fixed buffer

@@ -88,17 +88,18 @@ TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBuf
     EXPECT_EQ(other.GetCounterValue(kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounter100nsQueueLen), 9u);
 }
 
-// Drives are numbered by position; volumes before "_Total" are listed. The list
-// is the fixture's, so each enumeration must start it afresh.
+// Drives are numbered as their instance names start, gaps kept ("2 F: E:" is
+// drive 2) and names without a number passed over; volumes before "_Total"
+// are listed. The list is the fixture's, so each enumeration must start it afresh.
 TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
 {
     const std::wstring all = L"_Total|All-In-One|All|4";
     // NumInstances written over the objects' when not 0.
     struct Case { DiskSet set; std::uint32_t physicalCount, logicalCount; std::vector<std::wstring> entries; };
     const Case cases[] = {
-        {{{{u"0 C:"}, {u"2 F: E:"}, {u"_Total"}},
+        {{{{u"0 C:"}, {u"2 F: E:"}, {u"3x"}, {u"_Total"}},
           {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}}, 0, 0,
-         {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE1|Physical Drive 1|1|1", all,
+         {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE2|Physical Drive 2|2|1", all,
           L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
           L"\\\\.\\E:|E:|E:|2"}},
         {{{{u"0 C:"}}, {{u"Harddisk"}}}, 0x40000000, 0, {all, L"\\\\.\\Harddisk|Harddisk|Harddisk|2"}},  // damaged

@@ -46,10 +46,24 @@ public:
         return failing.count(path) ? INVALID_HANDLE_VALUE : SettingsSystem::OpenFileHandle(path, access, disposition);
     }
     bool FlushFile(HANDLE file) override { return !failing.count(L"flush") && SettingsSystem::FlushFile(file); }
-    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
+    // With replaceError set, the replace fails as documented for it: 1176 leaves
+    // the file gone, 1177 leaves it under another name; the temporary file stays.
+    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary) override
     {
-        return !failing.count(L"replace") && SettingsSystem::ReplaceWithTemporary(target, temporary);
+        if (failing.count(L"replace"))
+            return ERROR_ACCESS_DENIED;
+        if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            DeleteFileW(target.c_str());
+        if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            MoveFileW(target.c_str(), (target + L".replaced").c_str());
+        return replaceError ? replaceError : SettingsSystem::ReplaceSettingsFile(target, temporary);
     }
+    bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target) override
+    {
+        return failMoves-- <= 0 && SettingsSystem::MoveIntoPlace(temporary, target);  // a scanner holds it meanwhile
+    }
+    DWORD replaceError = ERROR_SUCCESS;
+    int failMoves = 0;
 };
 
 class SettingsTest : public ::testing::Test {
@@ -153,6 +167,26 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileIntactAndALaterSaveWrites)
     fake.failing.clear();
     EXPECT_EQ(Saved(), "; hand written=\r\n\r\n[S]\r\ns=2\r\n");
     EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
+}
+
+// A replace that failed after letting go of the file (1176, 1177): the new file
+// is moved into its place, also after a first failed move; when every move
+// fails, the new file is kept for the next save, never deleted.
+TEST_F(SettingsTest, AReplaceThatLetGoOfTheFileStillLeavesTheNewOne)
+{
+    for (const DWORD error : {ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+        Open("[S]\r\ns=1\r\n").SetString(L"S", L"s", L"2");
+        fake.replaceError = error, fake.failMoves = 1;
+        EXPECT_EQ(Saved(), "\r\n[S]\r\ns=2\r\n") << error;
+        EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
+        fake.replaceError = ERROR_SUCCESS;
+    }
+    Open("[S]\r\ns=1\r\n").SetString(L"S", L"s", L"3");
+    fake.replaceError = ERROR_UNABLE_TO_MOVE_REPLACEMENT, fake.failMoves = 100;
+    EXPECT_EQ(Saved(), "<missing>");
+    EXPECT_EQ(ReadBytes(file + L".tmp"), "\r\n[S]\r\ns=3\r\n");
+    fake.replaceError = ERROR_SUCCESS, fake.failMoves = 0;
+    EXPECT_EQ(Saved(), "\r\n[S]\r\ns=3\r\n");  // the next save puts it in place
 }
 
 TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)

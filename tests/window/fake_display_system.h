@@ -1,8 +1,8 @@
 #pragma once
 // The display folder's seam scripted: the shell's icon calls recorded (adds
 // and version calls that fail on request), Ctrl and Shift held on request, a
-// ScrollLock key that its presses toggle, and a keyboard device whose
-// indicator record keeps what was set.
+// ScrollLock key that its presses toggle, a clock and the last input's time,
+// and a keyboard device whose indicator record keeps what was set.
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,11 +34,17 @@ public:
             return failVersions-- <= 0;
         }
     }
+    // ScrollLock's own scan code toggles it on the press; the input resets the idle time.
     void KeyEvent(BYTE key, BYTE scanCode, DWORD flags) override
     {
         ++switches;
-        scrollLock ^= key == VK_SCROLL && scanCode == 0x45 && flags == KEYEVENTF_EXTENDEDKEY;
+        scrollLock ^= key == VK_SCROLL && scanCode == 0x46 && flags == 0;
+        lastInput = now;
     }
+    DWORD TickCount() override { return now; }
+    DWORD LastInputTime() override { return lastInput; }
+    DWORD ScreenSaverTimeout() override { return saver; }
+    void AllowMessage(HWND window, UINT message) override { allowed.emplace_back(window, message); }
     SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
     SHORT AsyncKeyState(int key) override { return (key == VK_CONTROL && ctrl) || (key == VK_SHIFT && shift) ? -1 : 0; }
     bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
@@ -56,7 +62,10 @@ public:
     }
     bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
     {
-        return ++requests, leds = indicators.LedFlags, true;
+        ++requests;
+        if (setWorks)
+            leds = indicators.LedFlags;
+        return setWorks;
     }
 
     static inline const HANDLE kDevice = reinterpret_cast<HANDLE>(0x1234);
@@ -65,7 +74,9 @@ public:
     std::vector<HANDLE> closed;
     int failAdds = 0, lateAdds = 0, failVersions = 0, switches = 0, requests = 0;
     bool iconShown = false;
-    bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true;  // ScrollLock on at start
+    std::vector<std::pair<HWND, UINT>> allowed;
+    bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true, setWorks = true;  // ScrollLock on
+    DWORD now = 100000, lastInput = 100000, saver = 0;  // milliseconds
     bool ctrl = false, shift = false;  // held keys
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
 };

@@ -126,6 +126,16 @@ TEST(TipPainter, FramedBoldTitleAndColumnsAtOneX)
     EXPECT_EQ(first[2], first[3]);
     EXPECT_LE(layout.columns[1], first[2]);
     EXPECT_GT(layout.columns[1] + 3, first[2]);
+
+    // The fonts for a monitor at 144 DPI are half as high again.
+    const auto height = [](HFONT font) {
+        LOGFONTW description{};
+        GetObjectW(font, sizeof description, &description);
+        return std::abs(description.lfHeight);
+    };
+    const TipFonts large = MakeTipFonts(144);
+    EXPECT_EQ(MulDiv(height(fonts.Normal()), 3, 2), height(large.Normal()));
+    EXPECT_EQ(MulDiv(height(fonts.Bold()), 3, 2), height(large.Bold()));
 }
 
 // The "Summary" and "User process I/O" pages: the summary's blocks and their

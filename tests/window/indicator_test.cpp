@@ -303,6 +303,19 @@ TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZeroFromADialog)
     DestroyWindow(window), DestroyWindow(worker);
 }
 
+// The shell's functions need COM on the program's thread: an apartment for
+// the object's lifetime, released with it.
+TEST(ComApartment, TheThreadIsAnApartmentWhileItLives)
+{
+    {
+        const ComApartment com;
+        EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));  // one is there already
+        CoUninitialize();
+    }
+    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    CoUninitialize();
+}
+
 TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
 {
     for (auto [line, silent] : {std::pair<const wchar_t*, bool>{L"s", true}, {L"/silent", true}, {L"S", false},

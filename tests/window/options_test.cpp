@@ -260,23 +260,31 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
 }
 
 // Switching the keyboard LED's mode darkens it in the mode that lit it, then in the new one.
+// Without a keyboard device this session, direct access is not offered.
 TEST_F(OptionsTest, SwitchingToDirectAccessDarkensTheLedInTheOldModeAndTheNew)
 {
     Settings().useKeyboardLed = 1, Settings().useKeyboardLedDirectAccess = 0;
     App().keyboard.Open();
-    Toggle(Open(1), IDC_APP_DIRECT_ACCESS);
+    const HWND page = Open(1);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_APP_DIRECT_ACCESS)));
+    Toggle(page, IDC_APP_DIRECT_ACCESS);
     EXPECT_EQ(1, Settings().useKeyboardLedDirectAccess);
     EXPECT_FALSE(display.scrollLock);                                      // pressed off as it was lit
     EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, display.leds);  // and set off directly
+    App().keyboard.Close(Settings());
+    display.openWorks = false;
+    App().keyboard.Open();
+    Open(0);  // the Appearance page made again
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Open(1), IDC_APP_DIRECT_ACCESS)));
     App().keyboard.Close(Settings());
 }
 
 // Counts the saves that reached the file.
 struct CountingSaves : SettingsSystem {
     int replaces = 0;
-    bool ReplaceWithTemporary(const std::wstring& target, const std::wstring& temporary) override
+    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary) override
     {
-        return ++replaces, SettingsSystem::ReplaceWithTemporary(target, temporary);
+        return ++replaces, SettingsSystem::ReplaceSettingsFile(target, temporary);
     }
 };
 

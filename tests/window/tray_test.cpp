@@ -3,6 +3,7 @@
 // add, failed adds retried, and the icon added again for "TaskbarCreated";
 // and the keyboard LED.
 #include "app/session_window.h"
+#include "app/startup.h"
 #include "indicator_fixture.h"
 
 namespace {
@@ -89,6 +90,8 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
     DestroyWindow(app.worker);  // the real worker in its place
     app.worker = CreateWorkerWindow(app.instance);
     app.sessionWindow = CreateSessionWindow(app.instance);
+    EXPECT_EQ((std::vector<std::pair<HWND, UINT>>{{app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated")}}),
+              display.allowed);  // also from a shell of a lower integrity level
     AddTrayIconWithRetries();
     for (const DWORD start = GetTickCount(); !app.tray.Present() && GetTickCount() - start < 10000; Sleep(10))
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
@@ -107,34 +110,57 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}), display.calls);
 }
 
+// The tray shows the application icon drawn at the small-icon size; Enter or
+// Space on the icon (NIN_KEYSELECT) opens the Options window as a click does.
+TEST_F(IndicatorsTest, TheTrayIconIsTheSmallImageAndKeysOpenTheOptionsWindow)
+{
+    LoadIcons(App());
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(App().tray.ImageFor(0, SettingsBlock{.useTrayLed = 0}), &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
+    RegisterWorkerClass(App().instance), RegisterOptionsClass(App().instance);  // unless registered already
+    const HWND worker = CreateWorkerWindow(App().instance);
+    SendMessageW(worker, WM_TRAYNOTIFY, kTrayIconId, NIN_KEYSELECT);
+    EXPECT_NE(nullptr, App().options);
+    DestroyWindow(worker);
+}
+
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only
 // when its wanted state differs from the LED (direct mode reads the LEDs once a
-// tick: a lock key makes the system rewrite them), NumLock and CapsLock kept,
-// and the "Kbd" name and device released exactly as they were made.
+// tick: a lock key makes the system rewrite them), NumLock and CapsLock kept;
+// a keyboard device that cannot be had or fails a request leaves the LED to
+// key presses; the "Kbd" name and device released exactly as they were made.
 TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
 {
     constexpr DWORD kRemove = DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH;
     const std::vector<DWORD> defined{DDD_RAW_TARGET_PATH}, definedAndRemoved{DDD_RAW_TARGET_PATH, kRemove};
-    // Columns: direct mode, feature on, activity pattern (bit i: tick i of 10), key events (synthesized) or
-    // requests (direct: a query a tick, and the sets) over the run, "Kbd" defined, device opened, query
-    // answered, the tick before which a lock key rewrites the LEDs with ScrollLock's dark (-1: none).
-    struct Case { bool direct, feature; std::uint32_t pattern; int switches; bool define, open, query; int rewrite; };
+    // Columns: direct mode, feature on, activity pattern (bit i: tick i of 10), key events and keyboard requests
+    // (a query a tick and the sets) over the run, "Kbd" defined, device opened, query and set answered, the
+    // tick before which a lock key rewrites the LEDs with ScrollLock's dark (-1: none).
+    struct Case { bool direct, feature; std::uint32_t pattern; int keys, requests; bool define, open, query, set; int rewrite; };
     const Case cases[] = {
-        {0, 1, 0x000, 2, 1, 1, 1, -1},  {0, 1, 0x3FF, 0, 1, 1, 1, -1},  {0, 1, 0x155, 18, 1, 1, 1, -1},
-        {0, 1, 0x001, 2, 1, 1, 1, -1},  {1, 1, 0x000, 11, 1, 1, 1, -1}, {1, 1, 0x3FF, 10, 1, 1, 1, -1},
-        {1, 1, 0x155, 19, 1, 1, 1, -1}, {1, 1, 0x3FE, 12, 1, 1, 1, -1}, {1, 1, 0x3FF, 11, 1, 1, 1, 5},
-        {0, 0, 0x155, 0, 1, 1, 1, -1},  {1, 0, 0x155, 0, 1, 1, 1, -1},  {1, 1, 0x3FF, 0, 0, 1, 1, -1},
-        {1, 1, 0x3FF, 0, 1, 0, 1, -1},  {1, 1, 0x3FF, 10, 1, 1, 0, -1},  // a failed query sends no set
+        {0, 1, 0x000, 2, 0, 1, 1, 1, 1, -1},  {0, 1, 0x3FF, 0, 0, 1, 1, 1, 1, -1},  {0, 1, 0x155, 18, 0, 1, 1, 1, 1, -1},
+        {0, 1, 0x001, 2, 0, 1, 1, 1, 1, -1},  {1, 1, 0x000, 0, 11, 1, 1, 1, 1, -1}, {1, 1, 0x3FF, 0, 10, 1, 1, 1, 1, -1},
+        {1, 1, 0x155, 0, 19, 1, 1, 1, 1, -1}, {1, 1, 0x3FE, 0, 12, 1, 1, 1, 1, -1}, {1, 1, 0x3FF, 0, 11, 1, 1, 1, 1, 5},
+        {0, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},  {1, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},
+        {1, 1, 0x155, 18, 0, 0, 1, 1, 1, -1}, {1, 1, 0x155, 18, 0, 1, 0, 1, 1, -1},  // no device: by keys
+        {1, 1, 0x155, 18, 1, 1, 1, 0, 1, -1}, {1, 1, 0x155, 18, 3, 1, 1, 1, 0, -1},  // a failed request: by keys
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open << c.rewrite);
+        SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open << c.query
+                                        << c.set << c.rewrite);
         FakeDisplaySystem fake;
-        fake.defineWorks = c.define, fake.openWorks = c.open, fake.queryWorks = c.query;
+        fake.defineWorks = c.define, fake.openWorks = c.open, fake.queryWorks = c.query, fake.setWorks = c.set;
         ScopedDisplaySystem seam(fake);
         SettingsBlock settings;
         settings.useKeyboardLed = c.feature, settings.useKeyboardLedDirectAccess = c.direct;
-        const auto lit = [&] { return c.direct ? (fake.leds & KEYBOARD_SCROLL_LOCK_ON) != 0 : fake.scrollLock; };
         KeyboardLed led;
+        const auto lit = [&] {
+            return c.direct && led.DirectAvailable() ? (fake.leds & KEYBOARD_SCROLL_LOCK_ON) != 0 : fake.scrollLock;
+        };
         led.Open();
         for (int i = 0; i < 10; ++i) {  // the tick's calls in its order
             if (i == c.rewrite)
@@ -146,16 +172,53 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
             led.Apply(settings);
             EXPECT_EQ(!c.feature || ((c.pattern >> i) & 1), lit()) << "tick " << i;
             EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, fake.leds & ~KEYBOARD_SCROLL_LOCK_ON);
+            fake.now += 50, fake.lastInput = fake.now;  // the user at work
         }
-        EXPECT_EQ(c.switches, c.direct ? fake.requests : fake.switches);
-        EXPECT_EQ(0, c.direct ? fake.switches : fake.requests);
+        EXPECT_EQ(c.keys, fake.switches);
+        EXPECT_EQ(c.requests, fake.requests);
+        EXPECT_EQ(c.define && c.open && c.query && c.set, led.DirectAvailable());
         led.Close(settings);
         led.Close(settings);
-        EXPECT_FALSE(c.feature && (!c.direct || (c.query && c.open && c.define)) && lit());
+        EXPECT_FALSE(c.feature && lit());
         EXPECT_EQ(c.define ? definedAndRemoved : defined, fake.defines);
         EXPECT_EQ(c.open && c.define ? std::vector<HANDLE>{FakeDisplaySystem::kDevice} : std::vector<HANDLE>{},
                   fake.closed);  // INVALID_HANDLE_VALUE is never closed
     }
+}
+
+// Pressed keys are input, which would keep the screen saver and the lock
+// away: after a minute (or the screen saver's shorter time) without input but
+// the program's own presses, the LED is left dark and nothing is pressed
+// until the user is back.
+TEST(KeyboardLed, NoKeyIsPressedWhileTheUserIsAway)
+{
+    FakeDisplaySystem fake;
+    ScopedDisplaySystem seam(fake);
+    SettingsBlock settings;
+    settings.useKeyboardLed = 1, settings.useKeyboardLedDirectAccess = 0;
+    KeyboardLed led;
+    led.Open();
+    // Ticks 500 ms apart, the activity steady or alternating (busy on odd ticks); the key events they made.
+    const auto run = [&](int ticks, bool steady) {
+        const int before = fake.switches;
+        for (int i = 0; i < ticks; ++i, fake.now += 500) {
+            std::uint32_t any = 0;
+            led.PreStep(any, settings);
+            led.PostStep(steady || i % 2, settings);
+            led.Apply(settings);
+        }
+        return fake.switches - before;
+    };
+    EXPECT_EQ(238, run(119, false));  // 59 s after the user's last input: the LED still follows
+    EXPECT_EQ(2, run(1, true));       // on at 59.5 s
+    EXPECT_EQ(2, run(40, true));      // from 60 s: one press to leave it dark, then none
+    EXPECT_FALSE(fake.scrollLock);
+    fake.lastInput = fake.now - 300;  // the user moves the mouse
+    EXPECT_EQ(18, run(10, false));
+    fake.saver = 30000;  // a screen saver after 30 s: the LED follows up to 29.8 s, then goes dark
+    EXPECT_EQ(102, run(60, false));
+    EXPECT_FALSE(fake.scrollLock);
+    led.Close(settings);
 }
 
 }  // namespace

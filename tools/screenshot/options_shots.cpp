@@ -6,7 +6,7 @@
 //                             and lets it run MS milliseconds more (700)
 //   options_shots tooltip     moves the mouse over the leftmost indicator
 //   options_shots about    opens the About box
-//   options_shots close    closes the About box
+//   options_shots close    closes the About box and hides the Options window
 //   options_shots exit     signals the program's exit event
 //
 // After "tab", "tooltip" and "about" it prints the window's rectangle on the screen as
@@ -27,6 +27,7 @@ namespace {
 constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
 constexpr wchar_t kAboutTitle[] = L"About Qorvel";
 constexpr UINT kAboutCommand = 104;
+constexpr UINT kHideCommand = 1;  // "&Hide options"
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title)
 {
@@ -141,10 +142,19 @@ int OpenAbout()
     return 0;
 }
 
-int CloseAbout()
+int CloseAboutAndOptions()
 {
     const HWND about = FindWindowW(nullptr, kAboutTitle);
-    return about && PostMessageW(about, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    if (!about || !PostMessageW(about, WM_COMMAND, IDOK, 0))
+        return 1;
+    for (int tries = 0; tries < 200 && IsWindow(about); ++tries)
+        Sleep(10);
+    const HWND options = FindWindowW(kOptionsClass, nullptr);
+    if (!options || !PostMessageW(options, WM_COMMAND, kHideCommand, 0))
+        return 1;
+    for (int tries = 0; tries < 200 && IsWindow(options); ++tries)
+        Sleep(10);
+    return IsWindow(options) ? 1 : 0;
 }
 
 int SignalExit()
@@ -169,7 +179,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"about")
         return OpenAbout();
     if (command == L"close")
-        return CloseAbout();
+        return CloseAboutAndOptions();
     if (command == L"exit")
         return SignalExit();
     std::fprintf(stderr, "usage: options_shots tab N [MS] | tooltip | about | close | exit\n");
