@@ -23,7 +23,6 @@ struct Application {
 
     HWND worker = nullptr;         // message-only: timers, tray callback, device changes
     HWND sessionWindow = nullptr;  // hidden top-level: session end, display and shell broadcasts
-    HWND options = nullptr;        // the Options window while it is open
     HACCEL accelerators = nullptr;
     UniqueIcon trayAppIcon;  // the small icons the tray shows
     UniqueIcon ledOffIcon;
@@ -33,7 +32,7 @@ struct Application {
     KeyboardLed keyboard;
 
     // Values of the sampling cycle.
-    __performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
+    performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
     std::uint32_t anyActivity = 0;             // OR of every state of the current tick
     std::uint32_t trayState = 0;               // what the tray icon shows
     int trayAddTriesLeft = 0;                  // retries left for a failed add at start-up

@@ -5,9 +5,11 @@
 #include "app/application.h"
 #include "app/message_loop.h"
 #include "app/named_events.h"
+#include "app/program_host.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/worker_window.h"
+#include "common/working_set.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
@@ -24,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     app.keyboard.Open();
     OpenSettings(app);
     RegisterWindowClasses(instance);
+    ConnectHosts();
     CreatePerformanceAccess(app);
     if (!CreateShellWindows(app)) {
         ShutDown(app);

@@ -28,7 +28,7 @@ private:
     LARGE_INTEGER start_{};
 };
 
-bool IsShown(const __gui_data& data)
+bool IsShown(const gui_data& data)
 {
     const HWND window = data.Window();
     return data.visible && window && IsWindowVisible(window);
@@ -49,11 +49,11 @@ void BuildIndicatorRecords(Application& app)
 {
     for (std::size_t index = 0; index < app.indicators.size(); ++index) {
         IndicatorEntry& entry = app.indicators[index];
-        auto data = std::make_unique<__gui_data>();
+        auto data = std::make_unique<gui_data>();
         data->store = app.store.get();
-        const POINT position = DefaultIndicatorPosition(index);
-        data->x = position.x;
-        data->y = position.y;
+        const IndicatorPlace place = DefaultIndicatorPlace(index);
+        data->x = place.x;
+        data->y = place.y;
         data->visible = true;
         data->highlight = kHighlightSteps;
         data->record = CreatePerformanceData(entry.kind, *app.access, app.indicators);
@@ -81,7 +81,7 @@ void SamplingTick(Application& app, TickProfile* profile)
     }
     if (fresh) {
         for (const auto& data : app.displays) {
-            __performance_data* record = data->record.get();
+            performance_data* record = data->record.get();
             {
                 ProfileSpan span(profile ? &profile->sample : nullptr);
                 if (!record || !record->BeginSample())

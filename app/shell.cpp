@@ -11,17 +11,16 @@
 
 void ShowOptionsWindow()
 {
-    Application& app = App();
-    if (!app.options) {
+    if (!OptionsWindow()) {
         if (!CreateOptionsWindow())
             return;
     } else {
-        ShowWindow(app.options, SW_SHOWNORMAL);
+        ShowWindow(OptionsWindow(), SW_SHOWNORMAL);
     }
-    BringWindowToTop(app.options);
+    BringWindowToTop(OptionsWindow());
     // A background process may take the foreground only when the starting
     // instance allowed it (AllowSetForegroundWindow before signalling).
-    SetForegroundWindow(app.options);
+    SetForegroundWindow(OptionsWindow());
 }
 
 namespace {
@@ -188,9 +187,4 @@ void KeyboardLedPreStep()
     Application& app = App();
     app.keyboard.PreStep(app.anyActivity, Settings());
     app.keyboard.Apply(Settings());
-}
-
-bool KeyboardDirectAvailable()
-{
-    return App().keyboard.DirectAvailable();
 }

@@ -59,6 +59,3 @@ void FollowTrayDpi();
 // Switches the keyboard LED off now when "UseKeyboardLed" is on (the Options
 // page runs it before it turns the feature off or changes the mode).
 void KeyboardLedPreStep();
-
-// Whether the keyboard LED's direct mode works this session.
-bool KeyboardDirectAvailable();

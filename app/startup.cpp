@@ -113,11 +113,6 @@ void AddTrayIconIfWanted()
     AddTrayIconWithRetries();
 }
 
-void TrimWorkingSet()
-{
-    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
-}
-
 void ShowOptionsUnlessSilent()
 {
     if (!Settings().silentStart)

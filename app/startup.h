@@ -54,7 +54,6 @@ void BuildIndicators(Application& app);
 
 // When "ShowTrayIcon" is on; a failed add is tried again over the first seconds.
 void AddTrayIconIfWanted();
-void TrimWorkingSet();
 void ShowOptionsUnlessSilent();
 
 // Everything released in order: the Options window, the settings stored, the

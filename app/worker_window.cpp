@@ -30,7 +30,7 @@ HDEVNOTIFY HandleNotification(LPARAM lParam)
 void OnDeviceRemovalAsked(WPARAM event, HDEVNOTIFY notification)
 {
     for (const auto& data : App().displays) {
-        __performance_data* record = data->record.get();
+        performance_data* record = data->record.get();
         if (record && (event == DBT_DEVICEQUERYREMOVE ? record->DeviceRemovalQueried(notification)
                                                       : record->DeviceRemovalFailed(notification)))
             return;

@@ -32,7 +32,7 @@ namespace {
 
 int g_actions = 1000;  // 100 with the deliberate leak, which slows every later action
 
-class IdleRecord : public __performance_data {
+class IdleRecord : public performance_data {
 public:
     std::uint32_t Sample() override { return 0; }
     bool GetText(wchar_t*, std::size_t) override { return false; }
@@ -171,7 +171,7 @@ void SetUpProgram()
     const std::pair<const wchar_t*, std::uint32_t> entries[] = {{L"Drive 0", 1}, {L"All", 4}, {L"C:", 2}};
     for (const auto& [name, kind] : entries) {
         app.indicators.push_back({name, name, name, nullptr, L"", L"", L"", kind});
-        auto data = std::make_unique<__gui_data>();
+        auto data = std::make_unique<gui_data>();
         data->record = std::make_unique<IdleRecord>();
         data->record->entry = &app.indicators.back();
         data->x = 400 + 40 * static_cast<int>(app.displays.size());

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "options/process_sampler.h"
-#include "options/process_system.h"
+#include "sources/process_sampler.h"
+#include "sources/process_system.h"
 
 namespace {
 

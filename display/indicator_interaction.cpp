@@ -6,17 +6,19 @@
 #include <cstddef>
 #include <cwchar>
 
-#include "app/shell.h"
+#include "display/display_record.h"
 #include "display/display_system.h"
-#include "display/indicator_window.h"
+#include "display/indicator_host.h"
+#include "display/indicator_rules.h"
+#include "display/tip_text.h"
 #include "display/tip_window.h"
-#include "resources/resource.h"
 
 namespace {
 
 constexpr std::size_t kTipTextCapacity = 4096;
 constexpr std::size_t kAppendixLength = 5;
-constexpr int kGridStep = 8;
+
+IndicatorHost* g_host = nullptr;
 
 // The values every indicator window shares: the drag origin (only the window
 // holding the mouse capture drags) and the text the tips are given.
@@ -31,7 +33,7 @@ Interaction& Shared()
     return shared;
 }
 
-std::wstring TitleOf(const __gui_data& data)
+std::wstring TitleOf(const gui_data& data)
 {
     return data.record ? data.record->GetName() : std::wstring();
 }
@@ -44,10 +46,11 @@ void EndDrag()
     if (origin.x == kNoDrag)
         return;
     origin.x = kNoDrag;
-    ScheduleSettingsSave();
+    if (g_host)
+        g_host->DragEnded();
 }
 
-void MoveIndicator(HWND window, __gui_data& data, int dx, int dy)
+void MoveIndicator(HWND window, gui_data& data, int dx, int dy)
 {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -58,7 +61,7 @@ void MoveIndicator(HWND window, __gui_data& data, int dx, int dy)
 
 // Gives the indicator's tip (made on first use) its current text; null when
 // there is no tip.
-HWND UpdateTip(HWND window, __gui_data& data)
+HWND UpdateTip(HWND window, gui_data& data)
 {
     if (!data.tooltip)
         data.tooltip = CreateTipWindow(window);
@@ -69,7 +72,7 @@ HWND UpdateTip(HWND window, __gui_data& data)
     return data.tooltip;
 }
 
-void ShowTipAtCursor(HWND window, __gui_data& data)
+void ShowTipAtCursor(HWND window, gui_data& data)
 {
     if (const HWND tip = UpdateTip(window, data)) {
         POINT cursor{};
@@ -78,20 +81,30 @@ void ShowTipAtCursor(HWND window, __gui_data& data)
     }
 }
 
-bool TipShown(const __gui_data& data)
+bool TipShown(const gui_data& data)
 {
     return data.tooltip && IsWindowVisible(data.tooltip);
 }
 
 }  // namespace
 
-void RefreshIndicatorTooltip(__gui_data& data)
+IndicatorHost* CurrentIndicatorHost()
+{
+    return g_host;
+}
+
+void SetIndicatorHost(IndicatorHost* host)
+{
+    g_host = host;
+}
+
+void RefreshIndicatorTooltip(gui_data& data)
 {
     if (TipShown(data))
         UpdateTip(data.Window(), data);
 }
 
-void OnIndicatorLButtonDown(HWND window, __gui_data* data, LPARAM lParam)
+void OnIndicatorLButtonDown(HWND window, gui_data* data, LPARAM lParam)
 {
     // The capture first: taking it from another window ends that one's drag.
     SetCapture(window);
@@ -100,7 +113,7 @@ void OnIndicatorLButtonDown(HWND window, __gui_data* data, LPARAM lParam)
         ShowTipAtCursor(window, *data);  // the drag hint, at once
 }
 
-void OnIndicatorMouseMove(HWND window, __gui_data& data, WPARAM wParam, LPARAM lParam)
+void OnIndicatorMouseMove(HWND window, gui_data& data, WPARAM wParam, LPARAM lParam)
 {
     const POINT origin = Shared().dragOrigin;
     if (!(wParam & MK_LBUTTON) || origin.x == kNoDrag || GetCapture() != window) {
@@ -115,16 +128,15 @@ void OnIndicatorMouseMove(HWND window, __gui_data& data, WPARAM wParam, LPARAM l
     int dy = GET_Y_LPARAM(lParam) - origin.y;
     DisplaySystem& system = CurrentDisplaySystem();
     if (system.AsyncKeyState(VK_CONTROL) < 0) {
-        // Whole grid steps toward zero; the rest carries over to the next move.
-        dx = dx / kGridStep * kGridStep;
-        dy = dy / kGridStep * kGridStep;
+        dx = SnapToGrid(dx);
+        dy = SnapToGrid(dy);
     }
     if (dx == 0 && dy == 0)
         return;
-    if (system.AsyncKeyState(VK_SHIFT) >= 0) {
+    if (system.AsyncKeyState(VK_SHIFT) >= 0 || !g_host) {
         MoveIndicator(window, data, dx, dy);
     } else {
-        for (const auto& other : App().displays) {
+        for (const auto& other : g_host->Displays()) {
             const HWND otherWindow = other->Window();
             if (otherWindow && IsWindow(otherWindow))
                 MoveIndicator(otherWindow, *other, dx, dy);
@@ -137,18 +149,18 @@ void OnIndicatorMouseMove(HWND window, __gui_data& data, WPARAM wParam, LPARAM l
     }
 }
 
-void OnIndicatorMouseHover(HWND window, __gui_data& data)
+void OnIndicatorMouseHover(HWND window, gui_data& data)
 {
     ShowTipAtCursor(window, data);
 }
 
-void OnIndicatorMouseLeave(HWND window, __gui_data& data)
+void OnIndicatorMouseLeave(HWND window, gui_data& data)
 {
     if (GetCapture() != window)
         HideTip(data.tooltip);
 }
 
-void OnIndicatorLButtonUp(HWND window, __gui_data* data)
+void OnIndicatorLButtonUp(HWND window, gui_data* data)
 {
     EndDrag();
     if (GetCapture() == window)
@@ -163,50 +175,44 @@ void OnIndicatorCaptureChanged(HWND window, HWND gaining)
         EndDrag();
 }
 
-void OnIndicatorDoubleClick(__gui_data* data)
+void OnIndicatorDoubleClick(gui_data* data)
 {
     if (data)
         HideTip(data->tooltip);
-    ShowOptionsWindow();
+    if (g_host)
+        g_host->OpenOptions();
 }
 
-void OnIndicatorRButtonUp(HWND window, __gui_data* data)
+void OnIndicatorRButtonUp(HWND window, gui_data* data)
 {
     if (data)
         HideTip(data->tooltip);
-    ShowShellMenu(IDM_INDICATOR_MENU, window);
+    if (g_host)
+        g_host->ShowIndicatorMenu(window);
 }
 
-void FillTooltipText(HWND window, __gui_data& data, wchar_t* buffer, std::size_t capacity)
+void FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity)
 {
     if (capacity == 0)
         return;
     if (GetCapture() == window) {
-        recordtext::CopyBounded(kDragHint, buffer, capacity);
+        CopyBounded(kDragHint, buffer, capacity);
         return;
     }
     buffer[0] = L'\0';
     if (data.record)
         data.record->GetText(buffer, capacity);
-    recordtext::CopyBounded(BuildProcessAppendix(), buffer, capacity, wcsnlen(buffer, capacity));
+    CopyBounded(BuildProcessAppendix(), buffer, capacity, wcsnlen(buffer, capacity));
 }
 
 const std::wstring& BuildProcessAppendix(ThrottledText& appendix)
 {
     if (!RebuildDue(appendix))
         return appendix.text;
-    const std::vector<ProcessStat> ranked = RankProcesses(appendix.sampler, kAppendixLength);
-    appendix.text = L"\n" + std::wstring(74, L'_') +
-                    L"\nSystem-wide Top5 user processes with most IO. Some non-disk IO also included.\n";
-    if (appendix.sampler.readings < 2)
-        return appendix.text;  // no rates before the second reading
-    for (const ProcessStat& process : ranked) {
-        std::wstring id = std::to_wstring(process.processId);
-        if (id.size() < 8)
-            id.insert(0, 8 - id.size(), L' ');
-        appendix.text += id + L" " + process.name + L": " +
-                         FormatRate(WholeRate(process.readRate + process.writeRate)) + L"\n";
-    }
+    std::vector<TipProcess> processes;
+    for (const ProcessStat& process : RankProcesses(appendix.sampler, kAppendixLength))
+        processes.push_back({process.processId, process.name, WholeRate(process.readRate + process.writeRate)});
+    appendix.text = ProcessAppendix(processes, appendix.sampler.readings >= 2);  // rates from the second reading
     return appendix.text;
 }
 

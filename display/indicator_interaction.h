@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <string>
 
-#include "options/process_sampler.h"
+#include "sources/process_sampler.h"
 
-class __gui_data;
+class gui_data;
 
 // The drag origin's x while no drag is in progress.
 inline constexpr int kNoDrag = -100000;
@@ -23,23 +23,23 @@ inline constexpr UINT kTipHoverTime = 50;
 inline constexpr wchar_t kDragHint[] = L"Press <Shift> to move all indicators.\nPress <Ctrl> to snap to grid.";
 
 // Gives a shown tip the indicator's current text, so it follows the statistics.
-void RefreshIndicatorTooltip(__gui_data& data);
+void RefreshIndicatorTooltip(gui_data& data);
 
 // The indicator window's mouse messages.
-void OnIndicatorLButtonDown(HWND window, __gui_data* data, LPARAM lParam);
-void OnIndicatorMouseMove(HWND window, __gui_data& data, WPARAM wParam, LPARAM lParam);
-void OnIndicatorMouseHover(HWND window, __gui_data& data);
-void OnIndicatorMouseLeave(HWND window, __gui_data& data);
-void OnIndicatorLButtonUp(HWND window, __gui_data* data);
+void OnIndicatorLButtonDown(HWND window, gui_data* data, LPARAM lParam);
+void OnIndicatorMouseMove(HWND window, gui_data& data, WPARAM wParam, LPARAM lParam);
+void OnIndicatorMouseHover(HWND window, gui_data& data);
+void OnIndicatorMouseLeave(HWND window, gui_data& data);
+void OnIndicatorLButtonUp(HWND window, gui_data* data);
 // The capture goes to `gaining`.
 void OnIndicatorCaptureChanged(HWND window, HWND gaining);
-void OnIndicatorDoubleClick(__gui_data* data);
-void OnIndicatorRButtonUp(HWND window, __gui_data* data);
+void OnIndicatorDoubleClick(gui_data* data);
+void OnIndicatorRButtonUp(HWND window, gui_data* data);
 
 // The tip's text for an indicator into a buffer of `capacity` characters,
 // cut at its end: the drag hint while the window holds the mouse capture,
 // otherwise the record's statistics followed by the process appendix.
-void FillTooltipText(HWND window, __gui_data& data, wchar_t* buffer, std::size_t capacity);
+void FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity);
 
 // The tip's process list: a rule, its header, and once the sampler has
 // two readings one line per process of its top five, rebuilt at most once a

@@ -1,20 +1,16 @@
 #include "display/indicator_window.h"
 
-#include <cmath>
-
 #include "common/live_counts.h"
-
+#include "common/window_binding.h"
 #include "display/indicator_interaction.h"
 
 namespace {
 
 HINSTANCE g_instance = nullptr;
 
-constexpr LedSize kLedSizes[] = {{12, 9}, {16, 12}, {24, 18}, {32, 24}, {64, 40}, {128, 96}};
-
-__gui_data* DataOf(HWND window)
+gui_data* DataOf(HWND window)
 {
-    return reinterpret_cast<__gui_data*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return WindowObject<gui_data>(window);
 }
 
 LedBrushes SharedBrushes(const SettingsBlock& settings)
@@ -23,7 +19,7 @@ LedBrushes SharedBrushes(const SettingsBlock& settings)
 }
 
 // The picture the window would show now.
-LedLook CurrentLook(HWND window, const __gui_data& data)
+LedLook CurrentLook(HWND window, const gui_data& data)
 {
     const SettingsBlock& settings = Settings();
     RECT client{};
@@ -32,7 +28,7 @@ LedLook CurrentLook(HWND window, const __gui_data& data)
                   SharedBrushes(settings), settings.showIndicatorLabel != 0);
 }
 
-void InvalidateIfChanged(HWND window, const __gui_data& data)
+void InvalidateIfChanged(HWND window, const gui_data& data)
 {
     if (!data.paintedValid || CurrentLook(window, data) != data.painted)
         InvalidateRect(window, nullptr, FALSE);
@@ -46,35 +42,20 @@ void RestoreReadAndIdleBrushes(SettingsBlock& settings)
     settings.idleBrush.Reset(CreateSolidBrush(settings.idleColor));
 }
 
-// The hue of highlight step n (99 down to 0): red, through magenta, blue, cyan,
-// green and yellow back to red at 50, then on to magenta at 0.
 COLORREF HighlightColour(int n)
 {
-    const double t = std::fabs((n - 50) / 50.0) * 6;
-    const int sector = static_cast<int>(t);
-    const double f = t - sector;
-    double r = 1, g = 0, b = 0;
-    switch (sector) {
-    case 0: r = 1; g = f; b = 0; break;
-    case 1: r = 1 - f; g = 1; b = 0; break;
-    case 2: r = 0; g = 1; b = f; break;
-    case 3: r = 0; g = 1 - f; b = 1; break;
-    case 4: r = f; g = 0; b = 1; break;
-    default: r = 1; g = 0; b = 1 - f; break;
-    }
-    const auto byte = [](double component) { return static_cast<BYTE>(static_cast<int>(component * 255) & 0xFF); };
-    return RGB(byte(r), byte(g), byte(b));
+    const Rgb hue = HighlightHue(n);
+    return RGB(hue.red, hue.green, hue.blue);
 }
 
 LRESULT OnNcCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ++Live().windows;
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    BindWindowObject(window, CreationObject<gui_data>(lParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void OnCreate(HWND window, __gui_data* data)
+void OnCreate(HWND window, gui_data* data)
 {
     if (!data)
         return;
@@ -83,7 +64,7 @@ void OnCreate(HWND window, __gui_data* data)
     MoveWindow(window, data->x, data->y, rect.right - rect.left, rect.bottom - rect.top, FALSE);
 }
 
-void OnDestroy(HWND window, __gui_data* data)
+void OnDestroy(HWND window, gui_data* data)
 {
     if (data) {
         if (data->tooltip && IsWindow(data->tooltip))
@@ -92,12 +73,12 @@ void OnDestroy(HWND window, __gui_data* data)
         data->paintedValid = false;
         if (IndicatorEntry* entry = data->Entry(); entry && entry->window == window)
             entry->window = nullptr;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        UnbindWindowObject(window);
     }
     RestoreReadAndIdleBrushes(Settings());
 }
 
-void OnPaint(HWND window, __gui_data& data)
+void OnPaint(HWND window, gui_data& data)
 {
     const LedLook look = CurrentLook(window, data);
     // A partial update (part of the window uncovered) must not leave the rest
@@ -119,7 +100,7 @@ void OnPaint(HWND window, __gui_data& data)
 
 }  // namespace
 
-__gui_data::~__gui_data()
+gui_data::~gui_data()
 {
     if (const HWND window = Window())
         DestroyWindow(window);
@@ -127,14 +108,9 @@ __gui_data::~__gui_data()
 
 LedSize GetLedSize(SettingsBlock& settings)
 {
-    if (settings.ledSizeIdx < kMinLedSizeIdx || settings.ledSizeIdx > kMaxLedSizeIdx)
+    if (!IsLedSizeIndex(settings.ledSizeIdx))
         settings.ledSizeIdx = 1;
-    return kLedSizes[settings.ledSizeIdx];
-}
-
-POINT DefaultIndicatorPosition(std::size_t index)
-{
-    return {static_cast<LONG>(2 + 18 * index), 2};
+    return LedSizeFor(settings.ledSizeIdx);
 }
 
 bool RegisterIndicatorClass(HINSTANCE instance)
@@ -151,7 +127,7 @@ bool RegisterIndicatorClass(HINSTANCE instance)
     return RegisterClassExW(&windowClass) != 0;
 }
 
-HWND CreateIndicatorWindow(__gui_data* data)
+HWND CreateIndicatorWindow(gui_data* data)
 {
     if (!data)
         return nullptr;
@@ -191,7 +167,7 @@ void RecreateIndicatorWindows(DisplayList& displays, std::uint32_t mode)
 
 std::uint32_t RefreshIndicator(HWND window)
 {
-    __gui_data* data = DataOf(window);
+    gui_data* data = DataOf(window);
     if (!data)
         return 0;
     if (data->highlight != 0) {
@@ -204,11 +180,11 @@ std::uint32_t RefreshIndicator(HWND window)
 
 void RepaintIndicatorIfChanged(HWND window)
 {
-    if (const __gui_data* data = DataOf(window))
+    if (const gui_data* data = DataOf(window))
         InvalidateIfChanged(window, *data);
 }
 
-void StepHighlight(HWND window, __gui_data& data)
+void StepHighlight(HWND window, gui_data& data)
 {
     if (data.highlight == 0)
         return;
@@ -251,13 +227,13 @@ int BringIndicatorsOnScreen(DisplayList& displays)
     const LedSize size = GetLedSize(Settings());
     int moved = 0;
     for (std::size_t index = 0; index < displays.size(); ++index) {
-        __gui_data& data = *displays[index];
+        gui_data& data = *displays[index];
         const RECT rect{data.x, data.y, data.x + size.width, data.y + size.height};
         if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL))
             continue;
-        const POINT position = DefaultIndicatorPosition(index);
-        data.x = position.x;
-        data.y = position.y;
+        const IndicatorPlace place = DefaultIndicatorPlace(index);
+        data.x = place.x;
+        data.y = place.y;
         if (const HWND window = data.Window())
             SetWindowPos(window, nullptr, data.x, data.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ++moved;
@@ -267,7 +243,7 @@ int BringIndicatorsOnScreen(DisplayList& displays)
 
 LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    __gui_data* data = DataOf(window);
+    gui_data* data = DataOf(window);
     switch (message) {
     case WM_NCCREATE:
         return OnNcCreate(window, message, wParam, lParam);

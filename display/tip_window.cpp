@@ -5,6 +5,7 @@
 
 #include "common/dpi.h"
 #include "common/live_counts.h"
+#include "common/window_binding.h"
 #include "display/tip_painter.h"
 
 namespace {
@@ -19,7 +20,7 @@ struct Tip {
 
 Tip* TipOf(HWND window)
 {
-    return reinterpret_cast<Tip*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return WindowObject<Tip>(window);
 }
 
 void OnPaint(HWND window, const Tip& tip)
@@ -48,12 +49,12 @@ LRESULT CALLBACK TipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_NCCREATE:
         ++Live().windows;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Tip));
+        BindWindowObject(window, new Tip);
         break;
     case WM_NCDESTROY:
         --Live().windows;
         delete TipOf(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        UnbindWindowObject(window);
         break;
     case WM_PAINT:
         if (const Tip* tip = TipOf(window)) {

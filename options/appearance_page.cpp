@@ -8,10 +8,8 @@
 #include <cwchar>
 #include <iterator>
 
-#include "app/application.h"
-#include "app/sampling.h"
-#include "app/shell.h"
-#include "app/worker_window.h"
+#include "display/indicator_window.h"
+#include "options/options_host.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
 #include "options/options_window.h"
@@ -92,7 +90,7 @@ int StepOf(const SettingsBlock& settings, std::int32_t period)
 void ApplyOpacity(const SettingsBlock& settings)
 {
     const bool layered = settings.opacity != kOpaque;
-    for (const auto& data : App().displays) {
+    for (const auto& data : CurrentOptionsHost().Displays()) {
         const HWND window = data->Window();
         if (!window || !IsWindowVisible(window))
             continue;
@@ -105,20 +103,6 @@ void ApplyOpacity(const SettingsBlock& settings)
         if (restyle)
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-}
-
-void ApplyTrayIcon(const SettingsBlock& settings)
-{
-    if (settings.showTrayIcon)
-        AddTrayIcon();
-    else
-        RemoveTrayIcon();
-}
-
-void RestartSamplingTimer(const SettingsBlock& settings)
-{
-    if (const HWND worker = App().worker)
-        SetTimer(worker, IDT_SAMPLE, SamplingPeriod(settings.samplingPeriod), nullptr);
 }
 
 void ShowOpacityText(HWND page, int opacity)
@@ -166,7 +150,8 @@ void InvalidateSwatches(HWND page)
 // keyboard device works this session.
 void EnableDirectAccessBox(HWND page, const SettingsBlock& settings)
 {
-    EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS), settings.useKeyboardLed && KeyboardDirectAvailable());
+    EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS),
+                 settings.useKeyboardLed && CurrentOptionsHost().KeyboardDirectAvailable());
 }
 
 // Every control of the page from the settings block.
@@ -281,7 +266,7 @@ void OnKeyboardLedBox(HWND page)
     SettingsBlock& settings = Settings();
     const bool on = Checked(page, IDC_APP_KEYBOARD_LED);
     if (!on && settings.useKeyboardLed)
-        KeyboardLedPreStep();  // dark while the feature still drives it
+        CurrentOptionsHost().DarkenKeyboardLed();  // dark while the feature still drives it
     settings.useKeyboardLed = on;
     EnableDirectAccessBox(page, settings);
     StoreGlobalSettingsIfChanged();
@@ -290,9 +275,9 @@ void OnKeyboardLedBox(HWND page)
 void OnDirectAccessBox(HWND page)
 {
     SettingsBlock& settings = Settings();
-    KeyboardLedPreStep();  // dark in the mode that lit it,
+    CurrentOptionsHost().DarkenKeyboardLed();  // dark in the mode that lit it,
     settings.useKeyboardLedDirectAccess = Checked(page, IDC_APP_DIRECT_ACCESS);
-    KeyboardLedPreStep();  // and in the new one
+    CurrentOptionsHost().DarkenKeyboardLed();  // and in the new one
     StoreGlobalSettingsIfChanged();
 }
 
@@ -301,7 +286,7 @@ void OnTrayIconBox(HWND page)
     SettingsBlock& settings = Settings();
     settings.showTrayIcon = Checked(page, IDC_APP_TRAY_ICON);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
-    ApplyTrayIcon(settings);
+    CurrentOptionsHost().ShowTrayIcon(settings.showTrayIcon != 0);
     StoreGlobalSettingsIfChanged();
 }
 
@@ -310,7 +295,7 @@ void OnTrayLedBox(HWND page)
     SettingsBlock& settings = Settings();
     settings.useTrayLed = Checked(page, IDC_APP_TRAY_LED);
     if (!settings.useTrayLed)
-        ResetTrayState();  // the icon shows the application icon again
+        CurrentOptionsHost().ResetTrayState();  // the icon shows the application icon again
     StoreGlobalSettingsIfChanged();
 }
 
@@ -326,7 +311,7 @@ void OnLedSize(HWND page)
     if (index < 0 || index >= static_cast<LRESULT>(std::size(kLedSizeNames)))
         return;
     Settings().ledSizeIdx = static_cast<std::int32_t>(index);
-    ArrangeIndicators(App().displays);
+    ArrangeIndicators(CurrentOptionsHost().Displays());
     ApplyAppearance(page);
 }
 
@@ -394,18 +379,19 @@ bool ApplyAppearance(HWND page)
     ApplyOpacity(settings);
     if (page)
         ShowSettings(page, settings);
-    ApplyTrayIcon(settings);
-    RestartSamplingTimer(settings);
-    RebuildIndicatorWindows();
+    OptionsHost& host = CurrentOptionsHost();
+    host.ShowTrayIcon(settings.showTrayIcon != 0);
+    host.RestartSampling();
+    host.RebuildIndicatorWindows();
     return true;
 }
 
 bool ResetAppearanceDefaults(HWND page)
 {
-    Application& app = App();
+    OptionsHost& host = CurrentOptionsHost();
     SettingsBlock& settings = Settings();
-    ArrangeIndicators(app.displays);
-    KeyboardLedPreStep();  // while the keyboard settings still hold their old values
+    ArrangeIndicators(host.Displays());
+    host.DarkenKeyboardLed();  // while the keyboard settings still hold their old values
     const SettingsBlock defaults;
     settings.readColor = defaults.readColor;
     settings.writeColor = defaults.writeColor;
@@ -420,7 +406,7 @@ bool ResetAppearanceDefaults(HWND page)
     settings.statPageRefresh = 1;
     settings.showIndicatorLabel = 1;
     SaveSettings(settings);
-    SaveAllSettings(app);
+    host.SaveAllSettings();
     ApplyAppearance(page);
     return true;
 }

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/application.h"
-#include "app/shell.h"
+#include "options/options_host.h"
 #include "options/options_pages.h"
+#include "options/selection_rules.h"
 #include "options/options_window.h"
 #include "resources/resource.h"
 #include "settings/settings_location.h"
@@ -32,7 +32,7 @@ void SetCheck(HWND page, int id, bool on)
 // or -1: an item never leads to a record that no longer exists.
 int LiveRecordIndex(LRESULT itemData)
 {
-    const DisplayList& displays = App().displays;
+    const DisplayList& displays = CurrentOptionsHost().Displays();
     for (std::size_t index = 0; index < displays.size(); ++index) {
         if (reinterpret_cast<LRESULT>(displays[index].get()) == itemData)
             return static_cast<int>(index);
@@ -40,8 +40,9 @@ int LiveRecordIndex(LRESULT itemData)
     return -1;
 }
 
-// Marks the records selected in a list; false when the selection cannot be read.
-bool ReadSelection(HWND list, std::vector<bool>& visible)
+// Adds the display-list positions of the records selected in a list; false
+// when the selection cannot be read.
+bool ReadSelection(HWND list, std::vector<std::size_t>& selected)
 {
     std::array<int, kMaxSelection> items{};
     const LRESULT count =
@@ -51,7 +52,7 @@ bool ReadSelection(HWND list, std::vector<bool>& visible)
     for (LRESULT n = 0; n < count; ++n) {
         const int index = LiveRecordIndex(SendMessageW(list, LB_GETITEMDATA, items[n], 0));
         if (index >= 0)
-            visible[index] = true;
+            selected.push_back(static_cast<std::size_t>(index));
     }
     return true;
 }
@@ -69,7 +70,7 @@ void ShowMode(HWND page, std::uint32_t mode)
     SetCheck(page, IDC_IND_NONE_BOX, mode == kNoIndicators);
 }
 
-void AddListItem(HWND page, __gui_data& data)
+void AddListItem(HWND page, gui_data& data)
 {
     const IndicatorEntry* entry = data.Entry();
     if (!entry || (entry->kind != kKindPhysicalDrive && entry->kind != kKindLogicalDisk))
@@ -86,7 +87,7 @@ void AddListItem(HWND page, __gui_data& data)
 void OnInitDialog(HWND page)
 {
     SetCheck(page, IDC_IND_START_WITH_WINDOWS, Settings().startWithWindows != 0);
-    for (const auto& data : App().displays)
+    for (const auto& data : CurrentOptionsHost().Displays())
         AddListItem(page, *data);
     ShowMode(page, IndicatorMode());
 }
@@ -182,21 +183,23 @@ bool ApplyIndicatorSelection(HWND page)
     const HWND logical = GetDlgItem(page, IDC_IND_LOGICAL_LIST);
     if (!physical || !logical)
         return false;
-    Application& app = App();
+    OptionsHost& host = CurrentOptionsHost();
+    DisplayList& displays = host.Displays();
     // The new flags are complete before any record changes.
-    std::vector<bool> visible(app.displays.size(), false);
-    if (!ReadSelection(physical, visible) || !ReadSelection(logical, visible))
+    std::vector<std::size_t> selected;
+    if (!ReadSelection(physical, selected) || !ReadSelection(logical, selected))
         return false;
+    std::vector<std::uint32_t> kinds;
+    for (const auto& data : displays)
+        kinds.push_back(data->Entry() ? data->Entry()->kind : 0);
     const std::uint32_t mode = IndicatorMode();
-    for (std::size_t index = 0; index < app.displays.size(); ++index) {
-        __gui_data& data = *app.displays[index];
-        const IndicatorEntry* entry = data.Entry();
-        data.visible = visible[index] || ((mode & kKindAllInOne) && entry && entry->kind == kKindAllInOne);
-    }
+    const std::vector<bool> visible = VisibleFlags(kinds, selected, mode);
+    for (std::size_t index = 0; index < displays.size(); ++index)
+        displays[index]->visible = visible[index];
     if (mode != kNoIndicators)
         SetCheck(page, IDC_IND_NONE_BOX, false);
-    StoreIndicatorSettings(app);
-    RebuildIndicatorWindows(app);
+    host.StoreIndicatorSettings();
+    host.RebuildIndicatorWindows();
     return true;
 }
 

@@ -7,10 +7,11 @@
 #include <memory>
 #include <utility>
 
-#include "app/application.h"
-#include "app/startup.h"
 #include "common/dpi.h"
 #include "common/gdi_handles.h"
+#include "common/window_binding.h"
+#include "common/working_set.h"
+#include "options/options_host.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
 #include "resources/resource.h"
@@ -53,8 +54,30 @@ struct OptionsFrame {
 
 OptionsFrame* FrameOf(HWND window)
 {
-    return window ? reinterpret_cast<OptionsFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+    return WindowObject<OptionsFrame>(window);
 }
+
+// The Options window while it is open, the program's instance and its host.
+HWND g_frame = nullptr;
+HINSTANCE g_instance = nullptr;
+OptionsHost* g_host = nullptr;
+
+// The host before the program sets one: no indicators, nothing done.
+class NoHost final : public OptionsHost {
+public:
+    DisplayList& Displays() override { return displays_; }
+    void RebuildIndicatorWindows() override {}
+    void StoreIndicatorSettings() override {}
+    void SaveAllSettings() override {}
+    void RestartSampling() override {}
+    void ShowTrayIcon(bool) override {}
+    void ResetTrayState() override {}
+    void DarkenKeyboardLed() override {}
+    bool KeyboardDirectAvailable() override { return false; }
+
+private:
+    DisplayList displays_;
+};
 
 struct LibraryDeleter {
     void operator()(HINSTANCE__* module) const { FreeLibrary(module); }
@@ -89,7 +112,7 @@ void PlacePage(const OptionsFrame& state, HWND page)
 
 HWND MakePage(const OptionsFrame& state, HWND frame, int dialogId, DLGPROC procedure)
 {
-    const HINSTANCE instance = App().instance;
+    const HINSTANCE instance = g_instance;
     const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
     const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     const auto* dialog = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
@@ -168,14 +191,14 @@ void ShowAboutBox(HWND frame);
 
 LRESULT OnNcCreate(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new OptionsFrame));
+    BindWindowObject(frame, new OptionsFrame);
     return DefWindowProcW(frame, message, wParam, lParam);
 }
 
 LRESULT OnCreate(HWND frame, OptionsFrame& state)
 {
     state.tabs = CreateWindowExW(0, WC_TABCONTROLW, L"tabctrl", WS_CHILD | WS_VISIBLE, 0, 0, 0, 40, frame,
-                                 nullptr, App().instance, nullptr);
+                                 nullptr, g_instance, nullptr);
     if (!state.tabs)
         return -1;
     for (int index = 0; index < kTabCount; ++index) {
@@ -273,9 +296,8 @@ LRESULT OnDpiChanged(HWND frame, OptionsFrame& state, const RECT& suggested)
 
 LRESULT OnDestroy(HWND frame, OptionsFrame& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Application& app = App();
-    if (app.options == frame)
-        app.options = nullptr;
+    if (g_frame == frame)
+        g_frame = nullptr;
     state.page = nullptr;
     state.tabs = nullptr;
     state.lastFocus = nullptr;
@@ -287,7 +309,7 @@ LRESULT OnDestroy(HWND frame, OptionsFrame& state, UINT message, WPARAM wParam, 
 LRESULT OnNcDestroy(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
     delete FrameOf(frame);
-    SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+    UnbindWindowObject(frame);
     return DefWindowProcW(frame, message, wParam, lParam);
 }
 
@@ -347,13 +369,30 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 void ShowAboutBox(HWND frame)
 {
-    DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
+    DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
 }
 
 }  // namespace
 
+OptionsHost& CurrentOptionsHost()
+{
+    static NoHost none;
+    return g_host ? *g_host : none;
+}
+
+void SetOptionsHost(OptionsHost* host)
+{
+    g_host = host;
+}
+
+HWND OptionsWindow()
+{
+    return g_frame;
+}
+
 bool RegisterOptionsClass(HINSTANCE instance)
 {
+    g_instance = instance;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSEXW windowClass{};
@@ -374,11 +413,10 @@ namespace {
 // The frame, hidden, on "General"; it becomes the Options window handle.
 HWND MakeFrame()
 {
-    Application& app = App();
     const HWND frame = CreateWindowExW(kFrameExStyle, kOptionsClass, L"" QORVEL_PRODUCT_NAME, kFrameStyle,
-                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, app.instance, nullptr);
+                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, g_instance, nullptr);
     if (frame)
-        app.options = frame;
+        g_frame = frame;
     return frame;
 }
 
@@ -401,7 +439,7 @@ bool CreateOptionsWindow()
 OptionsWindowPlace CurrentOptionsPlace()
 {
     OptionsWindowPlace place;
-    const HWND frame = App().options;
+    const HWND frame = g_frame;
     if (!frame || !IsWindowVisible(frame))
         return place;
     place.open = true;
@@ -429,20 +467,20 @@ void ReopenOptionsWindow(const OptionsWindowPlace& place)
 
 HWND CreateOptionsPage(int dialogId, DLGPROC procedure)
 {
-    const HWND frame = App().options;
+    const HWND frame = g_frame;
     const OptionsFrame* state = FrameOf(frame);
     return state ? MakePage(*state, frame, dialogId, procedure) : nullptr;
 }
 
 void DestroyOptionsWindow()
 {
-    if (const HWND frame = std::exchange(App().options, nullptr))
+    if (const HWND frame = std::exchange(g_frame, nullptr))
         DestroyWindow(frame);
 }
 
 void ClosePageAndOptions(HWND page)
 {
-    if (OptionsFrame* state = FrameOf(App().options); state && state->page == page)
+    if (OptionsFrame* state = FrameOf(g_frame); state && state->page == page)
         state->page = nullptr;
     DestroyWindow(page);
     DestroyOptionsWindow();
@@ -450,26 +488,26 @@ void ClosePageAndOptions(HWND page)
 
 HWND CurrentOptionsPage()
 {
-    const OptionsFrame* state = FrameOf(App().options);
+    const OptionsFrame* state = FrameOf(g_frame);
     return state ? state->page : nullptr;
 }
 
 int CurrentOptionsTab()
 {
-    const OptionsFrame* state = FrameOf(App().options);
+    const OptionsFrame* state = FrameOf(g_frame);
     return state ? state->tab : -1;
 }
 
 bool SelectOptionsTab(int index)
 {
-    const HWND frame = App().options;
+    const HWND frame = g_frame;
     OptionsFrame* state = FrameOf(frame);
     return state && ShowTab(frame, *state, index);
 }
 
 bool TranslateOptionsMessage(MSG& message, HACCEL accelerators)
 {
-    const HWND frame = App().options;
+    const HWND frame = g_frame;
     if (!frame || !message.hwnd || (message.hwnd != frame && !IsChild(frame, message.hwnd)))
         return false;
     if (accelerators && TranslateAcceleratorW(frame, accelerators, &message))

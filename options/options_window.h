@@ -12,12 +12,15 @@ inline constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
 inline constexpr wchar_t kWebAddress[] = L"https://qorvel.example/";
 
 // Registers the Options window's class (with menu bar 109) and the common
-// controls the pages use.
+// controls the pages use; the instance holds the pages' dialogs.
 bool RegisterOptionsClass(HINSTANCE instance);
 
-// Creates and shows the Options window on the "General" tab and makes it the
-// Options window handle (App().options); false when the frame cannot be made.
+// Creates and shows the Options window on the "General" tab; false when the
+// frame cannot be made.
 bool CreateOptionsWindow();
+
+// The Options window while it is open, else null.
+HWND OptionsWindow();
 
 // Where the open Options window stands: kept across a rebuild of the
 // indicators, which destroys the window (its pages point at the records).

@@ -2,7 +2,7 @@
 // data, from the page's own sampler, refreshed every second while "Auto
 // refresh" is ticked.
 #include "options/options_pages.h"
-#include "options/process_sampler.h"
+#include "sources/process_sampler.h"
 #include "options/statistics_pages.h"
 #include "resources/resource.h"
 #include "settings/settings_model.h"

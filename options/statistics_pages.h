@@ -5,22 +5,17 @@
 
 #include <string>
 
-#include "sources/drive_list.h"
-
-class __gui_data;
+#include "display/display_record.h"
 
 // The pages' refresh timer.
 inline constexpr UINT_PTR IDT_STATS_REFRESH = 5911;
 inline constexpr UINT kStatsRefreshPeriod = 1000;
 
-// One block per indicator entry, in list order, whose window is visible and
-// has a display record: the record's name, its statistics and an empty line
-// (a physical drive's serial number and details before the empty line when
-// it has them). Empty when no indicator is on screen.
-std::wstring SummaryText(const IndicatorList& indicators);
-
-// Appends one physical drive's block.
-void AppendDriveSummary(std::wstring& text, __gui_data& data);
+// One block per indicator, in list order, whose window is visible and which
+// has a performance record: the record's name, its statistics and an empty
+// line (a physical drive's serial number and details before the empty line
+// when it has them). Empty when no indicator is on screen.
+std::wstring SummaryText(const DisplayList& displays);
 
 // Puts the summary of the program's indicators into the page's text box,
 // keeping the box's scroll position.

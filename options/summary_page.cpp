@@ -3,9 +3,10 @@
 // is ticked.
 #include "options/statistics_pages.h"
 
-#include "app/application.h"
+#include "options/options_host.h"
 #include "options/options_pages.h"
 #include "options/options_window.h"
+#include "options/summary_text.h"
 #include "resources/resource.h"
 #include "settings/settings_model.h"
 
@@ -21,67 +22,27 @@ void OnInitDialog(HWND page)
     BuildSummaryText(page);
 }
 
-__gui_data* DataOf(HWND window)
-{
-    return reinterpret_cast<__gui_data*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-// The record's name, a line break and its statistics.
-void AppendNameAndText(std::wstring& text, __performance_data& record)
-{
-    wchar_t buffer[kRecordTextCapacity] = {};
-    record.GetText(buffer, kRecordTextCapacity);
-    buffer[kRecordTextCapacity - 1] = L'\0';
-    text += record.GetName();
-    text += L"\r\n";
-    text += buffer;
-    text += L"\r\n";
-}
-
 }  // namespace
 
-void AppendDriveSummary(std::wstring& text, __gui_data& data)
-{
-    if (!data.record)
-        return;
-    AppendNameAndText(text, *data.record);
-    if (const IndicatorEntry* entry = data.Entry()) {
-        if (!entry->serialNumber.empty())
-            text += L"Serial Number: " + entry->serialNumber + L"\r\n";
-        if (!entry->details.empty())
-            text += entry->details + L"\r\n";
-    }
-    text += L"\r\n";
-}
-
-std::wstring SummaryText(const IndicatorList& indicators)
+std::wstring SummaryText(const DisplayList& displays)
 {
     std::wstring text;
-    for (const IndicatorEntry& entry : indicators) {
-        if (!entry.window || !IsWindowVisible(entry.window))
+    wchar_t statistics[kRecordTextCapacity];
+    for (const auto& data : displays) {
+        const IndicatorEntry* entry = data->Entry();
+        if (!entry || !entry->window || !IsWindowVisible(entry->window) || !data->record)
             continue;
-        __gui_data* data = DataOf(entry.window);
-        if (!data || !data->record)
-            continue;
-        switch (entry.kind) {
-        case kKindPhysicalDrive:
-            AppendDriveSummary(text, *data);
-            break;
-        case kKindLogicalDisk:
-        case kKindAllInOne:
-            AppendNameAndText(text, *data->record);
-            text += L"\r\n";
-            break;
-        default:
-            break;
-        }
+        statistics[0] = L'\0';
+        data->record->GetText(statistics, kRecordTextCapacity);
+        const std::wstring name = data->record->GetName();
+        AppendSummaryBlock(text, {entry->kind, name, statistics, entry->serialNumber, entry->details});
     }
     return text;
 }
 
 void BuildSummaryText(HWND page)
 {
-    SetStatisticsText(page, SummaryText(App().indicators));
+    SetStatisticsText(page, SummaryText(CurrentOptionsHost().Displays()));
 }
 
 void SetStatisticsText(HWND page, const std::wstring& text)

@@ -25,7 +25,7 @@ struct CounterSlot {
     std::uint32_t type = 0;
 };
 
-class CRegistryAccessIndicator : public __performance_data {
+class CRegistryAccessIndicator : public performance_data {
 public:
     enum Slot {
         kQueueTotal,        // 1400, every sample

@@ -12,7 +12,7 @@
 #include "sources/performance_data.h"
 
 // One physical drive or one logical disk.
-class CHardDiskIndicatorInfo : public __performance_data {
+class CHardDiskIndicatorInfo : public performance_data {
 public:
     CHardDiskIndicatorInfo() = default;
     ~CHardDiskIndicatorInfo() override;

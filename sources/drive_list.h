@@ -7,13 +7,9 @@
 #include <deque>
 #include <string>
 
-class RegistryAccess;
+#include "sources/indicator_kind.h"
 
-enum IndicatorKind : std::uint32_t {
-    kKindPhysicalDrive = 1,
-    kKindLogicalDisk = 2,
-    kKindAllInOne = 4,
-};
+class RegistryAccess;
 
 struct IndicatorEntry {
     std::wstring devicePath;   // opens the device; also names the settings section

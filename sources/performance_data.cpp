@@ -65,23 +65,9 @@ std::wstring KBSize(std::uint64_t bytes)
     return text;
 }
 
-void CopyBounded(std::wstring_view text, wchar_t* buffer, std::size_t capacity, std::size_t at)
-{
-    if (!buffer || capacity == 0)
-        return;
-    if (at >= capacity)
-        at = capacity - 1;
-    std::size_t count = std::min(text.size(), capacity - 1 - at);
-    // Never leave the first half of a surrogate pair at the cut.
-    if (count > 0 && count < text.size() && text[count - 1] >= 0xD800 && text[count - 1] <= 0xDBFF)
-        --count;
-    text.copy(buffer + at, count);
-    buffer[at + count] = L'\0';
-}
-
 }  // namespace recordtext
 
-wchar_t* __performance_data::AppendExactNumber(wchar_t* text, std::size_t capacity, std::uint64_t value)
+wchar_t* performance_data::AppendExactNumber(wchar_t* text, std::size_t capacity, std::uint64_t value)
 {
     if (!text || capacity == 0)
         return text;
@@ -90,7 +76,7 @@ wchar_t* __performance_data::AppendExactNumber(wchar_t* text, std::size_t capaci
     return text;
 }
 
-std::unique_ptr<__performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
+std::unique_ptr<performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
                                                           IndicatorList& indicators)
 {
     if (!access.IsCounterDisabled())

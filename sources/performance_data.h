@@ -13,13 +13,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/bounded_text.h"
 #include "sources/drive_list.h"
 
 class DirectRegistryAccess;
 
-class __performance_data {
+class performance_data {
 public:
-    virtual ~__performance_data() = default;
+    virtual ~performance_data() = default;
 
     // Queries the source once; the activity state since the previous Sample.
     virtual std::uint32_t Sample() = 0;
@@ -52,16 +53,16 @@ public:
     HANDLE device = nullptr;          // a direct source's open device, or null
 
 protected:
-    __performance_data() = default;
-    __performance_data(const __performance_data&) = delete;
-    __performance_data& operator=(const __performance_data&) = delete;
+    performance_data() = default;
+    performance_data(const performance_data&) = delete;
+    performance_data& operator=(const performance_data&) = delete;
 };
 
 // Makes the record for an indicator entry of the given kind: the counter
 // source unless the system's disk counters are switched off, then the direct
 // sources (null for a kind other than physical drive, logical disk and
 // all-in-one). The access and the list outlive the record.
-std::unique_ptr<__performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
+std::unique_ptr<performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
                                                           IndicatorList& indicators);
 
 // Texts shared by the record classes.
@@ -72,9 +73,7 @@ std::wstring ExactNumber(std::uint64_t value);
 // The shell's short byte size ("1.50 GB") and kilobyte size ("1,205 KB").
 std::wstring ByteSize(std::uint64_t bytes);
 std::wstring KBSize(std::uint64_t bytes);
-// Copies text into a buffer of `capacity` characters after its first `at`
-// characters, cut at the end of the buffer without splitting a surrogate pair,
-// and null-terminated. Nothing is written when capacity is 0.
-void CopyBounded(std::wstring_view text, wchar_t* buffer, std::size_t capacity, std::size_t at = 0);
+// CopyBounded (common/bounded_text.h), the bounded copy every text uses.
+using ::CopyBounded;
 
 }  // namespace recordtext

@@ -55,7 +55,7 @@ protected:
         access.Refresh();
         return record.Sample();
     }
-    static std::wstring Text(__performance_data& record)
+    static std::wstring Text(performance_data& record)
     {
         wchar_t text[4096];
         EXPECT_TRUE(record.GetText(text, 4096));

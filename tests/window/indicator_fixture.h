@@ -6,6 +6,7 @@
 // holds); and a memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
 
+#include "app/program_host.h"
 #include "app/shell.h"
 #include "app/worker_window.h"
 #include "fake_display_system.h"
@@ -14,7 +15,7 @@
 constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255);
 
 // Every Sample answers `next`; the text is `text`.
-class ScriptedRecord : public __performance_data {
+class ScriptedRecord : public performance_data {
 public:
     std::uint32_t next = 0;
     int samples = 0;
@@ -51,6 +52,7 @@ protected:
         RebuildBrushes(Settings());
         App().access = std::make_unique<DirectRegistryAccess>();
         App().worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ConnectHosts();
     }
     void TearDown() override
     {
@@ -60,7 +62,7 @@ protected:
     ScriptedRecord& Add(std::uint32_t kind, const wchar_t* name = L"")
     {
         App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kind});
-        auto& data = App().displays.emplace_back(std::make_unique<__gui_data>());
+        auto& data = App().displays.emplace_back(std::make_unique<gui_data>());
         data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
         data->record = std::make_unique<ScriptedRecord>();
         data->record->entry = &App().indicators.back();
@@ -70,7 +72,7 @@ protected:
     // "x,y" of the indicator's record, where its window, if it has one, must stand too.
     static std::string At(std::size_t i)
     {
-        const __gui_data& data = *App().displays[i];
+        const gui_data& data = *App().displays[i];
         RECT rect{data.x, data.y};
         if (data.Window())
             GetWindowRect(data.Window(), &rect);

@@ -164,9 +164,9 @@ TEST_F(InteractionTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBot
     EXPECT_NE(std::wstring::npos, Text(processes).find(L"8 a.exe Read+Write: 512 kB/s"));
 
     Record(1).text = std::wstring(10000, L'x');  // cut at the end of the 4096-character buffer
-    EXPECT_EQ(L"\r\n" + std::wstring(4095, L'x') + L"\r\nSerial", SummaryText(App().indicators).substr(28, 4105));
+    EXPECT_EQ(L"\r\n" + std::wstring(4095, L'x') + L"\r\nSerial", SummaryText(App().displays).substr(28, 4105));
     ShowWindow(Window(0), SW_HIDE), ShowWindow(Window(1), SW_HIDE);
-    EXPECT_EQ(L"", SummaryText(App().indicators));
+    EXPECT_EQ(L"", SummaryText(App().displays));
 }
 
 // The process I/O sampler over scripted process snapshots (under Wine every

@@ -95,7 +95,7 @@ TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEv
 {
     Add(kKindPhysicalDrive), Add(kKindAllInOne);
     RecreateIndicatorWindows(App().displays, 7);
-    __gui_data& first = *App().displays[0];
+    gui_data& first = *App().displays[0];
     for (auto [steps, colour] : {std::pair{100, RGB(255, 0, 30)}, {51, RGB(255, 0, 0)}}) {
         first.highlight = steps;
         StepHighlight(Window(0), first);
@@ -206,7 +206,7 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     const ScopedSourceSystem seam(fake);
     FakeSourceSystem::Device& device = fake.devices[L"\\\\.\\PHYSICALDRIVE0"];
     App().indicators.push_back({L"\\\\.\\PHYSICALDRIVE0", L"Drive 0", L"0", nullptr, L"", L"", L"", kKindPhysicalDrive});
-    __performance_data& record = *(App().displays.emplace_back(std::make_unique<__gui_data>())->record =
+    performance_data& record = *(App().displays.emplace_back(std::make_unique<gui_data>())->record =
                                        std::make_unique<CHardDiskIndicatorInfo>());
     record.entry = &App().indicators.back();
     record.Open();

@@ -34,7 +34,7 @@ protected:
     }
     static HWND Open(int tab)
     {
-        EXPECT_TRUE((App().options || CreateOptionsWindow()) && SelectOptionsTab(tab));
+        EXPECT_TRUE((OptionsWindow() || CreateOptionsWindow()) && SelectOptionsTab(tab));
         return CurrentOptionsPage();
     }
     static void Slide(HWND page, int id, int position)
@@ -75,10 +75,10 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_EQ(IDC_APP_READ_CHANGE, GetDlgCtrlID(GetFocus()));
     EXPECT_TRUE(Key(VK_TAB, {VK_SHIFT}));
     EXPECT_EQ(IDC_APP_OPACITY, GetDlgCtrlID(GetFocus()));
-    const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
+    const HWND tabs = FindWindowExW(OptionsWindow(), nullptr, WC_TABCONTROLW, nullptr);
     TabCtrl_SetCurSel(tabs, 3);  // as a click on "User process I/O" does
     NMHDR change{tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(App().options, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+    SendMessageW(OptionsWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
     EXPECT_FALSE(IsWindow(page));
     EXPECT_NE(nullptr, GetDlgItem(CurrentOptionsPage(), IDC_STAT_TEXT));
     std::string shown;  // Ctrl+Tab forwards, Ctrl+Shift+Tab back, around both ends
@@ -91,7 +91,7 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_EQ("03230", shown);
     EXPECT_TRUE(IsChild(CurrentOptionsPage(), GetFocus()));  // the focus went along into the new page
     EXPECT_TRUE(Key(VK_ESCAPE));
-    EXPECT_EQ(nullptr, App().options);
+    EXPECT_EQ(nullptr, OptionsWindow());
 }
 
 // Moved to monitors of other scales (96 -> 144 -> 120 DPI): the frame goes where the system suggests, the page is
@@ -100,16 +100,16 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
 TEST_F(OptionsTest, ADpiChangeRemakesThePageAndFitsTheFrameAroundIt)
 {
     const HWND page = Open(1);
-    const HWND tabs = FindWindowExW(App().options, nullptr, WC_TABCONTROLW, nullptr);
+    const HWND tabs = FindWindowExW(OptionsWindow(), nullptr, WC_TABCONTROLW, nullptr);
     const auto height = [](HWND window) {
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
         return font.lfHeight;
     };
     for (auto [dpi, suggested] : {std::pair{144, RECT{100, 80, 700, 620}}, {120, RECT{40, 30, 300, 200}}}) {
-        SendMessageW(App().options, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(OptionsWindow(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT frame{}, client{}, tab{}, shown{};
-        GetWindowRect(App().options, &frame), GetClientRect(App().options, &client), GetWindowRect(tabs, &tab);
+        GetWindowRect(OptionsWindow(), &frame), GetClientRect(OptionsWindow(), &client), GetWindowRect(tabs, &tab);
         EXPECT_EQ(suggested.left, frame.left) << dpi;
         EXPECT_EQ(suggested.top, frame.top) << dpi;
         EXPECT_EQ(client.right, tab.right - tab.left) << dpi;
@@ -155,7 +155,7 @@ TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
 TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFlag)
 {
     const HWND page = Open(0);
-    __gui_data stray;  // as a record freed by a rebuild: not in the display list
+    gui_data stray;  // as a record freed by a rebuild: not in the display list
     stray.visible = false;
     const HWND drives = GetDlgItem(page, IDC_IND_PHYSICAL_LIST);
     for (LPARAM data : {reinterpret_cast<LPARAM>(&stray), LPARAM{0}})

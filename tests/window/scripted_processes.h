@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "options/process_system.h"
+#include "sources/process_system.h"
 
 class ScriptedProcesses : public ProcessSystem {
 public:

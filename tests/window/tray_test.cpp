@@ -124,7 +124,7 @@ TEST_F(IndicatorsTest, TheTrayIconIsTheSmallImageAndKeysOpenTheOptionsWindow)
     RegisterWorkerClass(App().instance), RegisterOptionsClass(App().instance);  // unless registered already
     const HWND worker = CreateWorkerWindow(App().instance);
     SendMessageW(worker, WM_TRAYNOTIFY, kTrayIconId, NIN_KEYSELECT);
-    EXPECT_NE(nullptr, App().options);
+    EXPECT_NE(nullptr, OptionsWindow());
     DestroyWindow(worker);
 }
 

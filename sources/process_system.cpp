@@ -1,4 +1,4 @@
-#include "options/process_system.h"
+#include "sources/process_system.h"
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "sources/rates.h"
+
 // One process as one snapshot saw it.
 struct ProcessIoRecord {
     DWORD processId = 0;
@@ -42,11 +44,6 @@ struct ProcessSampler {
     int readings = 0;                      // how many readings were taken
 };
 
-// Microseconds of a performance-counter value, without overflow for any
-// counter: (count / frequency) * 10^6 + (count % frequency) * 10^6 / frequency.
-// 0 for a frequency of 0.
-std::uint64_t MicrosecondsOf(std::uint64_t count, std::uint64_t frequency);
-
 // The performance counter in microseconds.
 std::uint64_t NowMicroseconds();
 
@@ -66,14 +63,6 @@ void UpdateProcessStat(ProcessStat& entry, const ProcessIoRecord& record, std::u
 // name or creation time) starts a fresh entry. A failed snapshot answers
 // nothing and changes nothing.
 std::vector<ProcessStat> RankProcesses(ProcessSampler& sampler, std::size_t count);
-
-// A rate as a whole number of bytes per second: truncated toward zero, clamped
-// to the 64-bit range, NaN as 0.
-std::int64_t WholeRate(double bytesPerSecond);
-
-// "0 kB/s", "<1 kB/s" (1 to 1023 and negative values) or whole kilobytes
-// ("2 kB/s" for 2048 to 3071).
-std::wstring FormatRate(std::int64_t bytesPerSecond);
 
 // A text made from a sampler's ranking, built again at most once a second.
 struct ThrottledText {

@@ -1,0 +1,83 @@
+#include "app/program_host.h"
+
+#include "app/application.h"
+#include "app/sampling.h"
+#include "app/shell.h"
+#include "app/worker_window.h"
+#include "resources/resource.h"
+
+DisplayList& ProgramHost::Displays()
+{
+    return App().displays;
+}
+
+void ProgramHost::OpenOptions()
+{
+    ShowOptionsWindow();
+}
+
+void ProgramHost::ShowIndicatorMenu(HWND indicator)
+{
+    ShowShellMenu(IDM_INDICATOR_MENU, indicator);
+}
+
+void ProgramHost::DragEnded()
+{
+    ScheduleSettingsSave();
+}
+
+void ProgramHost::RebuildIndicatorWindows()
+{
+    ::RebuildIndicatorWindows(App());
+}
+
+void ProgramHost::StoreIndicatorSettings()
+{
+    ::StoreIndicatorSettings(App());
+}
+
+void ProgramHost::SaveAllSettings()
+{
+    ::SaveAllSettings(App());
+}
+
+void ProgramHost::RestartSampling()
+{
+    if (const HWND worker = App().worker)
+        SetTimer(worker, IDT_SAMPLE, SamplingPeriod(Settings().samplingPeriod), nullptr);
+}
+
+void ProgramHost::ShowTrayIcon(bool shown)
+{
+    if (shown)
+        AddTrayIcon();
+    else
+        RemoveTrayIcon();
+}
+
+void ProgramHost::ResetTrayState()
+{
+    ::ResetTrayState();
+}
+
+void ProgramHost::DarkenKeyboardLed()
+{
+    KeyboardLedPreStep();
+}
+
+bool ProgramHost::KeyboardDirectAvailable()
+{
+    return App().keyboard.DirectAvailable();
+}
+
+ProgramHost& TheProgramHost()
+{
+    static ProgramHost host;
+    return host;
+}
+
+void ConnectHosts()
+{
+    SetIndicatorHost(&TheProgramHost());
+    SetOptionsHost(&TheProgramHost());
+}
