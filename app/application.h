@@ -33,10 +33,10 @@ struct Application {
 
     // Values of the sampling cycle.
     performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
-    std::uint32_t anyActivity = 0;             // OR of every state of the current tick
-    std::uint32_t trayState = 0;               // what the tray icon shows
-    int trayAddTriesLeft = 0;                  // retries left for a failed add at start-up
-    bool ending = false;                       // the exit event was signalled
+    std::uint32_t anyActivity = 0;           // OR of every state of the current tick
+    std::uint32_t trayState = 0;             // what the tray icon shows
+    int trayAddTriesLeft = 0;                // retries left for a failed add at start-up
+    bool ending = false;                     // the exit event was signalled
 };
 
 // The process's application object.

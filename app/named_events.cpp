@@ -20,8 +20,7 @@ static_assert(kExitEventRights == 0x00100002);
 UniqueHandle CreateExitEvent()
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(kExitEventSecurity, SDDL_REVISION_1, &descriptor,
-                                                         nullptr);
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(kExitEventSecurity, SDDL_REVISION_1, &descriptor, nullptr);
     const std::unique_ptr<void, LocalFreeDeleter> owner(descriptor);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
     // Asking only for the rights everyone has also opens an event that an

@@ -41,8 +41,8 @@ void ShowShellMenu(int menuId, HWND owner)
     if (!popup)
         return;
     SetForegroundWindow(owner);
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner, nullptr));
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     switch (command) {
     case IDC_OPTIONS:

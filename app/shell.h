@@ -38,10 +38,10 @@ void RebuildAfterDeviceChange(Application& app);
 void ScheduleSettingsSave();
 
 // The tray icon (thin entry points over the application's tray icon).
-bool AddTrayIcon();      // adds it when absent; "ShowTrayIcon" is the caller's test; true when present
-void RemoveTrayIcon();   // removes it when present
-void UpdateTrayIcon();   // shows the image for the current tray state and settings
-void ResetTrayState();   // tray state 0, then UpdateTrayIcon
+bool AddTrayIcon();     // adds it when absent; "ShowTrayIcon" is the caller's test; true when present
+void RemoveTrayIcon();  // removes it when present
+void UpdateTrayIcon();  // shows the image for the current tray state and settings
+void ResetTrayState();  // tray state 0, then UpdateTrayIcon
 
 // Start-up's add: when it fails (the shell is not ready yet at logon) it is
 // tried again a few times over the first seconds (IDT_TRAY_RETRY).

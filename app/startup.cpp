@@ -37,8 +37,7 @@ bool IsSupportedSystem()
     version.dwOSVersionInfoSize = sizeof version;
     if (GetVersionExW(&version) && version.dwMajorVersion >= 5)
         return true;
-    MessageBoxW(nullptr,
-                L"This software works only on Windows 2000, WindowsXP and higher. Please, press Ok to exit.",
+    MessageBoxW(nullptr, L"This software works only on Windows 2000, WindowsXP and higher. Please, press Ok to exit.",
                 L"Incompatible version", MB_OK);
     return false;
 }

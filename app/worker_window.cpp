@@ -137,8 +137,8 @@ bool RegisterWorkerClass(HINSTANCE instance)
 
 HWND CreateWorkerWindow(HINSTANCE instance)
 {
-    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0,
-                           HWND_MESSAGE, nullptr, instance, nullptr);
+    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
+                           nullptr, instance, nullptr);
 }
 
 void RegisterDeviceNotifications(HWND worker)

@@ -46,8 +46,8 @@ void WriteSettings(int period)
     SHGetSpecialFolderPathW(nullptr, folder, CSIDL_LOCAL_APPDATA, TRUE);
     const std::wstring directory = std::wstring(folder) + L"\\Qorvel Indicator";
     CreateDirectoryW(directory.c_str(), nullptr);
-    const HANDLE file = CreateFileW((directory + L"\\settings.ini").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr);
+    const HANDLE file =
+        CreateFileW((directory + L"\\settings.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD wrote = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
     CloseHandle(file);

@@ -143,12 +143,13 @@ void Measure(const char* name, const std::function<void(int)>& action)
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     const double micros = 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart) / g_actions;
     const LiveCounts owned = Live();
-    std::printf("| %s | %d | %.0f | %d → %d | %ld/%ld/%ld → %ld/%ld/%ld | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu |\n",
-                name, g_actions, micros, windowsBefore, ThreadWindows(), ownedBefore.gdiObjects, ownedBefore.icons,
-                ownedBefore.handles, owned.gdiObjects, owned.icons, owned.handles,
-                replacedWindows, windowsLeft, replacedBrushes, brushesLeft, guiGdiBefore, guiUserBefore,
-                GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
-                handlesBefore, handlesAfter);
+    std::printf(
+        "| %s | %d | %.0f | %d → %d | %ld/%ld/%ld → %ld/%ld/%ld | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu "
+        "|\n",
+        name, g_actions, micros, windowsBefore, ThreadWindows(), ownedBefore.gdiObjects, ownedBefore.icons,
+        ownedBefore.handles, owned.gdiObjects, owned.icons, owned.handles, replacedWindows, windowsLeft,
+        replacedBrushes, brushesLeft, guiGdiBefore, guiUserBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+        GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), handlesBefore, handlesAfter);
     std::fflush(stdout);
 }
 
@@ -195,10 +196,11 @@ int wmain(int argc, wchar_t** argv)
 
     CreateOptionsWindow();
     SelectOptionsTab(1);
-    std::printf("| action | count | µs each | windows of the thread | GDI objects/icons/handles owned "
-                "| windows replaced / left "
-                "| brushes replaced / left | GetGuiResources GDI/USER | process handles |\n"
-                "|---|---|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| action | count | µs each | windows of the thread | GDI objects/icons/handles owned "
+        "| windows replaced / left "
+        "| brushes replaced / left | GetGuiResources GDI/USER | process handles |\n"
+        "|---|---|---|---|---|---|---|---|---|\n");
     if (!leak) {
         Measure("opacity slider", [](int n) { Slide(IDC_APP_OPACITY, n % 256); });
         Measure("interval slider", [](int n) { Slide(IDC_APP_INTERVAL, n % 9); });

@@ -59,8 +59,8 @@ void WriteScript(const std::wstring& path, int physical, int logical, unsigned l
     for (int i = 0; i < physical; ++i)
         text += "physical | " + std::to_string(i) + counters;
     for (int i = 0; i < logical; ++i)
-        text += "logical | " + std::string(1, static_cast<char>('A' + i % 26)) + std::to_string(i / 26) + ":" +
-                counters;
+        text +=
+            "logical | " + std::string(1, static_cast<char>('A' + i % 26)) + std::to_string(i / 26) + ":" + counters;
     text += "end\n";
     const std::wstring temporary = path + L".new";
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -204,12 +204,12 @@ void CountDisplaySwitches(const std::wstring& script)
                 SamplingTick(app);
                 Pump();
             }
-            std::printf("    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard queries, "
-                        "%.2f sets; LED images painted: %s\n",
-                        direct ? "direct" : "keys", pattern.name, static_cast<double>(counting.modifies) / ticks,
-                        static_cast<double>(counting.keyEvents) / ticks, static_cast<double>(counting.queries) / ticks,
-                        static_cast<double>(counting.sets) / ticks,
-                        app.tray.Icons().idle.Get() == idleImage ? "none" : "SOME");
+            std::printf(
+                "    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard queries, "
+                "%.2f sets; LED images painted: %s\n",
+                direct ? "direct" : "keys", pattern.name, static_cast<double>(counting.modifies) / ticks,
+                static_cast<double>(counting.keyEvents) / ticks, static_cast<double>(counting.queries) / ticks,
+                static_cast<double>(counting.sets) / ticks, app.tray.Icons().idle.Get() == idleImage ? "none" : "SOME");
         }
     }
     const long icons = Live().icons;
@@ -285,8 +285,8 @@ int wmain(int argc, wchar_t** argv)
 
         Totals totals;
         RunTicks(app, script, scenario.physical, scenario.logical, measured, level, &totals);
-        std::printf("%zu records, %d ticks (%zu performance libraries kept loaded):\n", app.displays.size(),
-                    measured, app.access->PinnedLibraries());
+        std::printf("%zu records, %d ticks (%zu performance libraries kept loaded):\n", app.displays.size(), measured,
+                    app.access->PinnedLibraries());
         std::printf("    per tick: query %.1f us, sampling %.1f us, refreshing windows %.1f us\n",
                     micro(totals.profile.query) / measured, micro(totals.profile.sample) / measured,
                     micro(totals.profile.refresh) / measured);
@@ -301,8 +301,8 @@ int wmain(int argc, wchar_t** argv)
         char when[64];
         std::snprintf(when, sizeof when, "after %d ticks:", endurance);
         Report(when, Live());
-        const bool equal = Live().gdiObjects == start.gdiObjects && Live().handles == start.handles &&
-                           Live().windows == start.windows;
+        const bool equal =
+            Live().gdiObjects == start.gdiObjects && Live().handles == start.handles && Live().windows == start.windows;
         std::printf("    counts %s; a rebuild releases the windows and brushes it replaced: %s\n",
                     equal ? "unchanged" : "CHANGED", ProbeRebuild(app) ? "yes" : "NO");
         TearDownIndicators(app);

@@ -22,13 +22,13 @@ public:
     IndicatorEntry* Entry() const { return record ? record->entry : nullptr; }
     HWND Window() const { return Entry() ? Entry()->window : nullptr; }
 
-    HWND tooltip = nullptr;     // the window's tip, made when first shown
-    int highlight = 0;          // rainbow steps still to show
-    bool enlarged = false;      // toggled every tenth highlight step
+    HWND tooltip = nullptr;  // the window's tip, made when first shown
+    int highlight = 0;       // rainbow steps still to show
+    bool enlarged = false;   // toggled every tenth highlight step
     COLORREF highlightColour = 0;
     std::unique_ptr<performance_data> record;
 
-    LedLook painted;            // what the window's last paint showed
+    LedLook painted;  // what the window's last paint showed
     bool paintedValid = false;
 };
 

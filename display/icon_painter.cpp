@@ -26,8 +26,8 @@ createIconHelper::createIconHelper(HDC dc, int size) : width_(size), height_(siz
     header.bV5BlueMask = 0x000000FF;
     header.bV5AlphaMask = 0xFF000000;
     void* bits = nullptr;
-    bitmap_.Reset(CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                   nullptr, 0));
+    bitmap_.Reset(
+        CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = bitmap_ ? static_cast<std::uint32_t*>(bits) : nullptr;
     dc_ = CreateCompatibleDC(dc);
 }
@@ -116,10 +116,8 @@ LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size)
     painter.topColour = idle;
     painter.bottomColour = idle;
     icons.idle.Reset(painter.MakeIcon());
-    const bool complete =
-        icons.idle && std::all_of(icons.shares.begin(), icons.shares.end(), [](const UniqueIcon& icon) {
-            return static_cast<bool>(icon);
-        });
+    const bool complete = icons.idle && std::all_of(icons.shares.begin(), icons.shares.end(),
+                                                    [](const UniqueIcon& icon) { return static_cast<bool>(icon); });
     return complete ? std::move(icons) : LedIcons{};
 }
 

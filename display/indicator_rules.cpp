@@ -35,13 +35,39 @@ Rgb HighlightHue(int n)
     const double f = t - sector;
     double r = 1, g = 0, b = 0;
     switch (sector) {
-    case 0: r = 1; g = f; b = 0; break;
-    case 1: r = 1 - f; g = 1; b = 0; break;
-    case 2: r = 0; g = 1; b = f; break;
-    case 3: r = 0; g = 1 - f; b = 1; break;
-    case 4: r = f; g = 0; b = 1; break;
-    default: r = 1; g = 0; b = 1 - f; break;
+    case 0:
+        r = 1;
+        g = f;
+        b = 0;
+        break;
+    case 1:
+        r = 1 - f;
+        g = 1;
+        b = 0;
+        break;
+    case 2:
+        r = 0;
+        g = 1;
+        b = f;
+        break;
+    case 3:
+        r = 0;
+        g = 1 - f;
+        b = 1;
+        break;
+    case 4:
+        r = f;
+        g = 0;
+        b = 1;
+        break;
+    default:
+        r = 1;
+        g = 0;
+        b = 1 - f;
+        break;
     }
-    const auto byte = [](double component) { return static_cast<std::uint8_t>(static_cast<int>(component * 255) & 0xFF); };
+    const auto byte = [](double component) {
+        return static_cast<std::uint8_t>(static_cast<int>(component * 255) & 0xFF);
+    };
     return {byte(r), byte(g), byte(b)};
 }

@@ -134,9 +134,9 @@ HWND CreateIndicatorWindow(gui_data* data)
     SettingsBlock& settings = Settings();
     const bool layered = settings.opacity != 255;
     const LedSize size = GetLedSize(settings);
-    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0),
-                                        kIndicatorClass, L"", WS_POPUP, 1, 1, size.width, size.height, nullptr,
-                                        nullptr, g_instance, data);
+    const HWND window =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0), kIndicatorClass, L"",
+                        WS_POPUP, 1, 1, size.width, size.height, nullptr, nullptr, g_instance, data);
     if (!window)
         return nullptr;
     ShowWindow(window, SW_SHOWNOACTIVATE);

@@ -30,8 +30,8 @@ void KeyboardLed::Close(const SettingsBlock& settings)
     if (definedName_) {
         // Only this program's own definition goes; one made by another program
         // for the same name stays.
-        system.DefineDeviceName(DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH,
-                               kDeviceName, kDeviceTarget);
+        system.DefineDeviceName(DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH, kDeviceName,
+                                kDeviceTarget);
         definedName_ = false;
     }
     if (DeviceUsable())
@@ -76,8 +76,8 @@ bool KeyboardLed::SetScrollLockLed(bool on)
     if (((indicators.LedFlags & KEYBOARD_SCROLL_LOCK_ON) != 0) == on)
         return true;
     indicators.UnitId = 0;
-    indicators.LedFlags = static_cast<USHORT>((indicators.LedFlags & ~KEYBOARD_SCROLL_LOCK_ON) |
-                                              (on ? KEYBOARD_SCROLL_LOCK_ON : 0));
+    indicators.LedFlags =
+        static_cast<USHORT>((indicators.LedFlags & ~KEYBOARD_SCROLL_LOCK_ON) | (on ? KEYBOARD_SCROLL_LOCK_ON : 0));
     if (!system.SetKeyboardIndicators(device_, indicators)) {
         directFailed_ = true;
         return false;

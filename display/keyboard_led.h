@@ -52,11 +52,11 @@ private:
     bool UserAway();
     bool DeviceUsable() const { return device_ != nullptr && device_ != INVALID_HANDLE_VALUE; }
 
-    HANDLE device_ = nullptr;    // INVALID_HANDLE_VALUE when it could not be opened
-    bool definedName_ = false;   // "Kbd" is this program's definition
+    HANDLE device_ = nullptr;   // INVALID_HANDLE_VALUE when it could not be opened
+    bool definedName_ = false;  // "Kbd" is this program's definition
     bool directFailed_ = false;
     bool wantOn_ = false;
-    bool pressed_ = false;       // the program has pressed a key
-    DWORD ownInputAt_ = 0;       // when it last did
-    DWORD userInputAt_ = 0;      // the last input that was not the program's
+    bool pressed_ = false;   // the program has pressed a key
+    DWORD ownInputAt_ = 0;   // when it last did
+    DWORD userInputAt_ = 0;  // the last input that was not the program's
 };

@@ -65,8 +65,7 @@ void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedBrushes& b
                                       DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, DRAFT_QUALITY,
                                       DEFAULT_PITCH | FF_DONTCARE, nullptr));
     const HGDIOBJ previous = font ? SelectObject(dc, font.Get()) : nullptr;
-    ExtTextOutW(dc, rect.left + 1, rect.top, ETO_CLIPPED, &rect, label, static_cast<UINT>(std::wcslen(label)),
-                nullptr);
+    ExtTextOutW(dc, rect.left + 1, rect.top, ETO_CLIPPED, &rect, label, static_cast<UINT>(std::wcslen(label)), nullptr);
     if (previous)
         SelectObject(dc, previous);
 }

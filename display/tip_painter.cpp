@@ -121,8 +121,7 @@ TipLayout LayoutTip(HDC dc, std::wstring_view title, std::wstring_view body, con
     return layout;
 }
 
-void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body,
-              const TipFonts& fonts)
+void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body, const TipFonts& fonts)
 {
     RECT rect{0, 0, layout.size.cx, layout.size.cy};
     FillRect(dc, &rect, GetSysColorBrush(COLOR_INFOBK));

@@ -35,5 +35,4 @@ struct TipLayout {
 TipLayout LayoutTip(HDC dc, std::wstring_view title, std::wstring_view body, const TipFonts& fonts);
 
 // Paints the laid-out tip with its top-left corner at (0, 0).
-void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body,
-              const TipFonts& fonts);
+void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body, const TipFonts& fonts);

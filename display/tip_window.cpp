@@ -94,8 +94,8 @@ HWND CreateTipWindow(HWND owner)
     static const bool registered = RegisterTipClass(instance);
     if (!registered)
         return nullptr;
-    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kTipClass, L"", WS_POPUP, 0, 0, 0,
-                           0, owner, nullptr, instance, nullptr);
+    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kTipClass, L"", WS_POPUP, 0, 0, 0, 0,
+                           owner, nullptr, instance, nullptr);
 }
 
 bool SetTipText(HWND tip, std::wstring_view title, std::wstring_view body)

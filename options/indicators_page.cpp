@@ -45,8 +45,7 @@ int LiveRecordIndex(LRESULT itemData)
 bool ReadSelection(HWND list, std::vector<std::size_t>& selected)
 {
     std::array<int, kMaxSelection> items{};
-    const LRESULT count =
-        SendMessageW(list, LB_GETSELITEMS, kMaxSelection, reinterpret_cast<LPARAM>(items.data()));
+    const LRESULT count = SendMessageW(list, LB_GETSELITEMS, kMaxSelection, reinterpret_cast<LPARAM>(items.data()));
     if (count < 0 || count > kMaxSelection)
         return false;
     for (LRESULT n = 0; n < count; ++n) {

@@ -25,8 +25,7 @@ constexpr DWORD kEnableTabTexture = 6;  // ETDT_ENABLE | ETDT_USETABTEXTURE
 
 // Product, version, and the date and time this file was compiled, as the
 // compiler prints them ("Jul  6 2019 10:52:26").
-constexpr wchar_t kAboutText[] =
-    L"" QORVEL_PRODUCT_NAME " version " QORVEL_VERSION_TEXT " " __DATE__ " " __TIME__;
+constexpr wchar_t kAboutText[] = L"" QORVEL_PRODUCT_NAME " version " QORVEL_VERSION_TEXT " " __DATE__ " " __TIME__;
 
 // One tab: its label, the dialog its page is made from and the page's procedure.
 struct PageKind {
@@ -48,8 +47,8 @@ struct OptionsFrame {
     HWND tabs = nullptr;
     HWND page = nullptr;  // at most one page exists, a child of the tab control
     int tab = -1;
-    HWND lastFocus = nullptr;    // the page control that had the focus when the frame was deactivated
-    UniqueFont tabFont;    // a copy of the page's font, at the window's DPI
+    HWND lastFocus = nullptr;  // the page control that had the focus when the frame was deactivated
+    UniqueFont tabFont;        // a copy of the page's font, at the window's DPI
 };
 
 OptionsFrame* FrameOf(HWND window)
@@ -197,8 +196,8 @@ LRESULT OnNcCreate(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnCreate(HWND frame, OptionsFrame& state)
 {
-    state.tabs = CreateWindowExW(0, WC_TABCONTROLW, L"tabctrl", WS_CHILD | WS_VISIBLE, 0, 0, 0, 40, frame,
-                                 nullptr, g_instance, nullptr);
+    state.tabs = CreateWindowExW(0, WC_TABCONTROLW, L"tabctrl", WS_CHILD | WS_VISIBLE, 0, 0, 0, 40, frame, nullptr,
+                                 g_instance, nullptr);
     if (!state.tabs)
         return -1;
     for (int index = 0; index < kTabCount; ++index) {

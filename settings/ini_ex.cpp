@@ -34,8 +34,7 @@ std::string ReadBytes(HANDLE file, bool* complete)
     *complete = true;
     while (bytes.size() < initext::kMaxUsefulBytes) {
         const std::size_t offset = bytes.size();
-        const DWORD want = static_cast<DWORD>(
-            std::min<std::size_t>(kReadChunk, initext::kMaxUsefulBytes - offset));
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kReadChunk, initext::kMaxUsefulBytes - offset));
         bytes.resize(offset + want);
         DWORD got = 0;
         const BOOL ok = ReadFile(file, bytes.data() + offset, want, &got, nullptr);
@@ -228,8 +227,7 @@ void CIniEx::SetInt(int value, std::wstring section, std::wstring key)
 
 bool CIniEx::GetBool(bool defaultValue, std::wstring section, std::wstring key) const
 {
-    return SameText(GetString(std::move(section), std::move(key), defaultValue ? trueWord_ : falseWord_),
-                    trueWord_);
+    return SameText(GetString(std::move(section), std::move(key), defaultValue ? trueWord_ : falseWord_), trueWord_);
 }
 
 void CIniEx::SetBool(bool value, std::wstring section, std::wstring key)

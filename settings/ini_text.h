@@ -23,10 +23,10 @@
 
 namespace initext {
 
-constexpr std::size_t kMaxLines = 1000;        // lines read from a file
-constexpr std::size_t kMaxLineChars = 1023;    // characters of a line read, before its end
-constexpr std::size_t kMaxKeyLineChars = 1022; // characters of a key line written
-constexpr std::size_t kMaxNameChars = 1019;    // characters of a section name written
+constexpr std::size_t kMaxLines = 1000;         // lines read from a file
+constexpr std::size_t kMaxLineChars = 1023;     // characters of a line read, before its end
+constexpr std::size_t kMaxKeyLineChars = 1022;  // characters of a key line written
+constexpr std::size_t kMaxNameChars = 1019;     // characters of a section name written
 
 // The most bytes a byte-order mark and the first kMaxLines lines can take:
 // reading more of a file changes nothing.

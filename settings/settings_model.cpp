@@ -36,10 +36,10 @@ struct SettingKey {
     const wchar_t* key;
     Form form;
     std::int32_t fallback;
-    std::int32_t SettingsBlock::*field;    // an integer field, or
-    COLORREF SettingsBlock::*colour;       // a colour field
+    std::int32_t SettingsBlock::*field;   // an integer field, or
+    COLORREF SettingsBlock::*colour;      // a colour field
     std::int32_t (*check)(std::int32_t);  // none: used as read
-    int checkBox;                          // 0: none
+    int checkBox;                         // 0: none
 };
 
 // In the order the keys are written.
@@ -52,12 +52,10 @@ const SettingKey kKeys[] = {
     {true, L"StatPageRefresh", Form::Boolean, 1, &SettingsBlock::statPageRefresh, nullptr, nullptr, 0},
     {true, L"LedSizeIdx", Form::Integer, 1, &SettingsBlock::ledSizeIdx, nullptr, CheckLedSizeIdx, 0},
     {false, L"StartWithWindows", Form::Integer, 1, &SettingsBlock::startWithWindows, nullptr, nullptr, 0},
-    {false, L"UseKeyboardLed", Form::Boolean, 0, &SettingsBlock::useKeyboardLed, nullptr, nullptr,
-     kUseKeyboardLedBox},
-    {false, L"UseKeyboardLedDirectAccess", Form::Boolean, 1, &SettingsBlock::useKeyboardLedDirectAccess,
-     nullptr, nullptr, kKeyboardLedDirectAccessBox},
-    {false, L"ShowTrayIcon", Form::Boolean, 1, &SettingsBlock::showTrayIcon, nullptr, nullptr,
-     kShowTrayIconBox},
+    {false, L"UseKeyboardLed", Form::Boolean, 0, &SettingsBlock::useKeyboardLed, nullptr, nullptr, kUseKeyboardLedBox},
+    {false, L"UseKeyboardLedDirectAccess", Form::Boolean, 1, &SettingsBlock::useKeyboardLedDirectAccess, nullptr,
+     nullptr, kKeyboardLedDirectAccessBox},
+    {false, L"ShowTrayIcon", Form::Boolean, 1, &SettingsBlock::showTrayIcon, nullptr, nullptr, kShowTrayIconBox},
     {false, L"UseTrayLed", Form::Boolean, 1, &SettingsBlock::useTrayLed, nullptr, nullptr, kUseTrayLedBox},
     {false, L"ShowIndicatorLabel", Form::Boolean, 1, &SettingsBlock::showIndicatorLabel, nullptr, nullptr,
      kShowIndicatorLabelBox},

@@ -14,23 +14,23 @@ class CIniEx;
 
 // Global settings, one process-wide record. Booleans are 0 or not 0.
 struct SettingsBlock {
-    std::int32_t opacity = 255;                // "Opacity", 255 is opaque
-    std::int32_t samplingPeriod = 50;          // "Frequency", milliseconds
-    COLORREF readColor = RGB(50, 255, 50);     // "ColorRead"
-    COLORREF writeColor = RGB(255, 50, 50);    // "ColorWrite"
-    COLORREF idleColor = RGB(50, 130, 255);    // "ColorOff"
+    std::int32_t opacity = 255;              // "Opacity", 255 is opaque
+    std::int32_t samplingPeriod = 50;        // "Frequency", milliseconds
+    COLORREF readColor = RGB(50, 255, 50);   // "ColorRead"
+    COLORREF writeColor = RGB(255, 50, 50);  // "ColorWrite"
+    COLORREF idleColor = RGB(50, 130, 255);  // "ColorOff"
     UniqueBrush readBrush;
     UniqueBrush writeBrush;
     UniqueBrush idleBrush;
-    std::int32_t startWithWindows = 1;         // "StartWithWindows"
-    std::int32_t useKeyboardLed = 0;           // "UseKeyboardLed"
+    std::int32_t startWithWindows = 1;            // "StartWithWindows"
+    std::int32_t useKeyboardLed = 0;              // "UseKeyboardLed"
     std::int32_t useKeyboardLedDirectAccess = 0;  // "UseKeyboardLedDirectAccess" (missing key loads as on)
-    std::int32_t useTrayLed = 1;               // "UseTrayLed"
-    std::int32_t showTrayIcon = 1;             // "ShowTrayIcon"
-    std::int32_t statPageRefresh = 1;          // "StatPageRefresh"
-    std::int32_t showIndicatorLabel = 1;       // "ShowIndicatorLabel"
-    std::int32_t ledSizeIdx = 1;               // "LedSizeIdx", 0 to 5
-    bool silentStart = false;                  // started with the letter s
+    std::int32_t useTrayLed = 1;                  // "UseTrayLed"
+    std::int32_t showTrayIcon = 1;                // "ShowTrayIcon"
+    std::int32_t statPageRefresh = 1;             // "StatPageRefresh"
+    std::int32_t showIndicatorLabel = 1;          // "ShowIndicatorLabel"
+    std::int32_t ledSizeIdx = 1;                  // "LedSizeIdx", 0 to 5
+    bool silentStart = false;                     // started with the letter s
     std::vector<std::int32_t> intervalSteps{1000, 700, 500, 300, 200, 100, 70, 50, 30};
     std::wstring appearanceSection = L"Appearance";
 };

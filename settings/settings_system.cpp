@@ -45,8 +45,7 @@ DWORD SettingsSystem::FileAttributes(const std::wstring& path)
 
 HANDLE SettingsSystem::OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition)
 {
-    return CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool SettingsSystem::FlushFile(HANDLE file)

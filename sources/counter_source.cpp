@@ -122,10 +122,10 @@ std::uint32_t CRegistryAccessIndicator::Sample()
     queue.current.value = Read(queue);
     if (queue.current.value == queue.previous.value)
         return 0;
-    const std::uint32_t r = static_cast<std::uint16_t>(slots_[kReadQueueTick].current.value -
-                                                       slots_[kReadQueueTick].previous.value);
-    const std::uint32_t w = static_cast<std::uint16_t>(slots_[kWriteQueueTick].current.value -
-                                                       slots_[kWriteQueueTick].previous.value);
+    const std::uint32_t r =
+        static_cast<std::uint16_t>(slots_[kReadQueueTick].current.value - slots_[kReadQueueTick].previous.value);
+    const std::uint32_t w =
+        static_cast<std::uint16_t>(slots_[kWriteQueueTick].current.value - slots_[kWriteQueueTick].previous.value);
     queue.previous = queue.current;
     const std::uint32_t activity = (r << 16) | w;
     return activity != 0 ? activity : 0x00010000;

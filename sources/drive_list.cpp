@@ -14,8 +14,7 @@ namespace {
 constexpr std::wstring_view kTotalInstance = L"_Total";
 constexpr std::wstring_view kVolumePrefix = L"HarddiskVolume";
 
-IndicatorEntry MakeEntry(std::wstring devicePath, std::wstring displayName, std::wstring label,
-                         std::uint32_t kind)
+IndicatorEntry MakeEntry(std::wstring devicePath, std::wstring displayName, std::wstring label, std::uint32_t kind)
 {
     IndicatorEntry entry;
     entry.devicePath = std::move(devicePath);
@@ -63,8 +62,8 @@ bool EnumeratePhysicalDrives(RegistryAccess& access, IndicatorList& list)
             continue;
         numbers.push_back(*drive);
         const std::wstring number = std::to_wstring(*drive);
-        list.push_back(MakeEntry(L"\\\\.\\PHYSICALDRIVE" + number, L"Physical Drive " + number,
-                                 number, kKindPhysicalDrive));
+        list.push_back(
+            MakeEntry(L"\\\\.\\PHYSICALDRIVE" + number, L"Physical Drive " + number, number, kKindPhysicalDrive));
     }
     list.push_back(MakeEntry(L"_Total", L"All-In-One", L"All", kKindAllInOne));
     return true;
@@ -84,8 +83,7 @@ bool EnumerateLogicalDisks(RegistryAccess& access, IndicatorList& list)
         std::wstring volumeName;
         if (CurrentSourceSystem().GetVolumeName(root, &volumeName))
             displayName = volumeName.empty() ? root : root + L" - " + volumeName;
-        list.push_back(MakeEntry(L"\\\\.\\" + name, std::move(displayName), ShortLabel(name),
-                                 kKindLogicalDisk));
+        list.push_back(MakeEntry(L"\\\\.\\" + name, std::move(displayName), ShortLabel(name), kKindLogicalDisk));
     }
     return true;
 }

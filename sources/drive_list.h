@@ -19,7 +19,7 @@ struct IndicatorEntry {
     std::wstring serialNumber;
     std::wstring model;
     std::wstring details;
-    std::uint32_t kind = 0;    // an IndicatorKind
+    std::uint32_t kind = 0;  // an IndicatorKind
 };
 
 // Entries never move while they are in the list, so records may point at them

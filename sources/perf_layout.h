@@ -10,7 +10,7 @@
 namespace perflayout {
 
 // PERF_DATA_BLOCK
-inline constexpr std::size_t kBlockSignature = 0;        // L"PERF"
+inline constexpr std::size_t kBlockSignature = 0;  // L"PERF"
 inline constexpr std::size_t kBlockLittleEndian = 8;
 inline constexpr std::size_t kBlockVersion = 12;
 inline constexpr std::size_t kBlockRevision = 16;
@@ -33,7 +33,7 @@ inline constexpr std::size_t kObjectHelpTitleIndex = 20;
 inline constexpr std::size_t kObjectDetailLevel = 28;
 inline constexpr std::size_t kObjectNumCounters = 32;
 inline constexpr std::size_t kObjectDefaultCounter = 36;
-inline constexpr std::size_t kObjectNumInstances = 40;   // signed; -1 means no instances
+inline constexpr std::size_t kObjectNumInstances = 40;  // signed; -1 means no instances
 inline constexpr std::size_t kObjectCodePage = 44;
 inline constexpr std::size_t kObjectPerfTime = 48;
 inline constexpr std::size_t kObjectPerfFreq = 56;

@@ -14,10 +14,7 @@ class Bytes {
 public:
     explicit Bytes(Snapshot s) : data_(s.data), size_(s.data ? s.size : 0) {}
 
-    bool Has(std::size_t offset, std::size_t length) const
-    {
-        return offset <= size_ && length <= size_ - offset;
-    }
+    bool Has(std::size_t offset, std::size_t length) const { return offset <= size_ && length <= size_ - offset; }
     bool U32(std::size_t offset, std::uint32_t& value) const { return Read(offset, value); }
     bool U64(std::size_t offset, std::uint64_t& value) const { return Read(offset, value); }
     std::uint16_t Unit(std::size_t offset) const  // caller has checked the bounds
@@ -54,8 +51,7 @@ struct Object {
 bool ReadObject(const Bytes& bytes, std::size_t offset, Object& object)
 {
     std::uint32_t total = 0;
-    if (!bytes.U32(offset + kObjectTotalByteLength, total) || total < kObjectSize ||
-        !bytes.Has(offset, total))
+    if (!bytes.U32(offset + kObjectTotalByteLength, total) || total < kObjectSize || !bytes.Has(offset, total))
         return false;
     std::uint32_t numInstances = 0;
     bytes.U32(offset + kObjectDefinitionLength, object.definitionLength);
@@ -240,8 +236,7 @@ std::int32_t InstanceCount(Snapshot snapshot, std::uint32_t titleIndex)
     return InstancesIntact(bytes, object) ? object.numInstances : 0;
 }
 
-std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t titleIndex,
-                           std::vector<std::wstring>& names)
+std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t titleIndex, std::vector<std::wstring>& names)
 {
     const Bytes bytes(snapshot);
     Object object;
@@ -262,8 +257,8 @@ std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t titleIndex,
     return object.numInstances;
 }
 
-std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wstring_view prefix,
-                           std::uint32_t counter, std::uint32_t counterType)
+std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wstring_view prefix, std::uint32_t counter,
+                           std::uint32_t counterType)
 {
     const Bytes bytes(snapshot);
     std::uint64_t value = 0;
@@ -277,9 +272,15 @@ std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wst
             if (!NameStartsWith(bytes, instance, prefix))
                 return true;
             switch (ReadCounter(bytes, at, instance, value)) {
-            case Lookup::kFound: found = true; stop = true; return false;
-            case Lookup::kDamaged: stop = true; return false;
-            case Lookup::kNotHere: return true;
+            case Lookup::kFound:
+                found = true;
+                stop = true;
+                return false;
+            case Lookup::kDamaged:
+                stop = true;
+                return false;
+            case Lookup::kNotHere:
+                return true;
             }
             return true;
         });

@@ -27,14 +27,13 @@ std::int32_t InstanceCount(Snapshot snapshot, std::uint32_t object);
 // Appends every instance name of the first object with the title index (each up
 // to its null character) and answers the count as InstanceCount does. Appends
 // nothing when the object reports no instances or is damaged.
-std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t object,
-                           std::vector<std::wstring>& names);
+std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t object, std::vector<std::wstring>& names);
 
 // Raw value of a counter of the first instance whose name starts with the
 // instance text (case-sensitive; the empty text matches the first instance), in
 // any object with the title index that has instances. Counters of 4 and 8 bytes
 // are read; other sizes are passed over. 0 when nothing is found.
-std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t object, std::wstring_view instance,
-                           std::uint32_t counter, std::uint32_t counterType);
+std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t object, std::wstring_view instance, std::uint32_t counter,
+                           std::uint32_t counterType);
 
 }  // namespace perfwalk

@@ -77,7 +77,7 @@ wchar_t* performance_data::AppendExactNumber(wchar_t* text, std::size_t capacity
 }
 
 std::unique_ptr<performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
-                                                          IndicatorList& indicators)
+                                                        IndicatorList& indicators)
 {
     if (!access.IsCounterDisabled())
         return std::make_unique<CRegistryAccessIndicator>(access);

@@ -63,7 +63,7 @@ protected:
 // sources (null for a kind other than physical drive, logical disk and
 // all-in-one). The access and the list outlive the record.
 std::unique_ptr<performance_data> CreatePerformanceData(std::uint32_t kind, DirectRegistryAccess& access,
-                                                          IndicatorList& indicators);
+                                                        IndicatorList& indicators);
 
 // Texts shared by the record classes.
 namespace recordtext {

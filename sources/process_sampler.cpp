@@ -148,8 +148,9 @@ const std::wstring& BuildProcessReport(ThrottledText& report)
     report.text.clear();
     if (report.sampler.readings < 2)
         return report.text;
-    report.text = L"Top user processes with most data I/O.\r\n"
-                  L"Windows also include some non-disk IO in those numbers.\r\n\r\n";
+    report.text =
+        L"Top user processes with most data I/O.\r\n"
+        L"Windows also include some non-disk IO in those numbers.\r\n\r\n";
     bool listed = false;
     for (const ProcessStat& process : ranked) {
         if (process.readRate + process.writeRate == 0)

@@ -16,7 +16,7 @@
 // One process as one snapshot saw it.
 struct ProcessIoRecord {
     DWORD processId = 0;
-    std::wstring name;          // the executable's name
+    std::wstring name;  // the executable's name
     IO_COUNTERS counters{};
     std::uint64_t created = 0;  // creation time, 0 when unknown
 };
@@ -30,13 +30,13 @@ struct ProcessSnapshot {
 struct ProcessStat {
     std::wstring name;
     DWORD processId = 0;
-    IO_COUNTERS counters{};       // the reading of lastTime
-    double readRate = 0;          // bytes per second between the last two readings
+    IO_COUNTERS counters{};  // the reading of lastTime
+    double readRate = 0;     // bytes per second between the last two readings
     double writeRate = 0;
     double otherRate = 0;
-    std::uint64_t lastTime = 0;   // microseconds; 0 before the first reading
+    std::uint64_t lastTime = 0;  // microseconds; 0 before the first reading
     std::uint64_t created = 0;
-    bool alive = false;           // seen in the latest snapshot
+    bool alive = false;  // seen in the latest snapshot
 };
 
 struct ProcessSampler {
@@ -82,4 +82,3 @@ bool RebuildDue(ThrottledText& cache);
 const std::wstring& BuildProcessReport(ThrottledText& report);
 // The same for the page's own process-wide sampler.
 const std::wstring& BuildProcessReport();
-

@@ -16,8 +16,8 @@ public:
     virtual bool Init() = 0;
     virtual bool Release() = 0;
     virtual bool Refresh() = 0;
-    virtual std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance,
-                                          std::uint32_t counter, std::uint32_t counterType) = 0;
+    virtual std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, std::uint32_t counter,
+                                          std::uint32_t counterType) = 0;
     virtual std::int32_t GetInstanceCount(std::uint32_t object) = 0;
     virtual std::int32_t GetInstanceNames(std::uint32_t object, std::vector<std::wstring>& names) = 0;
     virtual bool IsCounterDisabled() = 0;
@@ -47,8 +47,8 @@ public:
     bool Init() override;
     bool Release() override;
     bool Refresh() override;
-    std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance,
-                                  std::uint32_t counter, std::uint32_t counterType) override;
+    std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, std::uint32_t counter,
+                                  std::uint32_t counterType) override;
     std::int32_t GetInstanceCount(std::uint32_t object) override;
     std::int32_t GetInstanceNames(std::uint32_t object, std::vector<std::wstring>& names) override;
     bool IsCounterDisabled() override;

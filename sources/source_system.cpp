@@ -28,8 +28,8 @@ bool SourceSystem::ReadDisablePerformanceCounters(DWORD* value)
         return false;
     DWORD number = 0;
     DWORD size = sizeof number;
-    if (RegQueryValueExW(key.Get(), L"Disable Performance Counters", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&number), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), L"Disable Performance Counters", nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
+                         &size) != ERROR_SUCCESS)
         return false;
     *value = number;
     return true;
@@ -40,8 +40,7 @@ bool SourceSystem::GetVolumeName(const std::wstring& root, std::wstring* volumeN
     wchar_t name[1024] = {};
     wchar_t fileSystem[1024] = {};
     DWORD serial = 0, maxComponent = 0, flags = 0;
-    if (!GetVolumeInformationW(root.c_str(), name, 1024, &serial, &maxComponent, &flags,
-                               fileSystem, 1024))
+    if (!GetVolumeInformationW(root.c_str(), name, 1024, &serial, &maxComponent, &flags, fileSystem, 1024))
         return false;
     name[1023] = L'\0';
     volumeName->assign(name);
@@ -60,8 +59,8 @@ HANDLE SourceSystem::OpenDevice(const std::wstring& path)
 bool SourceSystem::QueryDiskPerformance(HANDLE device, DISK_PERFORMANCE* statistics)
 {
     DWORD returned = 0;
-    return DeviceIoControl(device, IOCTL_DISK_PERFORMANCE, nullptr, 0, statistics, sizeof *statistics,
-                           &returned, nullptr) &&
+    return DeviceIoControl(device, IOCTL_DISK_PERFORMANCE, nullptr, 0, statistics, sizeof *statistics, &returned,
+                           nullptr) &&
            returned >= offsetof(DISK_PERFORMANCE, QueueDepth) + sizeof statistics->QueueDepth;
 }
 
@@ -104,8 +103,8 @@ void PerformanceLibraryPins::Pin()
     if (!ntdll || !GetProcAddress(ntdll, "wine_get_version") || !modules_.empty())
         return;
     RegKey services;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ,
-                      services.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ, services.Receive()) !=
+        ERROR_SUCCESS)
         return;
     wchar_t name[256];
     for (DWORD index = 0;; ++index) {
@@ -119,8 +118,8 @@ void PerformanceLibraryPins::Pin()
         DWORD size = sizeof library;
         // REG_SZ also takes a REG_EXPAND_SZ value, expanded.
         const std::wstring key = std::wstring(name) + L"\\Performance";
-        if (RegGetValueW(services.Get(), key.c_str(), L"Library", RRF_RT_REG_SZ, nullptr,
-                         library, &size) != ERROR_SUCCESS)
+        if (RegGetValueW(services.Get(), key.c_str(), L"Library", RRF_RT_REG_SZ, nullptr, library, &size) !=
+            ERROR_SUCCESS)
             continue;
         if (const HMODULE module = LoadLibraryW(library))
             modules_.push_back(module);

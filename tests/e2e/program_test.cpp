@@ -71,7 +71,9 @@ COLORREF TrayLedPixel()
 HWND ShownOptionsTabs(const RunningProgram& program)
 {
     std::vector<HWND> frames;
-    const auto shown = [&] { return (frames = program.Windows(kOptionsClass)).size() == 1 && IsWindowVisible(frames[0]); };
+    const auto shown = [&] {
+        return (frames = program.Windows(kOptionsClass)).size() == 1 && IsWindowVisible(frames[0]);
+    };
     return WaitUntil(shown, 5000) ? FindWindowExW(frames[0], nullptr, WC_TABCONTROLW, nullptr) : nullptr;
 }
 
@@ -99,18 +101,20 @@ TEST_F(ProgramTest, SilentStartSecondStartExitEventAndSavedSettings)
     EXPECT_EQ(0u, second.ExitCode(1000));
     EXPECT_EQ(windows, program.Windows(kIndicatorClass));
     ASSERT_TRUE(ExitsWithZero(program));
-    EXPECT_EQ("\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
-              "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
-              "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
-              "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
-              "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
-              "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
-              "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
-              ReadBytes(SettingsFilePath()));
+    EXPECT_EQ(
+        "\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
+        "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
+        "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
+        "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
+        "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
+        "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
+        "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
+        ReadBytes(SettingsFilePath()));
 
     // A saved, read-only file is used and left intact.
-    const std::string saved = "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
-                              "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
+    const std::string saved =
+        "[General]\r\nClass=1\r\n[Appearance]\r\nOpacity=128\r\nLedSizeIdx=2\r\n"
+        "[\\\\.\\PHYSICALDRIVE0]\r\nx=300\r\ny=200\r\n";
     WriteBytes(SettingsFilePath(), saved);
     SetFileAttributesW(SettingsFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
     RunningProgram again(L"s");
@@ -133,11 +137,13 @@ TEST_F(ProgramTest, IndicatorAndTrayPixelsFollowReadsWritesBothAndIdleAndTheExit
     RunningProgram program(L"s");
     const auto top = [] { return ScreenPixel(10, 3); };      // drive 0's LED, row 1
     const auto bottom = [] { return ScreenPixel(10, 12); };  // row 10
-    Sleep(2000);  // the start-up highlight: 100 steps of 20 ms
+    Sleep(2000);                                             // the start-up highlight: 100 steps of 20 ms
     ASSERT_TRUE(WaitUntil([&] { return top() == kIdle && bottom() == kIdle && TrayLedPixel() == kIdle; }, 3000))
         << std::hex << top() << " " << TrayLedPixel();
-    for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead}, {0u, 8u, kWrite, kWrite},
-                                           {8u, 8u, kRead, kWrite}, {0u, 0u, kIdle, kIdle}}) {
+    for (auto [reads, writes, up, down] : {std::tuple{8u, 0u, kRead, kRead},
+                                           {0u, 8u, kWrite, kWrite},
+                                           {8u, 8u, kRead, kWrite},
+                                           {0u, 0u, kIdle, kIdle}}) {
         const std::jthread busy = BusyDisk(disks, reads, writes);
         EXPECT_TRUE(WaitUntil([&] { return top() == up && bottom() == down; }, 1000))
             << reads << "/" << writes << ": " << std::hex << top() << " " << bottom();
@@ -233,7 +239,9 @@ TEST_F(ProgramTest, DraggedClickedAndChosenWithTheRealPointer)
         return text;
     };
     ASSERT_TRUE(XDoTool("mousemove 7 7 mousemove 8 6"));
-    EXPECT_EQ(0u, ShownTipWith(program, L"\nSystem-wide Top5 user processes with most IO.").find(L"Physical Drive 0\nRead: "));
+    EXPECT_EQ(
+        0u,
+        ShownTipWith(program, L"\nSystem-wide Top5 user processes with most IO.").find(L"Physical Drive 0\nRead: "));
 
     ASSERT_TRUE(XDoTool("mousemove 28 8 mousedown 1"));
     EXPECT_NE(L"", ShownTipWith(program, kDragHint));
@@ -243,11 +251,13 @@ TEST_F(ProgramTest, DraggedClickedAndChosenWithTheRealPointer)
     ASSERT_TRUE(XDoTool(steps + "mouseup 1"));
     EXPECT_EQ("2,2 120,152 38,2 56,2 74,2 ", places());
     EXPECT_TRUE(WaitUntil([] { return SettingsHold("[\\\\.\\PHYSICALDRIVE1]\r\nx=120\r\ny=152\r\n"); }, 2000));
-    ASSERT_TRUE(XDoTool("mousemove 10 8 keydown shift mousedown 1 sleep 0.05 mousemove 10 28 sleep 0.05 "
-                        "mousemove 10 48 sleep 0.05 mouseup 1 keyup shift"));
+    ASSERT_TRUE(
+        XDoTool("mousemove 10 8 keydown shift mousedown 1 sleep 0.05 mousemove 10 28 sleep 0.05 "
+                "mousemove 10 48 sleep 0.05 mouseup 1 keyup shift"));
     EXPECT_EQ("2,42 120,192 38,42 56,42 74,42 ", places());
-    ASSERT_TRUE(XDoTool("mousemove 10 48 keydown ctrl mousedown 1 sleep 0.05 mousemove 15 55 sleep 0.05 "
-                        "mousemove 20 62 sleep 0.05 mousemove 25 69 sleep 0.05 mouseup 1 keyup ctrl"));
+    ASSERT_TRUE(
+        XDoTool("mousemove 10 48 keydown ctrl mousedown 1 sleep 0.05 mousemove 15 55 sleep 0.05 "
+                "mousemove 20 62 sleep 0.05 mousemove 25 69 sleep 0.05 mouseup 1 keyup ctrl"));
     EXPECT_EQ("10,58 120,192 38,42 56,42 74,42 ", places());
 
     ASSERT_TRUE(XDoTool("mousemove 18 64 click --repeat 2 --delay 80 1"));
@@ -293,7 +303,9 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     ASSERT_TRUE(XDoTool(PointAt(frame, 200, 300) + "key ctrl+Tab"));
     ASSERT_TRUE(WaitUntil([&] { return TabCtrl_GetCurSel(tabs) == 1; }, 2000));
     HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
-    const auto focusOn = [&](int id) { return WaitUntil([&] { return FocusOf(frame) == GetDlgItem(page, id); }, 2000); };
+    const auto focusOn = [&](int id) {
+        return WaitUntil([&] { return FocusOf(frame) == GetDlgItem(page, id); }, 2000);
+    };
     EXPECT_TRUE(focusOn(IDC_APP_OPACITY));
     ASSERT_TRUE(XDoTool("key Tab"));
     EXPECT_TRUE(focusOn(IDC_APP_READ_CHANGE));
@@ -301,7 +313,8 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     EXPECT_TRUE(focusOn(IDC_APP_OPACITY));
     BYTE alpha = 0;
     const HWND indicator = program.Windows(kIndicatorClass)[0];
-    EXPECT_TRUE(WaitUntil([&] { return GetLayeredWindowAttributes(indicator, nullptr, &alpha, nullptr) && alpha == 253; }, 2000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return GetLayeredWindowAttributes(indicator, nullptr, &alpha, nullptr) && alpha == 253; }, 2000));
 
     const auto click = [&](int id) { return XDoTool(PointAt(GetDlgItem(page, id), 8, 6) + "click 1"); };
     const auto enabled = [&](int id, bool on) {
@@ -316,7 +329,8 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     EXPECT_TRUE(enabled(IDC_APP_TRAY_LED, false));
     ASSERT_TRUE(click(IDC_APP_LED_SIZE));
     std::vector<HWND> lists;
-    ASSERT_TRUE(WaitUntil([&] { return !(lists = program.Windows(L"ComboLBox")).empty() && IsWindowVisible(lists[0]); }, 2000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return !(lists = program.Windows(L"ComboLBox")).empty() && IsWindowVisible(lists[0]); }, 2000));
     ASSERT_TRUE(XDoTool(PointAt(lists[0], 10, -4) + "click 1"));  // "Insane", the last
     EXPECT_TRUE(WaitUntil([&] { return Lefts(program) == "2 132 262 392 522 "; }, 2000)) << Lefts(program);
 

@@ -13,11 +13,11 @@
 
 class FakeSourceSystem : public SourceSystem {
 public:
-    std::vector<std::uint8_t> data;        // what a query answers
-    LONG failWith = ERROR_SUCCESS;         // answered instead of the data when set; the data is still written
-    DWORD answeredSize = 0;                // when set, the size a successful query answers instead of the true one
-    std::vector<DWORD> offered;            // the size offered by each query
-    std::vector<std::size_t> allocated;    // the real size of each buffer handed in
+    std::vector<std::uint8_t> data;      // what a query answers
+    LONG failWith = ERROR_SUCCESS;       // answered instead of the data when set; the data is still written
+    DWORD answeredSize = 0;              // when set, the size a successful query answers instead of the true one
+    std::vector<DWORD> offered;          // the size offered by each query
+    std::vector<std::size_t> allocated;  // the real size of each buffer handed in
     std::map<std::wstring, std::wstring> volumes;  // root -> volume name; other roots fail
     struct Device {
         bool answers = true;  // IOCTL_DISK_PERFORMANCE succeeds

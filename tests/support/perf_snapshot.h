@@ -36,9 +36,13 @@ inline std::vector<std::uint8_t> Snapshot(const DiskSet& set, std::uint64_t time
     std::memcpy(&bytes[kBlockPerfTime100nSec], &time100ns, 8);
     std::memcpy(&bytes[kBlockSize], u"QORVEL", 14);
     const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
-    for (auto [field, value] : {std::pair{kBlockLittleEndian, 1u}, {kBlockVersion, 1u}, {kBlockSystemNameLength, 14u},
-                                {kBlockSystemNameOffset, std::uint32_t{kBlockSize}}, {kBlockHeaderLength, kBlockSize + 16},
-                                {kBlockNumObjectTypes, count}, {kBlockTotalByteLength, size}})
+    for (auto [field, value] : {std::pair{kBlockLittleEndian, 1u},
+                                {kBlockVersion, 1u},
+                                {kBlockSystemNameLength, 14u},
+                                {kBlockSystemNameOffset, std::uint32_t{kBlockSize}},
+                                {kBlockHeaderLength, kBlockSize + 16},
+                                {kBlockNumObjectTypes, count},
+                                {kBlockTotalByteLength, size}})
         Put32(bytes, field, value);
     return bytes;
 }

@@ -10,7 +10,10 @@
 #include "tools/perfprov/disk_script.h"
 #include "tools/perfprov/provider_key.h"
 
-static std::wstring ScriptFilePath() { return ProviderValue(kProviderServiceKey, kProviderScriptFileValue); }
+static std::wstring ScriptFilePath()
+{
+    return ProviderValue(kProviderServiceKey, kProviderScriptFileValue);
+}
 
 std::wstring ProviderValue(const std::wstring& key, const wchar_t* name)
 {
@@ -41,9 +44,15 @@ void ServeScript(const std::string& text)
     MoveFileExW((script + L".new").c_str(), script.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-void WriteDisks(const DiskSet& disks) { ServeScript(FormatDiskScript(disks)); }
+void WriteDisks(const DiskSet& disks)
+{
+    ServeScript(FormatDiskScript(disks));
+}
 
-void ClearDisks() { DeleteFileW(ScriptFilePath().c_str()); }
+void ClearDisks()
+{
+    DeleteFileW(ScriptFilePath().c_str());
+}
 
 std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes)
 {
@@ -69,10 +78,12 @@ RunningProgram::RunningProgram(const std::wstring& arguments)
     // indicator windows, made late in start-up, stop appearing.
     WaitForInputIdle(process_.hProcess, 10000);
     std::size_t seen = 0;
-    WaitUntil([&] {
-        const std::size_t count = Windows(L"QORVELIndicator").size();
-        return ExitCode(0) != STILL_ACTIVE || (count > 0 && std::exchange(seen, count) == count);
-    }, 15000);
+    WaitUntil(
+        [&] {
+            const std::size_t count = Windows(L"QORVELIndicator").size();
+            return ExitCode(0) != STILL_ACTIVE || (count > 0 && std::exchange(seen, count) == count);
+        },
+        15000);
 }
 
 RunningProgram::~RunningProgram()
@@ -137,8 +148,8 @@ bool XDoTool(const std::string& arguments)
     // Wine starts a Linux program without a handle to wait on: it leaves a
     // file with its exit status instead.
     using UnixName = char*(CDECL*)(const wchar_t*);
-    static const auto unixName =
-        reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    static const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     const std::wstring done = std::filesystem::temp_directory_path().wstring() + L"xdotool-" +
                               std::to_wstring(GetCurrentProcessId()) + L".done";
     char* unixDone = unixName ? unixName(done.c_str()) : nullptr;
@@ -147,7 +158,8 @@ bool XDoTool(const std::string& arguments)
     const std::string path = unixDone;
     HeapFree(GetProcessHeap(), 0, unixDone);
     DeleteFileW(done.c_str());
-    const std::string shell = "xdotool " + arguments + "; echo $? > '" + path + ".tmp'; mv '" + path + ".tmp' '" + path + "'";
+    const std::string shell =
+        "xdotool " + arguments + "; echo $? > '" + path + ".tmp'; mv '" + path + ".tmp' '" + path + "'";
     std::wstring command = L"Z:\\bin\\sh -c \"" + std::wstring(shell.begin(), shell.end()) + L"\"";
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};

@@ -32,7 +32,8 @@ public:
 private:
     static std::wstring Name(int count)
     {
-        const std::wstring name = L"qorvel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(count);
+        const std::wstring name =
+            L"qorvel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(count);
         return (std::filesystem::temp_directory_path() / name).wstring();
     }
     static inline int count_ = 0;

@@ -24,7 +24,11 @@ std::string Dump(const std::vector<Section>& sections)
 TEST(IniText, ParsesLinesHeadersAndKeys)
 {
     const std::string line1023 = "a=" + std::string(1021, 'b');
-    const struct { std::string bytes; bool complete; std::string parsed; } cases[] = {
+    const struct {
+        std::string bytes;
+        bool complete;
+        std::string parsed;
+    } cases[] = {
         // CR LF and lone LF end lines; nothing is trimmed; a line starting with "=" is dropped.
         {"k=1\r\n[A]\nx= 2 \r\r\nOpacity = 5\nnoequals\na=b=c\n=dropped\n;comment\r\nlone\rcr\nlast=line", true,
          "[]\nk=1\n[A]\nx= 2 \r\nOpacity = 5\nnoequals=\na=b=c\n;comment=\nlone\rcr=\nlast=line\n"},
@@ -49,17 +53,25 @@ TEST(IniText, ParsesLinesHeadersAndKeys)
 
 TEST(IniText, FormatsTheLayoutByteForByte)
 {
-    const struct { std::vector<Section> sections; std::string bytes; } cases[] = {
+    const struct {
+        std::vector<Section> sections;
+        std::string bytes;
+    } cases[] = {
         // An empty line before each named header; sections without keys write nothing.
-        {{{L"", {L"top"}, {L"1"}}, {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}}, {L"Nothing", {}, {}},
-          {L"", {L"merged"}, {L"x"}}, {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
-         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue only\r\n;c=\r\n"},
+        {{{L"", {L"top"}, {L"1"}},
+          {L"General", {L"Class", L"version"}, {L"7", L"1.2.4"}},
+          {L"Nothing", {}, {}},
+          {L"", {L"merged"}, {L"x"}},
+          {L" Appearance", {L"", L";c"}, {L"value only", L""}}},
+         "top=1\r\n\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nmerged=x\r\n\r\n[ Appearance]\r\nvalue "
+         "only\r\n;c=\r\n"},
         // Text that would begin with a byte-order mark is written after one.
         {{{L"", {L"\u00ef\u00bb\u00bfk"}, {L"1"}}}, "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n"},
         // Characters above U+00FF are written as "?".
         {{{L"S\u0100", {L"k\u00e9"}, {L"\u00ff\u20ac\0x"s}}}, "\r\n[S?]\r\nk\xE9=\xFF?\0x\r\n"s},
         // Overlong key lines and names are cut; a cut line that would read as a header is left out.
-        {{{std::wstring(1030, L'n'), {L"k", L"[" + std::wstring(1020, L'a') + L"]", L"short"},
+        {{{std::wstring(1030, L'n'),
+           {L"k", L"[" + std::wstring(1020, L'a') + L"]", L"short"},
            {std::wstring(1100, L'v'), L"", L"1"}}},
          "\r\n[" + std::string(1019, 'n') + "]\r\nk=" + std::string(1020, 'v') + "\r\nshort=1\r\n"},
     };

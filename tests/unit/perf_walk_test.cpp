@@ -17,7 +17,8 @@ constexpr std::uint32_t kQueueType = kPerfCounter100nsQueueLen;
 // without a letter, D: and _Total.
 const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
     {{{u"0 C:", {100, 60, 0, 5, 0, 4096}}, {u"1 D: E:", {kDisk1, 0, 77, 0, 9, 0, 0x3'0000'0000}}, {u"_Total", {300}}},
-     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}}, kTime);
+     {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
+    kTime);
 
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
 {
@@ -41,7 +42,12 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"3|0 C:|1 D: E:|_Total");
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Names(s, 238), L"0");
-    struct Case { std::uint32_t object; const wchar_t* instance; std::uint32_t counter, type; std::uint64_t value; };
+    struct Case {
+        std::uint32_t object;
+        const wchar_t* instance;
+        std::uint32_t counter, type;
+        std::uint64_t value;
+    };
     const Case cases[] = {
         {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
         {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},       // the first instance
@@ -112,8 +118,14 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
     const std::size_t secondBlock = second + perftest::Get32(kTwoDisks.data(), second + kInstanceByteLength);
     // The field damaged and its values; then InstanceCount(PhysicalDisk), the queue total of "1 D: E:" and
     // InstanceCount(LogicalDisk), the object after it.
-    struct Case { const char* what; std::size_t field; std::vector<std::uint32_t> values;
-                  int physical; std::uint64_t disk1; int logical; };
+    struct Case {
+        const char* what;
+        std::size_t field;
+        std::vector<std::uint32_t> values;
+        int physical;
+        std::uint64_t disk1;
+        int logical;
+    };
     const Case cases[] = {
         {"object length short or past the data", physical + kObjectTotalByteLength, {63, 0xFFFFFFFF}, 0, 0, 0},
         {"first object at the end or far past", kBlockHeaderLength, {0, 0xFFFFFFF0}, 0, 0, 0},
@@ -125,13 +137,26 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
         {"definition length 39", counter + kCounterByteLength, {39}, 3, 0, 4},
         {"a counter of 2 or 16 bytes is passed over", queue + kCounterSize, {2, 16}, 3, 0, 4},
         {"instance length short or huge", instance + kInstanceByteLength, {0, 23, 0xFFFFFFFF}, 0, 0, 4},
-        {"an instance one byte past its object", second + kInstanceByteLength, {std::uint32_t(logical + 1 - second)}, 0, 0, 4},
+        {"an instance one byte past its object",
+         second + kInstanceByteLength,
+         {std::uint32_t(logical + 1 - second)},
+         0,
+         0,
+         4},
         {"counter block length short or huge", block + kCounterBlockByteLength, {0, 3, 0x7FFFFFFF}, 0, 0, 4},
-        {"a counter block one byte past its object", secondBlock + kCounterBlockByteLength,
-         {std::uint32_t(logical + 1 - secondBlock)}, 0, 0, 4},
+        {"a counter block one byte past its object",
+         secondBlock + kCounterBlockByteLength,
+         {std::uint32_t(logical + 1 - secondBlock)},
+         0,
+         0,
+         4},
         {"name inside the header or past the instance", instance + kInstanceNameOffset, {0, 23, 0x1000}, 0, 0, 4},
-        {"value across, at or far past the block end", queue + kCounterOffset, {blockLength - 4, blockLength, 0xFFFFFFFC},
-         3, 0, 4},
+        {"value across, at or far past the block end",
+         queue + kCounterOffset,
+         {blockLength - 4, blockLength, 0xFFFFFFFC},
+         3,
+         0,
+         4},
     };
     for (const auto& c : cases)
         for (std::uint32_t value : c.values) {

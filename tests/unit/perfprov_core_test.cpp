@@ -54,8 +54,10 @@ TEST(LinuxDisks, MapsWineDrivesToTheirDisks)
         "33 27 0:46 / /mnt/pool rw - btrfs /dev/sdb1 rw\n"
         "34 30 0:50 / /home/u/tmp rw - tmpfs tmpfs rw\n";
     FakeTopology topology;
-    const std::vector<WineDrive> drives = {{'Z', "/"},        {'C', "/home/u/.wine/drive_c"}, {'D', "/mnt/my data/games"},
-                                           {'E', "/srv/box"}, {'F', "/home/u/tmp"}, {'G', "/mnt/pool"}, {'H', "/homework"}};
+    const std::vector<WineDrive> drives = {
+        {'Z', "/"},        {'C', "/home/u/.wine/drive_c"}, {'D', "/mnt/my data/games"},
+        {'E', "/srv/box"}, {'F', "/home/u/tmp"},           {'G', "/mnt/pool"},
+        {'H', "/homework"}};
     const DiskSet set = BuildLiveDiskSet(diskstats, mountinfo, drives, topology);
     EXPECT_EQ(Names(set.physical) + Names(set.logical), "0 C: H: Z:@-1 1 D:@-1 C:@0 D:@1 G:@-1 H:@0 Z:@0 ");
     // ms x 10,000 for 1400, 1402, 1404; sectors x 512 for 226, 228; 32-bit counts wrap.

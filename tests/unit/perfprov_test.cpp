@@ -46,9 +46,12 @@ protected:
             return access_.GetCounterValue(object, instance, counter, type);
         };
         constexpr std::uint32_t queue = kPerfCounter100nsQueueLen, count = kPerfCounterCounter, bulk = kPerfAverageBulk;
-        return {value(kAvgDiskQueueLength, queue), value(kAvgDiskReadQueueLength, queue),
-                value(kAvgDiskWriteQueueLength, queue), static_cast<std::uint32_t>(value(kDiskReadsPerSec, count)),
-                static_cast<std::uint32_t>(value(kDiskWritesPerSec, count)), value(kAvgDiskBytesPerRead, bulk),
+        return {value(kAvgDiskQueueLength, queue),
+                value(kAvgDiskReadQueueLength, queue),
+                value(kAvgDiskWriteQueueLength, queue),
+                static_cast<std::uint32_t>(value(kDiskReadsPerSec, count)),
+                static_cast<std::uint32_t>(value(kDiskWritesPerSec, count)),
+                value(kAvgDiskBytesPerRead, bulk),
                 value(kAvgDiskBytesPerWrite, bulk)};
     }
 
@@ -72,7 +75,7 @@ TEST_F(ScriptedProvider, ServesExactlyTheScriptedDisksAndValuesAndTheNextSnapsho
     EXPECT_EQ(Names(), L"0 C:|_Total|_Total|");
     EXPECT_EQ(Read(kPhysicalDiskObject, L"0 ").readQueue, 4294967396u);
     EXPECT_EQ(Read(kPhysicalDiskObject, L"_Total").readQueue, 9u);  // a scripted "_Total" replaces the sum
-    ServeScript("qorvel-disks 1\nphysical | 0 C: |\n");  // cut short: no objects at all
+    ServeScript("qorvel-disks 1\nphysical | 0 C: |\n");             // cut short: no objects at all
     EXPECT_EQ(Names(), L"");
 }
 
@@ -93,7 +96,13 @@ TEST_F(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
     const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
     const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
     // `first`: the first of the `count` objects written, 0 for none.
-    struct Call { const wchar_t* query; DWORD room, total; bool asWine; DWORD result, size, count; std::uint32_t first; };
+    struct Call {
+        const wchar_t* query;
+        DWORD room, total;
+        bool asWine;
+        DWORD result, size, count;
+        std::uint32_t first;
+    };
     const Call calls[] = {
         {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},
         {L"234 236", both, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},  // exactly the room there is

@@ -45,8 +45,11 @@ protected:
     }
     void SetDevice(const std::wstring& path, DWORD reads, DWORD writes, DWORD queue, LONGLONG bytesRead = 0)
     {
-        fake.devices[path].statistics = {.BytesRead = {.QuadPart = bytesRead}, .BytesWritten = {.QuadPart = bytesRead / 3},
-                                         .ReadCount = reads, .WriteCount = writes, .QueueDepth = queue};
+        fake.devices[path].statistics = {.BytesRead = {.QuadPart = bytesRead},
+                                         .BytesWritten = {.QuadPart = bytesRead / 3},
+                                         .ReadCount = reads,
+                                         .WriteCount = writes,
+                                         .QueueDepth = queue};
     }
     // Serves "0 C:" in PhysicalDisk with the values, then samples the record.
     std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskCounters& values)
@@ -81,17 +84,16 @@ protected:
 
 TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 {
-    fake.data = perftest::Snapshot(
-        {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}},
-         {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}, {u"HarddiskVolume3", {6, 0, 8}}}});
+    fake.data = perftest::Snapshot({{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}},
+                                    {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}, {u"HarddiskVolume3", {6, 0, 8}}}});
     access.Refresh();
     const std::tuple<const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
-        {L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive, 0x10000},      // 0x30000 has no low 16 bits
-        {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},           // "12 " does not match "1 D: E:"
+        {L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive, 0x10000},  // 0x30000 has no low 16 bits
+        {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},       // "12 " does not match "1 D: E:"
         {L"_Total", kKindAllInOne, 5},
         {L"\\\\.\\H:", kKindLogicalDisk, 0x70000},
-        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 8},             // its own instance, not "H:"
-        {L"?", 16, 6}};                                                // the first LogicalDisk instance
+        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 8},  // its own instance, not "H:"
+        {L"?", 16, 6}};                                    // the first LogicalDisk instance
     for (auto [path, kind, state] : cases)
         EXPECT_EQ(Open<CRegistryAccessIndicator>(Add(path, kind), access)->Sample(), state) << path;
 }
@@ -99,7 +101,10 @@ TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
 {
     auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
-    const struct { std::uint64_t queue, readQueue, writeQueue; std::uint32_t state; } steps[] = {
+    const struct {
+        std::uint64_t queue, readQueue, writeQueue;
+        std::uint32_t state;
+    } steps[] = {
         {1000, 500, 700, 0x01F402BC},
         {1000, 900, 900, 0},                               // the queue total did not move: idle
         {1001, 900 + 0x12345, 900 + 0x10000, 0x23450000},  // the low 16 bits of each growth
@@ -108,7 +113,8 @@ TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
         {5, 900 + 0x32341, 900 + 0x10003, 0xFFFC0000},  // counters that go back wrap around
     };
     for (std::uint64_t i = 0; i < std::size(steps); ++i)
-        EXPECT_EQ(Tick(*record, kSecond + i, {steps[i].queue, steps[i].readQueue, steps[i].writeQueue}), steps[i].state) << i;
+        EXPECT_EQ(Tick(*record, kSecond + i, {steps[i].queue, steps[i].readQueue, steps[i].writeQueue}), steps[i].state)
+            << i;
 }
 
 // Ticks 0.3 s apart: the once-per-second step runs on the first tick, then on
@@ -150,7 +156,11 @@ TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
     const std::wstring path = L"\\\\.\\PHYSICALDRIVE0";
     SetDevice(path, 0, 0, 0);
     auto disk = Open<CHardDiskIndicatorInfo>(Add(path, kKindPhysicalDrive));
-    const struct { std::uint32_t reads, writes, queue; bool answers; std::uint32_t state; } steps[] = {
+    const struct {
+        std::uint32_t reads, writes, queue;
+        bool answers;
+        std::uint32_t state;
+    } steps[] = {
         {100, 50, 0, true, 0},                  // the first sample has no counts to compare
         {103, 51, 0, true, 3},                  // three reads OR one write
         {103, 51, 2, true, 2},                  // two requests outstanding

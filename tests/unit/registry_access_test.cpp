@@ -62,8 +62,10 @@ TEST_F(RegistryAccessTest, GrowsFromTheOfferedSizeWithSlackAndOffersTheGrownSize
 TEST_F(RegistryAccessTest, AFailedQueryKeepsThePreviousSnapshot)
 {
     // The failing queries still write a whole snapshot.
-    for (auto [queue, error, seen] : {std::tuple{5u, ERROR_INVALID_PARAMETER, 0u}, {5u, ERROR_SUCCESS, 5u},
-                                      {2000u, ERROR_ACCESS_DENIED, 5u}, {2000u, ERROR_SUCCESS, 2000u}}) {
+    for (auto [queue, error, seen] : {std::tuple{5u, ERROR_INVALID_PARAMETER, 0u},
+                                      {5u, ERROR_SUCCESS, 5u},
+                                      {2000u, ERROR_ACCESS_DENIED, 5u},
+                                      {2000u, ERROR_SUCCESS, 2000u}}) {
         fake.data = OneDisk(queue), fake.failWith = error;
         EXPECT_TRUE(access.Refresh());
         EXPECT_EQ(Queue(L"0 "), seen) << queue << " " << error;
@@ -95,10 +97,16 @@ TEST_F(RegistryAccessTest, TheIndicatorListFollowsTheSnapshot)
 {
     const std::wstring all = L"_Total|All-In-One|All|4";
     // NumInstances written over the objects' when not 0.
-    struct Case { DiskSet set; std::uint32_t physicalCount, logicalCount; std::vector<std::wstring> entries; };
+    struct Case {
+        DiskSet set;
+        std::uint32_t physicalCount, logicalCount;
+        std::vector<std::wstring> entries;
+    };
     const Case cases[] = {
         {{{{u"0 C:"}, {u"2 F: E:"}, {u"3x"}, {u"_Total"}},
-          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}}, 0, 0,
+          {{u"C:"}, {u"HarddiskVolume1"}, {u"D:"}, {u"E:"}, {u"_Total"}, {u"F:"}}},
+         0,
+         0,
          {L"\\\\.\\PHYSICALDRIVE0|Physical Drive 0|0|1", L"\\\\.\\PHYSICALDRIVE2|Physical Drive 2|2|1", all,
           L"\\\\.\\C:|C:\\ - Data|C:|2", L"\\\\.\\HarddiskVolume1|HarddiskVolume1|hd1|2", L"\\\\.\\D:|D:\\|D:|2",
           L"\\\\.\\E:|E:|E:|2"}},

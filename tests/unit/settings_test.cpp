@@ -129,7 +129,8 @@ TEST_F(SettingsTest, LookupsChangesAndTheModifiedFlag)
     EXPECT_EQ(Saved(), "k=1\r\n[A]\r\nx=2\r\nx=5\r\n[A]\r\nx=3\r\n[\xC4rger]\r\n\xD6l=Yes ; on\r\n");
     s.SetString(L"a", L"X", L"9");
     s.SetString(L"A", L"y", L"1");
-    const std::string changed = "k=1\r\n\r\n[A]\r\nx=2\r\nx=9\r\ny=1\r\n\r\n[A]\r\nx=3\r\n\r\n[\xC4rger]\r\n\xD6l=yes ; on\r\n";
+    const std::string changed =
+        "k=1\r\n\r\n[A]\r\nx=2\r\nx=9\r\ny=1\r\n\r\n[A]\r\nx=3\r\n\r\n[\xC4rger]\r\n\xD6l=yes ; on\r\n";
     EXPECT_EQ(Saved(), changed);
     WriteBytes(file, "changed behind the store");
     EXPECT_EQ(Saved(), changed);
@@ -191,17 +192,18 @@ TEST_F(SettingsTest, AReplaceThatLetGoOfTheFileStillLeavesTheNewOne)
 
 TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)
 {
-    Open("[general]\r\nClass=abc\r\nStartWithWindows=Yes\r\nUseKeyboardLed=yes\r\nUseKeyboardLedDirectAccess=1\r\n"
-         "ShowTrayIcon=NO\r\nUseTrayLed=Yes \r\nShowIndicatorLabel=\r\n[Appearance]\r\nOpacity=12abc\r\nFrequency=20\r\n"
-         "LedSizeIdx=9\r\nColorRead=  -42 ; red\r\nStatPageRefresh=0\r\n");
+    Open(
+        "[general]\r\nClass=abc\r\nStartWithWindows=Yes\r\nUseKeyboardLed=yes\r\nUseKeyboardLedDirectAccess=1\r\n"
+        "ShowTrayIcon=NO\r\nUseTrayLed=Yes \r\nShowIndicatorLabel=\r\n[Appearance]\r\nOpacity=12abc\r\nFrequency=20\r\n"
+        "LedSizeIdx=9\r\nColorRead=  -42 ; red\r\nStatPageRefresh=0\r\n");
     ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
     const SettingsBlock& b = Settings();
     EXPECT_EQ(IndicatorMode(), 0u);  // hand-written [general] is "General"
-    EXPECT_EQ((std::vector<std::int64_t>{b.opacity, b.samplingPeriod, b.readColor, b.writeColor, b.idleColor,
-                                         b.statPageRefresh, b.ledSizeIdx, b.startWithWindows, b.useKeyboardLed,
-                                         b.useKeyboardLedDirectAccess, b.showTrayIcon, b.useTrayLed,
-                                         b.showIndicatorLabel}),
-              (std::vector<std::int64_t>{12, 50, 0xFFFFFFD6, 0x3232FF, 0xFF8232, 0, 1, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(
+        (std::vector<std::int64_t>{b.opacity, b.samplingPeriod, b.readColor, b.writeColor, b.idleColor,
+                                   b.statPageRefresh, b.ledSizeIdx, b.startWithWindows, b.useKeyboardLed,
+                                   b.useKeyboardLedDirectAccess, b.showTrayIcon, b.useTrayLed, b.showIndicatorLabel}),
+        (std::vector<std::int64_t>{12, 50, 0xFFFFFFD6, 0x3232FF, 0xFF8232, 0, 1, 0, 1, 0, 0, 0, 0}));
     // Only 20 is corrected in "Frequency"; only 0 to 5 are kept in "LedSizeIdx".
     for (const auto& [frequency, ledSize, loaded] :
          {std::tuple{120, -1, std::pair{120, 1}}, {30, 5, {30, 5}}, {21, 0, {21, 0}}, {-20, 6, {-20, 1}}}) {
@@ -215,8 +217,9 @@ TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)
 // "visible" it is shown; without a store nothing moves.
 TEST_F(SettingsTest, IndicatorsLoadTheirPlaceAndOnlyYesShowsThem)
 {
-    CIniEx& s = Open("[\\\\.\\C:]\r\nx=300\r\ny=-4\r\nvisible=YES\r\n[a]\r\nvisible=no\r\n[c]\r\nvisible=0\r\n"
-                     "[d]\r\nvisible=1\r\n[e]\r\nvisible=yes\r\n");
+    CIniEx& s = Open(
+        "[\\\\.\\C:]\r\nx=300\r\ny=-4\r\nvisible=YES\r\n[a]\r\nvisible=no\r\n[c]\r\nvisible=0\r\n"
+        "[d]\r\nvisible=1\r\n[e]\r\nvisible=yes\r\n");
     std::wstring loaded;
     for (const wchar_t* section : {L"\\\\.\\c:", L"a", L"c", L"d", L"e", L"_Total"}) {
         IndicatorSettings record{38, 2, false, &s};
@@ -274,7 +277,8 @@ TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
 {
     RegKey run;  // a fresh prefix may lack the Run key, which Windows always has
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, run.Receive(), nullptr), ERROR_SUCCESS);
+                              KEY_ALL_ACCESS, nullptr, run.Receive(), nullptr),
+              ERROR_SUCCESS);
     const wchar_t* program = L"C:\\Program Files\\Qorvel Tools\\disk lights.exe";
     const std::wstring quoted = L"\"C:\\Program Files\\Qorvel Tools\\qorvel.exe\" s";
     // Each empty value follows a written one: the value stays, emptied.
@@ -286,7 +290,8 @@ TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
         wchar_t data[1024] = {};
         DWORD bytes = sizeof data - sizeof(wchar_t);
         EXPECT_EQ(RegGetValueW(run.Get(), nullptr, L"qorvel.exe", RRF_RT_REG_SZ, nullptr, data, &bytes), ERROR_SUCCESS);
-        EXPECT_EQ(std::wstring(data) + L"|" + std::to_wstring(bytes), value + L"|" + std::to_wstring(2 * value.size() + 2));
+        EXPECT_EQ(std::wstring(data) + L"|" + std::to_wstring(bytes),
+                  value + L"|" + std::to_wstring(2 * value.size() + 2));
     }
     RegDeleteValueW(run.Get(), L"qorvel.exe");
 }

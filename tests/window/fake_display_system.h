@@ -76,7 +76,7 @@ public:
     bool iconShown = false;
     std::vector<std::pair<HWND, UINT>> allowed;
     bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true, setWorks = true;  // ScrollLock on
-    DWORD now = 100000, lastInput = 100000, saver = 0;  // milliseconds
-    bool ctrl = false, shift = false;  // held keys
+    DWORD now = 100000, lastInput = 100000, saver = 0;                                                 // milliseconds
+    bool ctrl = false, shift = false;                                                                  // held keys
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
 };

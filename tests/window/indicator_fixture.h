@@ -21,7 +21,10 @@ public:
     int samples = 0;
     std::wstring text = L"Read: 1 KB";
     std::uint32_t Sample() override { return ++samples, next; }
-    bool GetText(wchar_t* buffer, std::size_t capacity) override { return recordtext::CopyBounded(text, buffer, capacity), true; }
+    bool GetText(wchar_t* buffer, std::size_t capacity) override
+    {
+        return recordtext::CopyBounded(text, buffer, capacity), true;
+    }
     std::wstring GetName() override { return entry->displayName; }
     bool Open() override { return true; }
     bool Close() override { return true; }
@@ -92,7 +95,10 @@ protected:
         wchar_t text[4096] = {};
         return GetDlgItemTextW(page, id, text, 4096), text;
     }
-    static LedBrushes Brushes() { return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()}; }
+    static LedBrushes Brushes()
+    {
+        return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()};
+    }
 
     FakeDisplaySystem display;
     ScopedDisplaySystem scoped{display};

@@ -25,7 +25,10 @@ protected:
         RecreateIndicatorWindows(App().displays, 7);
     }
     bool SaveScheduled() { return KillTimer(App().worker, IDT_SAVE_SETTINGS); }
-    void Mouse(int i, UINT message, int x, int y = 5) { SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void Mouse(int i, UINT message, int x, int y = 5)
+    {
+        SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y));
+    }
     // The first indicator's tip: its title, a line break and its body.
     std::wstring TipText()
     {
@@ -34,7 +37,10 @@ protected:
         return text;
     }
     // A statistics page (dialog 147) on the first indicator, its refresh tick and its text.
-    HWND OpenPage(DLGPROC proc) { return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), proc, 0); }
+    HWND OpenPage(DLGPROC proc)
+    {
+        return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), proc, 0);
+    }
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
     static std::wstring Text(HWND page) { return IndicatorsTest::Text(page, IDC_STAT_TEXT); }
 };
@@ -80,18 +86,6 @@ TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
     EXPECT_FALSE(IsWindowVisible(App().displays[1]->tooltip));
 }
 
-TEST_F(InteractionTest, TooltipTextIsCutAtTheEndOfItsBuffer)
-{
-    wchar_t buffer[700];
-    for (std::wstring text : {std::wstring(100 * 40, L'x'), std::wstring(200, L'y')}) {
-        Record(0).text = text;
-        std::fill(std::begin(buffer), std::end(buffer), L'#');
-        FillTooltipText(Window(0), *App().displays[0], buffer, 300);
-        EXPECT_EQ(text.substr(0, 10) + L"|299", std::wstring(buffer, 10) + L"|" + std::to_wstring(wcslen(buffer)));
-        EXPECT_EQ(std::wstring(400, L'#'), std::wstring(buffer + 300, 400));  // the canary
-    }
-}
-
 // The tip painted into memory: a frame in the info text colour, the title in
 // bold (more ink than the same words in the body), and each line's second
 // cell starting at one x however wide the first cells are drawn.
@@ -99,7 +93,8 @@ TEST(TipPainter, FramedBoldTitleAndColumnsAtOneX)
 {
     const Canvas canvas(600, 200);
     const TipFonts fonts = MakeTipFonts(96);
-    const std::wstring_view title = L"Disk 0", body = L"Disk 0\r\nRead: 1 \tWrite: 1\r\nRequests/sec: 12345 \t\tWrite: 2\n";
+    const std::wstring_view title = L"Disk 0",
+                            body = L"Disk 0\r\nRead: 1 \tWrite: 1\r\nRequests/sec: 12345 \t\tWrite: 2\n";
     const TipLayout layout = LayoutTip(canvas.dc, title, body, fonts);
     PaintTip(canvas.dc, layout, title, body, fonts);
     const COLORREF text = GetSysColor(COLOR_INFOTEXT), back = GetSysColor(COLOR_INFOBK);
@@ -149,7 +144,7 @@ TEST_F(InteractionTest, SummaryBlocksInListOrderAndAutoRefreshClearedFreezingBot
     const HWND summary = OpenPage(SummaryPageProc), processes = OpenPage(ProcessIoPageProc);
     EXPECT_EQ(L"Disk 0\r\nRead: 1 KB\r\n\r\nDisk 1\r\nRead: 1 KB\r\nSerial Number: S1\r\n\r\n", Text(summary));
     EXPECT_EQ(L"Initializing...", Text(processes));
-    Toggle(summary, IDC_STAT_AUTO_REFRESH);  // cleared: the setting both pages share
+    Toggle(summary, IDC_STAT_AUTO_REFRESH);        // cleared: the setting both pages share
     system.Busy(), system.At(3), Tick(processes);  // the first report comes all the same
     const std::wstring report = Text(processes);
     EXPECT_NE(std::wstring::npos, report.find(L"\r\n\r\n4 b.exe Read+Write: 4 kB/s")) << report;
@@ -216,11 +211,13 @@ TEST(ProcessSampler, ReportAndAppendixTextsByteForByteBuiltAtMostOnceASecond)
     system.Busy(), system.At(2);  // one second is not more than one second
     EXPECT_EQ(L"", BuildProcessReport(report));
     system.At(3);
-    const std::wstring head = L"Top user processes with most data I/O.\r\n"
-                              L"Windows also include some non-disk IO in those numbers.\r\n\r\n";
-    const std::wstring text = head + L"4 b.exe Read+Write: 4 kB/s\r\n Read: 0 kB/s;  Write: 4 kB/s;  Other: 0 kB/s"
-                                     L"\r\n\r\n8 a.exe Read+Write: 4 kB/s\r\n Read: 4 kB/s;  Write: 0 kB/s;  "
-                                     L"Other: 0 kB/s\r\n\r\n";
+    const std::wstring head =
+        L"Top user processes with most data I/O.\r\n"
+        L"Windows also include some non-disk IO in those numbers.\r\n\r\n";
+    const std::wstring text = head +
+                              L"4 b.exe Read+Write: 4 kB/s\r\n Read: 0 kB/s;  Write: 4 kB/s;  Other: 0 kB/s"
+                              L"\r\n\r\n8 a.exe Read+Write: 4 kB/s\r\n Read: 4 kB/s;  Write: 0 kB/s;  "
+                              L"Other: 0 kB/s\r\n\r\n";
     EXPECT_EQ(text, BuildProcessReport(report));  // c.exe's other transfers only: not on the page
     EXPECT_EQ(header + L"       4 b.exe: 4 kB/s\n       8 a.exe: 4 kB/s\n      12 c.exe: 0 kB/s\n",
               BuildProcessAppendix(appendix));
@@ -230,24 +227,6 @@ TEST(ProcessSampler, ReportAndAppendixTextsByteForByteBuiltAtMostOnceASecond)
     EXPECT_NE(std::wstring::npos, BuildProcessReport(report).find(L"8 a.exe Read+Write: 699050 kB/s"));
     system.At(6);
     EXPECT_EQ(head + L"No user processes with data I/O\r\n", BuildProcessReport(report));
-}
-
-TEST(ProcessSampler, ClockAndNumberConversions)
-{
-    for (auto [count, frequency] : {std::pair<std::uint64_t, std::uint64_t>{123456789, 10'000'000},
-                                    {3'579'545ull * 86400, 3'579'545}, {999, 1000}})
-        EXPECT_EQ(count * 1'000'000 / frequency, MicrosecondsOf(count, frequency));
-    EXPECT_EQ(22 * 86400'000'000ull, MicrosecondsOf(22 * 86400ull * 10'000'000, 10'000'000));  // 2^64 / 10^6 passed
-    EXPECT_EQ(1844674407370955161u, MicrosecondsOf(std::numeric_limits<std::uint64_t>::max(), 10'000'000));
-    EXPECT_EQ(0u, MicrosecondsOf(5, 0));
-
-    const std::int64_t max = std::numeric_limits<std::int64_t>::max(), min = std::numeric_limits<std::int64_t>::min();
-    for (auto [rate, whole] : {std::pair{std::nan(""), std::int64_t{0}}, {1e30, max}, {9.3e18, max}, {-1e30, min},
-                               {2047.9, 2047}, {-5.5, -5}})
-        EXPECT_EQ(whole, WholeRate(rate)) << rate;
-    for (auto [rate, text] : {std::pair<std::int64_t, std::wstring>{0, L"0 kB/s"}, {1, L"<1 kB/s"}, {1023, L"<1 kB/s"},
-                              {1024, L"1 kB/s"}, {2047, L"1 kB/s"}, {2048, L"2 kB/s"}, {-5, L"<1 kB/s"}})
-        EXPECT_EQ(text, FormatRate(rate)) << rate;
 }
 
 TEST(ProcessSampler, TheRealSnapshotHoldsThisProcess)

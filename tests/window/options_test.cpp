@@ -131,13 +131,18 @@ TEST_F(OptionsTest, TheAboutTextNamesTheVersionAndTheBuildsDateAndTime)
 {
     const std::wstring text = AboutText();
     EXPECT_TRUE(std::regex_match(text, std::wregex(L"Qorvel Indicator version 1\\.2\\.4 [A-Z][a-z][a-z] [ 123][0-9] "
-                                                   L"20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"))) << text;
+                                                   L"20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
+        << text;
 }
 
 TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
 {
     // `expected`: the flags, then the windows, of drive 0, all-in-one, C:.
-    struct Case { std::uint32_t mode; bool drive, disk; const char* expected; };
+    struct Case {
+        std::uint32_t mode;
+        bool drive, disk;
+        const char* expected;
+    };
     const HWND page = Open(0);
     for (const Case& c : {Case{7, true, true, "111 111"}, Case{4, false, false, "010 010"},
                           Case{256, true, false, "100 000"}, Case{1, true, true, "101 100"}}) {
@@ -159,7 +164,8 @@ TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFla
     stray.visible = false;
     const HWND drives = GetDlgItem(page, IDC_IND_PHYSICAL_LIST);
     for (LPARAM data : {reinterpret_cast<LPARAM>(&stray), LPARAM{0}})
-        SendMessageW(drives, LB_SETITEMDATA, SendMessageW(drives, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"gone")), data);
+        SendMessageW(drives, LB_SETITEMDATA, SendMessageW(drives, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"gone")),
+                     data);
     SendMessageW(drives, LB_SETSEL, TRUE, -1);
     EXPECT_TRUE(ApplyIndicatorSelection(page));
     EXPECT_FALSE(stray.visible);
@@ -180,8 +186,8 @@ TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTra
     SetIndicatorMode(5);
     SetTimer(App().worker, IDT_SAMPLE, 1000, nullptr);
     Notify(Open(0), IDC_RESET_DEFAULTS, BN_CLICKED);
-    EXPECT_EQ(std::tuple(4, 0, 5u, 50), std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(),
-                                                   settings.samplingPeriod));
+    EXPECT_EQ(std::tuple(4, 0, 5u, 50),
+              std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(), settings.samplingPeriod));
     EXPECT_TRUE(App().tray.Present());  // shown at once
     int ticks = 0;
     for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
@@ -197,8 +203,8 @@ TEST_F(OptionsTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsI
     const HWND page = Open(1);
     EXPECT_EQ(128, SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_GETPOS, 0, 0));
     const HWND window = App().displays[0]->Window();
-    for (auto [opacity, text] : {std::pair{0, L"Invisible"}, std::pair{64, L"25%"}, std::pair{128, L"50%"},
-                                 std::pair{255, L"Opaque"}}) {
+    for (auto [opacity, text] :
+         {std::pair{0, L"Invisible"}, std::pair{64, L"25%"}, std::pair{128, L"50%"}, std::pair{255, L"Opaque"}}) {
         Slide(page, IDC_APP_OPACITY, opacity);
         EXPECT_EQ(text, Text(page, IDC_APP_OPACITY_TEXT));
         EXPECT_EQ(window, App().displays[0]->Window());  // the same window, not a new one
@@ -230,7 +236,10 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     struct Picker : OptionsSystem {
         bool chosen = true;
         CHOOSECOLORW asked{};
-        bool ChooseColour(CHOOSECOLORW& choice) override { return asked = choice, choice.rgbResult = RGB(9, 8, 7), chosen; }
+        bool ChooseColour(CHOOSECOLORW& choice) override
+        {
+            return asked = choice, choice.rgbResult = RGB(9, 8, 7), chosen;
+        }
     } picker;
     ScopedOptionsSystem seam(picker);
     const HWND page = Open(1);
@@ -250,10 +259,13 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     EXPECT_EQ(idle, Settings().idleBrush.Get());
 
     // A highlight's hue in the shared brushes: the swatches still show the colours.
-    Settings().readBrush.Reset(CreateSolidBrush(RGB(255, 0, 30))), Settings().idleBrush.Reset(CreateSolidBrush(RGB(255, 0, 30)));
+    Settings().readBrush.Reset(CreateSolidBrush(RGB(255, 0, 30))),
+        Settings().idleBrush.Reset(CreateSolidBrush(RGB(255, 0, 30)));
     const Canvas canvas(4, 4);
-    for (auto [id, colour] : {std::pair{IDC_APP_READ_SWATCH, kRead}, {IDC_APP_WRITE_SWATCH, RGB(9, 8, 7)}, {IDC_APP_IDLE_SWATCH, kIdle}}) {
-        DRAWITEMSTRUCT item{ODT_STATIC, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, 0, GetDlgItem(page, id), canvas.dc, {0, 0, 4, 4}};
+    for (auto [id, colour] :
+         {std::pair{IDC_APP_READ_SWATCH, kRead}, {IDC_APP_WRITE_SWATCH, RGB(9, 8, 7)}, {IDC_APP_IDLE_SWATCH, kIdle}}) {
+        DRAWITEMSTRUCT item{ODT_STATIC, static_cast<UINT>(id), 0,         ODA_DRAWENTIRE,
+                            0,          GetDlgItem(page, id),  canvas.dc, {0, 0, 4, 4}};
         SendMessageW(page, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(colour, canvas.At(2, 2)) << id;
     }
@@ -269,7 +281,7 @@ TEST_F(OptionsTest, SwitchingToDirectAccessDarkensTheLedInTheOldModeAndTheNew)
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_APP_DIRECT_ACCESS)));
     Toggle(page, IDC_APP_DIRECT_ACCESS);
     EXPECT_EQ(1, Settings().useKeyboardLedDirectAccess);
-    EXPECT_FALSE(display.scrollLock);                                      // pressed off as it was lit
+    EXPECT_FALSE(display.scrollLock);                                       // pressed off as it was lit
     EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, display.leds);  // and set off directly
     App().keyboard.Close(Settings());
     display.openWorks = false;

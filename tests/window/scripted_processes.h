@@ -26,7 +26,10 @@ public:
         return more;
     }
     HANDLE OpenProcessForQuery(DWORD id) override { return Find(id)->opens ? Find(id) : nullptr; }
-    bool ReadIoCounters(HANDLE h, IO_COUNTERS* c) override { return *c = {1, 2, 3, Of(h).read, Of(h).write, Of(h).other}, true; }
+    bool ReadIoCounters(HANDLE h, IO_COUNTERS* c) override
+    {
+        return *c = {1, 2, 3, Of(h).read, Of(h).write, Of(h).other}, true;
+    }
     std::uint64_t CreationTime(HANDLE process) override { return Of(process).created; }
     void Close(HANDLE) override { ++closed; }
     std::uint64_t PerformanceCounter() override { return counter; }
@@ -38,7 +41,8 @@ public:
     // a.exe reads 8 KiB, b.exe writes 8 KiB, c.exe moves 10000 bytes of other I/O.
     void Busy() { Find(8)->read += 8192, Find(4)->write += 8192, Find(12)->other += 10000; }
 
-    std::vector<Process> list{{8, L"a.exe", 1000}, {4, L"b.exe"}, {12, L"c.exe"}, {20, L"denied.exe", 0, 0, 0, 0, false}};
+    std::vector<Process> list{
+        {8, L"a.exe", 1000}, {4, L"b.exe"}, {12, L"c.exe"}, {20, L"denied.exe", 0, 0, 0, 0, false}};
     std::size_t next = 0;
     std::uint64_t counter = 0;
     int closed = 0;

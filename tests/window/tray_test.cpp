@@ -27,10 +27,15 @@ std::vector<std::uint32_t> IconPixels(HICON icon, int size)
 // transparent.
 TEST(IconPainter, PickedIconPixelsAtEachSize)
 {
-    struct Case { UINT dpi; COLORREF read, write; std::uint32_t state; int top, mid, bottom; };
-    const Case cases[] = {{96, kRead, kWrite, 0x00030001, 2, 10, 13}, {96, kRead, kWrite, 0x00050000, 2, 13, 13},
-                          {96, kRead, kWrite, 0x00000005, 2, 2, 13},  {96, kRead, kWrite, 0x00010001, 2, 8, 13},
-                          {96, kRead, kWrite, 0x0001FFFF, 2, 3, 13},  {96, kRead, kWrite, 0, 2, 13, 13},  // idle
+    struct Case {
+        UINT dpi;
+        COLORREF read, write;
+        std::uint32_t state;
+        int top, mid, bottom;
+    };
+    const Case cases[] = {{96, kRead, kWrite, 0x00030001, 2, 10, 13},  {96, kRead, kWrite, 0x00050000, 2, 13, 13},
+                          {96, kRead, kWrite, 0x00000005, 2, 2, 13},   {96, kRead, kWrite, 0x00010001, 2, 8, 13},
+                          {96, kRead, kWrite, 0x0001FFFF, 2, 3, 13},   {96, kRead, kWrite, 0, 2, 13, 13},  // idle
                           {144, kRead, kWrite, 0x00030001, 3, 16, 20}, {96, kWhite, kWhite, 0x00010001, 0, 0, 0}};
     const auto opaque = [](COLORREF c) { return 0xFF000000 | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); };
     for (const Case& c : cases) {
@@ -42,7 +47,8 @@ TEST(IconPainter, PickedIconPixelsAtEachSize)
             const int x = i % size, y = i / size;
             const bool corner = (x == 0 || x == size - 1) && (y == c.top || y == c.bottom - 1);
             const std::uint32_t expected = y < c.top || y >= c.bottom || corner ? 0
-                                           : y < c.mid ? opaque(c.read) : opaque(c.write);
+                                           : y < c.mid                          ? opaque(c.read)
+                                                                                : opaque(c.write);
             ASSERT_EQ(expected, pixels[i]) << std::hex << c.state << " " << std::dec << x << "," << y;
         }
     }
@@ -55,9 +61,15 @@ TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
     const HICON application = LoadIconW(nullptr, IDI_APPLICATION), off = LoadIconW(nullptr, IDI_HAND),
                 on = LoadIconW(nullptr, IDI_WARNING);
     // shown: 0 the application icon, 1 LED off, 2 LED on, 3 painted idle, 4 painted read
-    struct Case { std::uint32_t states[2]; bool painted, trayLed; int modifies, shown; };
-    const Case cases[] = {{{0, 0}, true, true, 0, 3},           {{0x00050000, 0x00050000}, true, true, 1, 4},
-                          {{0x00050000, 0}, true, true, 20, 3}, {{0x00010000, 0}, false, true, 20, 1},
+    struct Case {
+        std::uint32_t states[2];
+        bool painted, trayLed;
+        int modifies, shown;
+    };
+    const Case cases[] = {{{0, 0}, true, true, 0, 3},
+                          {{0x00050000, 0x00050000}, true, true, 1, 4},
+                          {{0x00050000, 0}, true, true, 20, 3},
+                          {{0x00010000, 0}, false, true, 20, 1},
                           {{0x00050000, 0}, true, false, 0, 0}};
     for (const Case& c : cases) {
         SettingsBlock settings;
@@ -140,13 +152,21 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
     // Columns: direct mode, feature on, activity pattern (bit i: tick i of 10), key events and keyboard requests
     // (a query a tick and the sets) over the run, "Kbd" defined, device opened, query and set answered, the
     // tick before which a lock key rewrites the LEDs with ScrollLock's dark (-1: none).
-    struct Case { bool direct, feature; std::uint32_t pattern; int keys, requests; bool define, open, query, set; int rewrite; };
+    struct Case {
+        bool direct, feature;
+        std::uint32_t pattern;
+        int keys, requests;
+        bool define, open, query, set;
+        int rewrite;
+    };
     const Case cases[] = {
-        {0, 1, 0x000, 2, 0, 1, 1, 1, 1, -1},  {0, 1, 0x3FF, 0, 0, 1, 1, 1, 1, -1},  {0, 1, 0x155, 18, 0, 1, 1, 1, 1, -1},
-        {0, 1, 0x001, 2, 0, 1, 1, 1, 1, -1},  {1, 1, 0x000, 0, 11, 1, 1, 1, 1, -1}, {1, 1, 0x3FF, 0, 10, 1, 1, 1, 1, -1},
-        {1, 1, 0x155, 0, 19, 1, 1, 1, 1, -1}, {1, 1, 0x3FE, 0, 12, 1, 1, 1, 1, -1}, {1, 1, 0x3FF, 0, 11, 1, 1, 1, 1, 5},
-        {0, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},  {1, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},
-        {1, 1, 0x155, 18, 0, 0, 1, 1, 1, -1}, {1, 1, 0x155, 18, 0, 1, 0, 1, 1, -1},  // no device: by keys
+        {0, 1, 0x000, 2, 0, 1, 1, 1, 1, -1},  {0, 1, 0x3FF, 0, 0, 1, 1, 1, 1, -1},
+        {0, 1, 0x155, 18, 0, 1, 1, 1, 1, -1}, {0, 1, 0x001, 2, 0, 1, 1, 1, 1, -1},
+        {1, 1, 0x000, 0, 11, 1, 1, 1, 1, -1}, {1, 1, 0x3FF, 0, 10, 1, 1, 1, 1, -1},
+        {1, 1, 0x155, 0, 19, 1, 1, 1, 1, -1}, {1, 1, 0x3FE, 0, 12, 1, 1, 1, 1, -1},
+        {1, 1, 0x3FF, 0, 11, 1, 1, 1, 1, 5},  {0, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},
+        {1, 0, 0x155, 0, 0, 1, 1, 1, 1, -1},  {1, 1, 0x155, 18, 0, 0, 1, 1, 1, -1},
+        {1, 1, 0x155, 18, 0, 1, 0, 1, 1, -1},                                        // no device: by keys
         {1, 1, 0x155, 18, 1, 1, 1, 0, 1, -1}, {1, 1, 0x155, 18, 3, 1, 1, 1, 0, -1},  // a failed request: by keys
     };
     for (const Case& c : cases) {

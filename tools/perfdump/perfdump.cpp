@@ -74,8 +74,8 @@ void PrintReading(DirectRegistryAccess& access, int reading)
     std::uint32_t objects = 0;
     if (snapshot.size >= kBlockSize)
         std::memcpy(&objects, snapshot.data + kBlockNumObjectTypes, 4);
-    std::printf("Reading %d: %zu bytes of performance data, %u objects, time %llu\n", reading, snapshot.size,
-                objects, static_cast<unsigned long long>(access.PerfTime100nSec()));
+    std::printf("Reading %d: %zu bytes of performance data, %u objects, time %llu\n", reading, snapshot.size, objects,
+                static_cast<unsigned long long>(access.PerfTime100nSec()));
     PrintInstances(access, kPhysicalDiskObject, "PhysicalDisk");
     PrintInstances(access, kLogicalDiskObject, "LogicalDisk");
 
@@ -88,8 +88,8 @@ void PrintReading(DirectRegistryAccess& access, int reading)
             return static_cast<unsigned long long>(access.GetCounterValue(object, instance.c_str(), counter, type));
         };
         std::printf("  %-20s %-24s label %-5s %-14s object %u instance \"%s\"\n", ToUtf8(entry.devicePath).c_str(),
-                    ("\"" + ToUtf8(entry.displayName) + "\"").c_str(), ToUtf8(entry.label).c_str(), KindName(entry.kind),
-                    object, ToUtf8(instance).c_str());
+                    ("\"" + ToUtf8(entry.displayName) + "\"").c_str(), ToUtf8(entry.label).c_str(),
+                    KindName(entry.kind), object, ToUtf8(instance).c_str());
         std::printf("      queue (1400) %llu  read queue (1402) %llu  write queue (1404) %llu\n",
                     value(kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
                     value(kAvgDiskReadQueueLength, kPerfCounter100nsQueueLen),

@@ -118,8 +118,7 @@ void AppendCounterBlock(Writer& out, const BlockLayout& layout, const DiskCounte
     }
 }
 
-void AppendInstance(Writer& out, const BlockLayout& layout, const DiskInstance& instance,
-                    std::uint32_t parentObject)
+void AppendInstance(Writer& out, const BlockLayout& layout, const DiskInstance& instance, std::uint32_t parentObject)
 {
     const std::size_t nameBytes = 2 * (instance.name.size() + 1);
     const std::size_t length = Align8(kInstanceSize + nameBytes);
@@ -251,8 +250,8 @@ ObjectRequest ParseQuery(std::u16string_view query)
     return request;
 }
 
-std::vector<std::uint8_t> BuildDiskObjects(const DiskSet& set, ObjectRequest request,
-                                           ObjectTiming timing, std::uint32_t* objectCount)
+std::vector<std::uint8_t> BuildDiskObjects(const DiskSet& set, ObjectRequest request, ObjectTiming timing,
+                                           std::uint32_t* objectCount)
 {
     std::vector<std::uint8_t> bytes;
     std::uint32_t count = 0;

@@ -28,5 +28,5 @@ struct ObjectTiming {
 
 // The requested objects, one after the other; each object's TotalByteLength
 // covers its instances. The count of objects is answered too.
-std::vector<std::uint8_t> BuildDiskObjects(const DiskSet& set, ObjectRequest request,
-                                           ObjectTiming timing, std::uint32_t* objectCount);
+std::vector<std::uint8_t> BuildDiskObjects(const DiskSet& set, ObjectRequest request, ObjectTiming timing,
+                                           std::uint32_t* objectCount);

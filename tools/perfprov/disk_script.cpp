@@ -41,10 +41,10 @@ bool SetCounter(DiskCounters& counters, std::string_view key, std::string_view n
         return ParseNumber(number, k64, counters.bytesRead);
     if (key == "228")
         return ParseNumber(number, k64, counters.bytesWritten);
-    std::uint32_t* narrow = key == "214" ? &counters.reads
-                          : key == "216" ? &counters.writes
-                          : key == "198" ? &counters.inFlight
-                                         : nullptr;
+    std::uint32_t* narrow = key == "214"   ? &counters.reads
+                            : key == "216" ? &counters.writes
+                            : key == "198" ? &counters.inFlight
+                                           : nullptr;
     if (!narrow || !ParseNumber(number, k32, value))
         return false;
     *narrow = static_cast<std::uint32_t>(value);
@@ -101,9 +101,7 @@ bool ParseInstanceLine(std::string_view line, DiskSet& set, std::string& fault)
     }
     const std::string_view kind = Trim(line.substr(0, first));
     const std::string_view name = Trim(line.substr(first + 1, second - first - 1));
-    std::vector<DiskInstance>* list = kind == "physical" ? &set.physical
-                                    : kind == "logical"  ? &set.logical
-                                                         : nullptr;
+    std::vector<DiskInstance>* list = kind == "physical" ? &set.physical : kind == "logical" ? &set.logical : nullptr;
     if (!list) {
         fault = "unknown object \"" + std::string(kind) + "\"";
         return false;

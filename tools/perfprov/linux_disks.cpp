@@ -87,8 +87,8 @@ const BlockStats* FindDevice(const std::vector<BlockStats>& stats, const MountEn
 }
 
 // Position of the physical disk that holds the device, -1 when none does.
-std::int32_t HoldingDisk(const std::string& name, const std::vector<std::string>& disks,
-                         BlockTopology& topology, int depth)
+std::int32_t HoldingDisk(const std::string& name, const std::vector<std::string>& disks, BlockTopology& topology,
+                         int depth)
 {
     if (depth > 4)
         return -1;
@@ -202,8 +202,8 @@ const MountEntry* FindMount(const std::vector<MountEntry>& mounts, std::string_v
     const MountEntry* best = nullptr;
     for (const MountEntry& mount : mounts) {
         const std::string& point = mount.mountPoint;
-        const bool holds = point == "/" ||
-                           (StartsWith(path, point) && (path.size() == point.size() || path[point.size()] == '/'));
+        const bool holds =
+            point == "/" || (StartsWith(path, point) && (path.size() == point.size() || path[point.size()] == '/'));
         if (holds && (!best || point.size() >= best->mountPoint.size()))
             best = &mount;
     }
@@ -224,8 +224,8 @@ DiskCounters CountersFromStats(const BlockStats& stats)
     return counters;
 }
 
-DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo,
-                         std::vector<WineDrive> drives, BlockTopology& topology)
+DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo, std::vector<WineDrive> drives,
+                         BlockTopology& topology)
 {
     const std::vector<BlockStats> stats = ParseDiskStats(diskstats);
     const std::vector<MountEntry> mounts = ParseMountInfo(mountinfo);
@@ -239,8 +239,7 @@ DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo,
         }
     }
 
-    std::sort(drives.begin(), drives.end(),
-              [](const WineDrive& a, const WineDrive& b) { return a.letter < b.letter; });
+    std::sort(drives.begin(), drives.end(), [](const WineDrive& a, const WineDrive& b) { return a.letter < b.letter; });
     for (const WineDrive& drive : drives) {
         const MountEntry* mount = FindMount(mounts, drive.directory);
         const BlockStats* device = mount ? FindDevice(stats, *mount) : nullptr;

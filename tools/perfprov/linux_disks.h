@@ -16,14 +16,14 @@ struct BlockStats {
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
     std::string name;
-    std::uint64_t reads = 0;           // reads completed
-    std::uint64_t sectorsRead = 0;     // 512-byte sectors
+    std::uint64_t reads = 0;        // reads completed
+    std::uint64_t sectorsRead = 0;  // 512-byte sectors
     std::uint64_t msReading = 0;
-    std::uint64_t writes = 0;          // writes completed
+    std::uint64_t writes = 0;  // writes completed
     std::uint64_t sectorsWritten = 0;
     std::uint64_t msWriting = 0;
     std::uint64_t inProgress = 0;
-    std::uint64_t weightedMs = 0;      // time doing I/O weighted by the queue length
+    std::uint64_t weightedMs = 0;  // time doing I/O weighted by the queue length
 };
 
 // Lines with fewer than 11 statistics (or 4, the short form of old kernels'
@@ -70,5 +70,5 @@ struct WineDrive {
 // they hold ("0 C: Z:"). Logical disks: each drive whose filesystem lies on a
 // block device, with that device's counters, in drive-letter order; a drive
 // that cannot be mapped is left out.
-DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo,
-                         std::vector<WineDrive> drives, BlockTopology& topology);
+DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo, std::vector<WineDrive> drives,
+                         BlockTopology& topology);

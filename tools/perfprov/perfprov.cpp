@@ -184,8 +184,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI OpenQorvelDisks(LPWSTR)
     return ERROR_SUCCESS;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI CollectQorvelDisks(LPWSTR query, LPVOID* data, LPDWORD size,
-                                                                 LPDWORD objectTypes)
+extern "C" __declspec(dllexport) DWORD WINAPI
+    CollectQorvelDisks(LPWSTR query, LPVOID* data, LPDWORD size, LPDWORD objectTypes)
 {
     if (!data || !*data || !size || !objectTypes)
         return ERROR_INVALID_PARAMETER;

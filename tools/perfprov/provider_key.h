@@ -13,8 +13,7 @@
 //                 Linux links)
 
 inline constexpr wchar_t kProviderServiceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\QorvelDisks";
-inline constexpr wchar_t kProviderPerformanceKey[] =
-    L"SYSTEM\\CurrentControlSet\\Services\\QorvelDisks\\Performance";
+inline constexpr wchar_t kProviderPerformanceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\QorvelDisks\\Performance";
 inline constexpr wchar_t kProviderDrivesKey[] = L"SYSTEM\\CurrentControlSet\\Services\\QorvelDisks\\Drives";
 inline constexpr wchar_t kProviderModeValue[] = L"Mode";
 inline constexpr wchar_t kProviderScriptFileValue[] = L"ScriptFile";
