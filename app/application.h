@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/sampler.h"
 #include "display/indicator_window.h"
 #include "display/keyboard_led.h"
 #include "display/tray_icon.h"
@@ -15,6 +16,7 @@
 #include "sources/registry_access.h"
 
 struct Application {
+    ProgramGate gate;  // held by the program's thread except while it waits
     HINSTANCE instance = nullptr;
     std::unique_ptr<CIniEx> store;                 // the settings file
     std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
@@ -37,6 +39,8 @@ struct Application {
     std::uint32_t trayState = 0;             // what the tray icon shows
     int trayAddTriesLeft = 0;                // retries left for a failed add at start-up
     bool ending = false;                     // the exit event was signalled
+
+    Sampler sampler;  // last: its thread ends before anything it samples goes
 };
 
 // The process's application object.

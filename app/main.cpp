@@ -32,8 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
         ShutDown(app);
         return 1;
     }
-    const ExitEventWatch exitWatch(exitEvent.Get(), app.worker, WM_EXIT_REQUESTED);
-    StartTimers(app);
+    StartTimers(app, exitEvent.Get());
     LoadIcons(app);
     EnumerateDrives(app);
     LoadAccelerators(app);

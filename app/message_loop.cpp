@@ -33,7 +33,9 @@ int RunMessageLoop(Application& app, HANDLE showEvent)
             if (app.ending)
                 return 0;
         }
+        app.gate.Open();  // the sampler may sample while this thread waits
         const DWORD result = MsgWaitForMultipleObjects(count, &showEvent, FALSE, INFINITE, QS_ALLINPUT);
+        app.gate.Close();
         if (result == WAIT_OBJECT_0 && count == 1)
             ShowOptionsWindow();
         else if (result == WAIT_FAILED)

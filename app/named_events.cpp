@@ -28,26 +28,6 @@ UniqueHandle CreateExitEvent()
     return UniqueHandle(CreateEventExW(descriptor ? &attributes : nullptr, kExitEventName, 0, kExitEventRights));
 }
 
-ExitEventWatch::ExitEventWatch(HANDLE event, HWND window, UINT message) : window_(window), message_(message)
-{
-    if (event && window &&
-        !RegisterWaitForSingleObject(&wait_, event, OnSignalled, this, INFINITE,
-                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD))
-        wait_ = nullptr;
-}
-
-ExitEventWatch::~ExitEventWatch()
-{
-    if (wait_)
-        UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
-}
-
-void CALLBACK ExitEventWatch::OnSignalled(void* context, BOOLEAN)
-{
-    const auto* watch = static_cast<const ExitEventWatch*>(context);
-    PostMessageW(watch->window_, watch->message_, 0, 0);
-}
-
 bool ClaimSingleInstance(UniqueHandle& showEvent)
 {
     const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, kShowEventName);

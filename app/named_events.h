@@ -17,28 +17,6 @@ inline constexpr DWORD kExitEventRights = SYNCHRONIZE | EVENT_MODIFY_STATE;
 // be built the event gets the default security. None when it cannot be had.
 UniqueHandle CreateExitEvent();
 
-// Watches the exit event on a thread of the system's pool and posts a message
-// to a window when it is signalled, so that the program hears of it whatever
-// its own thread is doing: a menu or a dialog runs a message loop of its own,
-// and the main loop's wait does not run meanwhile. Watching stops when the
-// watch is destroyed (after a callback under way has finished).
-class ExitEventWatch {
-public:
-    ExitEventWatch(HANDLE event, HWND window, UINT message);
-    ~ExitEventWatch();
-    ExitEventWatch(const ExitEventWatch&) = delete;
-    ExitEventWatch& operator=(const ExitEventWatch&) = delete;
-
-    bool Watching() const { return wait_ != nullptr; }
-
-private:
-    static void CALLBACK OnSignalled(void* context, BOOLEAN timedOut);
-
-    HANDLE wait_ = nullptr;
-    HWND window_;
-    UINT message_;
-};
-
 // Creates the show event. When another instance already holds it (also one
 // whose event this start may not open: access denied), signals it so that
 // the running instance shows its Options window, waits 200 ms and answers

@@ -43,8 +43,7 @@ void ProgramHost::SaveAllSettings()
 
 void ProgramHost::RestartSampling()
 {
-    if (const HWND worker = App().worker)
-        SetTimer(worker, IDT_SAMPLE, SamplingPeriod(Settings().samplingPeriod), nullptr);
+    App().sampler.SetPeriod(SamplingPeriod(Settings().samplingPeriod));
 }
 
 void ProgramHost::ShowTrayIcon(bool shown)

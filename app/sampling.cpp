@@ -1,6 +1,7 @@
 #include "app/sampling.h"
 
 #include "app/application.h"
+#include "display/indicator_interaction.h"
 
 namespace {
 
@@ -43,6 +44,17 @@ void RepaintShownIfChanged(Application& app)
     }
 }
 
+// What the windows would do with an unchanged sample: a highlight step, a
+// shown tip's text, the tray icon's image.
+bool ShowDue(const Application& app)
+{
+    for (const auto& data : app.displays) {
+        if (IsShown(*data) && (data->highlight != 0 || TipFollowDue(*data)))
+            return true;
+    }
+    return app.tray.Present() && app.tray.Shown() != app.tray.ImageFor(app.trayState, Settings());
+}
+
 }  // namespace
 
 void BuildIndicatorRecords(Application& app)
@@ -69,7 +81,7 @@ void BuildIndicatorRecords(Application& app)
     }
 }
 
-void SamplingTick(Application& app, TickProfile* profile)
+bool SampleRecords(Application& app, TickProfile* profile)
 {
     const SettingsBlock& settings = Settings();
     app.keyboard.PreStep(app.anyActivity, settings);
@@ -79,32 +91,45 @@ void SamplingTick(Application& app, TickProfile* profile)
         ProfileSpan span(profile ? &profile->query : nullptr);
         fresh = app.access->Refresh();
     }
+    bool changed = false;
     if (fresh) {
+        ProfileSpan span(profile ? &profile->sample : nullptr);
         for (const auto& data : app.displays) {
             performance_data* record = data->record.get();
-            {
-                ProfileSpan span(profile ? &profile->sample : nullptr);
-                if (!record || !record->BeginSample())
-                    continue;
-                record->state = record->Sample();
-                record->EndSample();
-                app.anyActivity |= record->state;
-            }
-            ProfileSpan span(profile ? &profile->refresh : nullptr);
-            if (IsShown(*data))
-                RefreshIndicator(data->Window());
+            if (!record || !record->BeginSample())
+                continue;
+            const std::uint32_t before = record->state;
+            record->state = record->Sample();
+            record->EndSample();
+            app.anyActivity |= record->state;
+            changed = changed || record->state != before;
         }
-        ProfileSpan span(profile ? &profile->refresh : nullptr);
-        RepaintShownIfChanged(app);
         if (settings.useKeyboardLed)
             app.keyboard.PostStep(app.anyActivity, settings);
         if (settings.useTrayLed && app.trayRecord && app.tray.Present())
             app.trayState = app.trayRecord->state;
     }
-    // The LED and the icon change once, at the end of the tick, and only when
-    // what they show differs from what they showed.
+    // The LED changes once, at the end of the tick, and only when what it
+    // shows differs from what it showed.
     app.keyboard.Apply(settings);
-    app.tray.Update(app.trayState, settings);
+    return changed || ShowDue(app);
+}
+
+void ShowSample(Application& app, TickProfile* profile)
+{
+    ProfileSpan span(profile ? &profile->refresh : nullptr);
+    for (const auto& data : app.displays) {
+        if (IsShown(*data))
+            RefreshIndicator(data->Window());
+    }
+    RepaintShownIfChanged(app);
+    app.tray.Update(app.trayState, Settings());
+}
+
+void SamplingTick(Application& app, TickProfile* profile)
+{
+    SampleRecords(app, profile);
+    ShowSample(app, profile);
 }
 
 bool HighlightTick(Application& app)

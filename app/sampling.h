@@ -18,9 +18,18 @@ struct TickProfile {
 // settings and its source opened) per indicator entry, in list order.
 void BuildIndicatorRecords(Application& app);
 
-// The sampling tick: keyboard LED pre-step, snapshot refresh, every record
-// sampled in display-list order and its visible window refreshed, then the
-// keyboard LED and the tray icon, each switched only when what it shows changes.
+// The half of the sampling tick that touches no window: keyboard LED
+// pre-step, snapshot refresh, every record sampled in display-list order, the
+// keyboard LED post-step and its switch (only when what it shows changes).
+// Answers whether the windows have anything to show: a record's state
+// changed, a highlight or a shown tip's text is due, or the tray icon's image
+// differs.
+bool SampleRecords(Application& app, TickProfile* profile = nullptr);
+// The windows' half: every shown indicator refreshed in list order and
+// repainted when what it shows changed, then the tray icon, switched only
+// when its image changes.
+void ShowSample(Application& app, TickProfile* profile = nullptr);
+// Both halves on the calling thread.
 void SamplingTick(Application& app, TickProfile* profile = nullptr);
 
 // One highlight step of every shown indicator that has steps left; answers

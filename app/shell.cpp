@@ -105,6 +105,10 @@ void RebuildAfterDeviceChange(Application& app)
     const OptionsWindowPlace options = CurrentOptionsPlace();
     DestroyOptionsWindow();
     TearDownIndicators(app);
+    // The performance libraries are read again: one may have come or gone
+    // with the device.
+    app.access->Release();
+    app.access->Init();
     EnumerateDrives(app);
     BuildIndicators(app);  // a drive saved on a monitor that is gone comes back, as at start-up
     RebuildIndicatorWindows(app);

@@ -76,9 +76,9 @@ bool CreateShellWindows(Application& app)
     return true;
 }
 
-void StartTimers(Application& app)
+void StartTimers(Application& app, HANDLE exitEvent)
 {
-    SetTimer(app.worker, IDT_SAMPLE, SamplingPeriod(Settings().samplingPeriod), nullptr);
+    app.sampler.Start(app, app.worker, SamplingPeriod(Settings().samplingPeriod), exitEvent);
     SetTimer(app.worker, IDT_HIGHLIGHT, kHighlightPeriod, nullptr);
 }
 
@@ -120,6 +120,7 @@ void ShowOptionsUnlessSilent()
 
 void ShutDown(Application& app)
 {
+    app.sampler.Stop();
     DestroyOptionsWindow();
     if (app.store) {
         ExchangeGlobalSettings(Exchange::Store);

@@ -39,8 +39,9 @@ void CreatePerformanceAccess(Application& app);
 // without it) and the hidden session window.
 bool CreateShellWindows(Application& app);
 
-// The sampling timer at the "Frequency" period and the highlight timer.
-void StartTimers(Application& app);
+// The sampler at the "Frequency" period (its thread also watches the exit
+// event) and the highlight timer.
+void StartTimers(Application& app, HANDLE exitEvent);
 
 void LoadIcons(Application& app);
 void LoadAccelerators(Application& app);

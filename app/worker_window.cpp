@@ -53,9 +53,6 @@ void OnTimer(HWND window, UINT_PTR id)
 {
     Application& app = App();
     switch (id) {
-    case IDT_SAMPLE:
-        SamplingTick(app);
-        break;
     case IDT_SAVE_SETTINGS:
         KillTimer(window, IDT_SAVE_SETTINGS);
         SaveAllSettings(app);
@@ -160,6 +157,14 @@ LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return OnDeviceChange(window, wParam, lParam);
     case WM_TIMER:
         OnTimer(window, wParam);
+        return 0;
+    case WM_SAMPLE_HERE:
+        App().sampler.Taken();
+        SamplingTick(App());
+        return 0;
+    case WM_SHOW_SAMPLE:
+        App().sampler.Taken();
+        ShowSample(App());
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(wParam, lParam);

@@ -1,11 +1,11 @@
 #pragma once
 // The hidden worker window: a message-only window that runs the timers, takes
-// the tray icon's mouse callback and notices devices arriving and leaving.
+// the tray icon's mouse callback, shows what the sampler sampled and notices
+// devices arriving and leaving.
 #include <windows.h>
 
 #include "display/tray_icon.h"
 
-constexpr UINT_PTR IDT_SAMPLE = 5912;
 constexpr UINT_PTR IDT_SAVE_SETTINGS = 5913;
 constexpr UINT_PTR IDT_HIGHLIGHT = 5920;
 constexpr UINT_PTR IDT_DEVICE_CHANGE = 5922;

@@ -285,8 +285,8 @@ int wmain(int argc, wchar_t** argv)
 
         Totals totals;
         RunTicks(app, script, scenario.physical, scenario.logical, measured, level, &totals);
-        std::printf("%zu records, %d ticks (%zu performance libraries kept loaded):\n", app.displays.size(), measured,
-                    app.access->PinnedLibraries());
+        std::printf("%zu records, %d ticks (%zu performance libraries called in-process):\n", app.displays.size(),
+                    measured, app.access->InProcessLibraries());
         std::printf("    per tick: query %.1f us, sampling %.1f us, refreshing windows %.1f us\n",
                     micro(totals.profile.query) / measured, micro(totals.profile.sample) / measured,
                     micro(totals.profile.refresh) / measured);

@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::size_t kTipTextCapacity = 4096;
 constexpr std::size_t kAppendixLength = 5;
+constexpr DWORD kTipFollowPeriod = 250;  // milliseconds
 
 IndicatorHost* g_host = nullptr;
 
@@ -25,6 +26,7 @@ IndicatorHost* g_host = nullptr;
 struct Interaction {
     POINT dragOrigin{kNoDrag, 0};
     wchar_t tipText[kTipTextCapacity] = {};
+    DWORD tipFollowedAt = 0;  // when a shown tip was last given its text
 };
 
 Interaction& Shared()
@@ -98,10 +100,19 @@ void SetIndicatorHost(IndicatorHost* host)
     g_host = host;
 }
 
+bool TipFollowDue(const gui_data& data)
+{
+    return TipShown(data) && GetTickCount() - Shared().tipFollowedAt >= kTipFollowPeriod;
+}
+
 void RefreshIndicatorTooltip(gui_data& data)
 {
-    if (TipShown(data))
-        UpdateTip(data.Window(), data);
+    // A few times a second is as often as anyone reads the figures, which
+    // change once a second or with each request.
+    if (!TipFollowDue(data))
+        return;
+    Shared().tipFollowedAt = GetTickCount();
+    UpdateTip(data.Window(), data);
 }
 
 void OnIndicatorLButtonDown(HWND window, gui_data* data, LPARAM lParam)
@@ -152,6 +163,11 @@ void OnIndicatorMouseMove(HWND window, gui_data& data, WPARAM wParam, LPARAM lPa
 void OnIndicatorMouseHover(HWND window, gui_data& data)
 {
     ShowTipAtCursor(window, data);
+    // Only the leave is left to hear of, asked for on its own: Wine then looks
+    // for it at the system's hover time, not at the short one that showed the
+    // tip (20 times a second for as long as the pointer rests here).
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
 }
 
 void OnIndicatorMouseLeave(HWND window, gui_data& data)
@@ -165,8 +181,8 @@ void OnIndicatorLButtonUp(HWND window, gui_data* data)
     EndDrag();
     if (GetCapture() == window)
         ReleaseCapture();
-    if (data)
-        RefreshIndicatorTooltip(*data);  // the statistics again
+    if (data && TipShown(*data))
+        UpdateTip(window, *data);  // the statistics again, at once
 }
 
 void OnIndicatorCaptureChanged(HWND window, HWND gaining)

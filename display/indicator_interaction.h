@@ -22,8 +22,10 @@ inline constexpr UINT kTipHoverTime = 50;
 // The text shown during a drag.
 inline constexpr wchar_t kDragHint[] = L"Press <Shift> to move all indicators.\nPress <Ctrl> to snap to grid.";
 
-// Gives a shown tip the indicator's current text, so it follows the statistics.
+// Gives a shown tip the indicator's current text, so it follows the
+// statistics (a few times a second: the tick calls it), when that is due.
 void RefreshIndicatorTooltip(gui_data& data);
+bool TipFollowDue(const gui_data& data);
 
 // The indicator window's mouse messages.
 void OnIndicatorLButtonDown(HWND window, gui_data* data, LPARAM lParam);

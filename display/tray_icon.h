@@ -35,6 +35,7 @@ public:
     void UseIcons(HICON application, HICON ledOff, HICON ledOn);
 
     bool Present() const { return present_; }
+    HICON Shown() const { return shown_; }  // the image the shell shows
 
     // NIM_ADD with the image for the state (NIM_MODIFY when the add fails: a
     // late add may have made the icon), then the version call. Nothing when

@@ -36,7 +36,7 @@ qorvel_ensure_display() {
 # hides (scripts/wm-state). It ends with the display.
 qorvel_keep_wm_state() {
   [ -n "${QORVEL_BARE_XVFB:-}" ] || return 0
-  /usr/bin/python3 "$QORVEL_ROOT/scripts/wm-state" &
+  (/usr/bin/python3 "$QORVEL_ROOT/scripts/wm-state" &)  # not a job: a script's wait does not wait for it
 }
 
 qorvel_wine() {

@@ -6,28 +6,37 @@
 #include <string_view>
 #include <utility>
 
+#include "sources/perf_libraries.h"
 #include "sources/source_system.h"
 
-DirectRegistryAccess::DirectRegistryAccess() : pins_(std::make_unique<PerformanceLibraryPins>()) {}
+namespace {
+
+// The PhysicalDisk and LogicalDisk objects.
+wchar_t kQueriedObjects[] = L"234 236";
+
+}  // namespace
+
+DirectRegistryAccess::DirectRegistryAccess() : libraries_(std::make_unique<PerformanceLibraries>()) {}
 
 DirectRegistryAccess::~DirectRegistryAccess() = default;
 
 bool DirectRegistryAccess::Init()
 {
-    pins_->Pin();
+    if (RunningUnderWine())
+        libraries_->Load(RegisteredPerformanceLibraries());
     return true;
 }
 
-std::size_t DirectRegistryAccess::PinnedLibraries() const
+std::size_t DirectRegistryAccess::InProcessLibraries() const
 {
-    return pins_->Count();
+    return libraries_->InUse();
 }
 
 bool DirectRegistryAccess::Release()
 {
     current_ = {};
     spare_ = {};
-    pins_->Unpin();
+    libraries_->Release();
     return true;
 }
 
@@ -54,7 +63,9 @@ bool DirectRegistryAccess::Refresh()
         if (!Reserve(spare_, offered_))
             return false;
         DWORD size = offered_;
-        const LONG result = CurrentSourceSystem().QueryPerformanceData(spare_.bytes.get(), &size);
+        const LONG result = libraries_->Active()
+                                ? libraries_->Query(kQueriedObjects, spare_.bytes.get(), &size)
+                                : CurrentSourceSystem().QueryPerformanceData(spare_.bytes.get(), &size);
         if (result == ERROR_MORE_DATA) {
             if (offered_ >= kMaxSize)
                 return true;  // a query that never fits counts as failed

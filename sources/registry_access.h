@@ -9,7 +9,7 @@
 
 #include "sources/perf_walk.h"
 
-class PerformanceLibraryPins;
+class PerformanceLibraries;
 
 class RegistryAccess {
 public:
@@ -43,7 +43,8 @@ public:
     DirectRegistryAccess(const DirectRegistryAccess&) = delete;
     DirectRegistryAccess& operator=(const DirectRegistryAccess&) = delete;
 
-    // Keeps the performance libraries loaded (under Wine) until Release.
+    // Under Wine, loads the registered performance libraries to call them
+    // in-process until Release (on Windows the system's query is used).
     bool Init() override;
     bool Release() override;
     bool Refresh() override;
@@ -58,8 +59,8 @@ public:
 
     // The bytes of the last good snapshot (empty when there is none).
     perfwalk::Snapshot Snapshot() const { return {current_.bytes.get(), current_.valid}; }
-    // How many performance libraries Init keeps loaded (none on Windows).
-    std::size_t PinnedLibraries() const;
+    // How many performance libraries are called in-process (none on Windows).
+    std::size_t InProcessLibraries() const;
     // The byte count the next query offers.
     std::uint32_t OfferedSize() const { return offered_; }
 
@@ -76,5 +77,5 @@ private:
     Buffer spare_;    // the next query writes here; swapped in on success
     std::uint32_t offered_ = kInitialSize;
     std::int32_t countersDisabled_ = -1;  // -1 not read yet, 0 enabled, 1 disabled
-    std::unique_ptr<PerformanceLibraryPins> pins_;
+    std::unique_ptr<PerformanceLibraries> libraries_;
 };

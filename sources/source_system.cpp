@@ -92,47 +92,6 @@ void SetDeviceNotificationWindow(HWND window)
     g_notificationWindow = window;
 }
 
-PerformanceLibraryPins::~PerformanceLibraryPins()
-{
-    Unpin();
-}
-
-void PerformanceLibraryPins::Pin()
-{
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version") || !modules_.empty())
-        return;
-    RegKey services;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ, services.Receive()) !=
-        ERROR_SUCCESS)
-        return;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        const LONG result = RegEnumKeyExW(services.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
-            break;
-        if (result != ERROR_SUCCESS)
-            continue;
-        wchar_t library[MAX_PATH] = {};
-        DWORD size = sizeof library;
-        // REG_SZ also takes a REG_EXPAND_SZ value, expanded.
-        const std::wstring key = std::wstring(name) + L"\\Performance";
-        if (RegGetValueW(services.Get(), key.c_str(), L"Library", RRF_RT_REG_SZ, nullptr, library, &size) !=
-            ERROR_SUCCESS)
-            continue;
-        if (const HMODULE module = LoadLibraryW(library))
-            modules_.push_back(module);
-    }
-}
-
-void PerformanceLibraryPins::Unpin()
-{
-    for (const HMODULE module : modules_)
-        FreeLibrary(module);
-    modules_.clear();
-}
-
 SourceSystem& CurrentSourceSystem()
 {
     return *g_current;

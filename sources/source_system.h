@@ -48,28 +48,6 @@ public:
 // a removal is asked there before it happens.
 void SetDeviceNotificationWindow(HWND window);
 
-// Under Wine, the performance-data query loads, calls and unloads every
-// registered performance library on each call; most of its cost is loading
-// them again. Keeping each one loaded for the owner's lifetime makes every
-// query after the first cheaper. On Windows it holds nothing.
-class PerformanceLibraryPins {
-public:
-    PerformanceLibraryPins() = default;
-    ~PerformanceLibraryPins();
-    PerformanceLibraryPins(const PerformanceLibraryPins&) = delete;
-    PerformanceLibraryPins& operator=(const PerformanceLibraryPins&) = delete;
-
-    // Loads the library named by the "Library" value of every
-    // Services\<name>\Performance key, when running under Wine.
-    void Pin();
-    // Releases every library Pin loaded.
-    void Unpin();
-    std::size_t Count() const { return modules_.size(); }
-
-private:
-    std::vector<HMODULE> modules_;
-};
-
 // The seam in force: the real system unless a test put another in place.
 SourceSystem& CurrentSourceSystem();
 

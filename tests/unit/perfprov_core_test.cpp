@@ -67,6 +67,16 @@ TEST(LinuxDisks, MapsWineDrivesToTheirDisks)
     EXPECT_EQ(set.logical[0].counters.bytesWritten, 158000u * 512);                          // sda2
     EXPECT_EQ(set.logical[1].counters.queue, 380'000u);                                      // dm-0
     EXPECT_EQ(set.logical[2].counters, (DiskCounters{0, 0, 0, 3, 5, 4 * 512, 6 * 512, 0}));  // sdb1, the short form
+
+    // The mapping, made once, serves later readings of the same devices, and
+    // fits no longer once a device comes, goes or moves.
+    const LiveMapping mapping = MapLiveDisks(ParseDiskStats(diskstats), mountinfo, drives, topology);
+    std::string later = diskstats;
+    later.replace(later.find("sda 1000"), 8, "sda 1001");
+    EXPECT_EQ(BuildLiveDiskSet(ParseDiskStats(later), mapping).physical[0].counters.reads, 1001u);
+    EXPECT_TRUE(MappingFits(mapping, ParseDiskStats(later)));
+    for (const std::string& devices : {later + " 8 48 sdd 1 0 1 1 1 0 1 1 0 1 1\n", later.substr(later.find('\n') + 1)})
+        EXPECT_FALSE(MappingFits(mapping, ParseDiskStats(devices)));
 }
 
 }  // namespace

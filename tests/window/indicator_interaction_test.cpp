@@ -78,7 +78,7 @@ TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
     EXPECT_EQ("340,300", At(1));
     ReleaseCapture();
     EXPECT_FALSE(SaveScheduled());  // no drag was left to end
-    RefreshIndicatorTooltip(*App().displays[0]);
+    Mouse(0, WM_LBUTTONUP, 5);
     EXPECT_EQ(L"Disk 0\nRead: 1 KB\n___", TipText().substr(0, 21));  // the statistics, then the process list
     SendMessageW(Window(1), WM_MOUSEHOVER, 0, 0);
     EXPECT_TRUE(IsWindowVisible(App().displays[1]->tooltip));

@@ -2,8 +2,7 @@
 // pixels, window styles, sizes, arrangement, the highlight, repainting only
 // on change, the tick's effect on records and windows, teardown. The shell's
 // dealings with the system: who may do what with the exit event, what wakes
-// and ends the message loop, the command line, and the performance libraries
-// kept loaded under Wine.
+// and ends the message loop, the command line.
 #include "indicator_fixture.h"
 
 #include <aclapi.h>
@@ -14,6 +13,7 @@
 
 #include "app/message_loop.h"
 #include "app/named_events.h"
+#include "app/sampler.h"
 #include "app/sampling.h"
 #include "app/startup.h"
 #include "app/worker_window.h"
@@ -165,6 +165,40 @@ TEST_F(IndicatorsTest, TickSamplesEveryRecordRefreshesShownOnesAndRepaintsOnlyOn
     EXPECT_EQ(6, App().displays[0]->painted.split);
 }
 
+// The sampler samples only while the program's thread waits (has opened the
+// gate); it wakes that thread once for a change, and for nothing else; while
+// the gate is held it asks once for the tick to run there.
+TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
+{
+    ScriptedRecord& record = Add(kKindPhysicalDrive);
+    const auto run = [](bool open) {
+        if (open)
+            App().gate.Open();
+        App().sampler.Start(App(), App().worker, 10);
+        Sleep(150);
+        App().sampler.Stop();
+        if (open)
+            App().gate.Close();
+    };
+    const auto waiting = [](UINT message) {
+        int count = 0;
+        for (MSG msg; PeekMessageW(&msg, App().worker, message, message, PM_REMOVE);)
+            ++count;
+        return count;
+    };
+    run(false);
+    EXPECT_EQ(1, waiting(WM_SAMPLE_HERE));
+    EXPECT_EQ(0, record.samples);
+    run(true);
+    EXPECT_GT(record.samples, 0);
+    EXPECT_EQ(0, waiting(WM_SHOW_SAMPLE));  // the same state every time
+    record.next = 0x00010000;
+    run(true);
+    EXPECT_EQ(1, waiting(WM_SHOW_SAMPLE));
+    EXPECT_EQ(0, waiting(WM_SAMPLE_HERE));
+    EXPECT_EQ(0x00010000u, record.state);
+}
+
 TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
 {
     EXPECT_FALSE(HighlightTick(App()));  // nothing shown at all
@@ -230,6 +264,27 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     DestroyWindow(worker);
 }
 
+// A rebuild reads the registered performance libraries again: one registered
+// since they were loaded is called from then on.
+TEST_F(IndicatorsTest, ARebuildLoadsThePerformanceLibrariesAgain)
+{
+    App().access->Init();
+    const std::size_t before = App().access->InProcessLibraries();
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring file(path);
+    file.replace(file.rfind(L'\\') + 1, std::wstring::npos, L"bad_perf_library.dll");
+    const wchar_t* key = L"SYSTEM\\CurrentControlSet\\Services\\QorvelTestLibrary\\Performance";
+    for (auto [name, value] : {std::pair{L"Library", file.c_str()},
+                               {L"Open", L"OpenSound"},
+                               {L"Collect", L"CollectFirst"},
+                               {L"Close", L"CloseSound"}})
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value, static_cast<DWORD>(2 * wcslen(value) + 2));
+    RebuildAfterDeviceChange(App());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\QorvelTestLibrary");
+    EXPECT_EQ(before + 1, App().access->InProcessLibraries());
+}
+
 TEST(SamplingPeriod, AnUnusableFrequencyRunsTheTimerAt50Milliseconds)
 {
     for (auto [frequency, period] :
@@ -279,7 +334,8 @@ TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZeroFromADialog)
     [[maybe_unused]] static bool registered = RegisterWorkerClass(GetModuleHandleW(nullptr));
     const HWND worker = CreateWorkerWindow(GetModuleHandleW(nullptr));
     const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    const ExitEventWatch watch(exit.Get(), worker, WM_EXIT_REQUESTED);
+    Sampler watch;  // the exit event's watch, which never ticks here
+    watch.Start(App(), worker, 60000, exit.Get());
     std::thread other([&] {
         Sleep(200);  // the loop waits by now
         SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);
@@ -294,7 +350,6 @@ TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZeroFromADialog)
     PostQuitMessage(7);
     EXPECT_EQ(7, RunMessageLoop(App(), nullptr));
 
-    const ExitEventWatch again(exit.Get(), worker, WM_EXIT_REQUESTED);
     DWORD signalled = 0;
     std::thread signal([&] {
         for (int tries = 0; tries < 250 && !FindWindowW(L"#32770", L"Qorvel test"); ++tries)
@@ -332,16 +387,6 @@ TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
                                 {L"-x", false},
                                 {nullptr, false}})
         EXPECT_EQ(silent, HasSilentFlag(line)) << line;
-}
-
-TEST(PerformanceLibraries, UnderWineTheRegisteredLibrariesStayLoadedUntilRelease)
-{
-    DirectRegistryAccess access;
-    access.Init();
-    EXPECT_GE(access.PinnedLibraries(), 1u);  // at least the print spooler's
-    EXPECT_NE(nullptr, GetModuleHandleW(L"winspool.drv"));
-    access.Release();
-    EXPECT_EQ(0u, access.PinnedLibraries());
 }
 
 }  // namespace

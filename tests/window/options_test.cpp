@@ -184,16 +184,12 @@ TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTra
     SettingsBlock& settings = Settings();
     settings.ledSizeIdx = 4, settings.startWithWindows = 0, settings.samplingPeriod = 1000, settings.showTrayIcon = 0;
     SetIndicatorMode(5);
-    SetTimer(App().worker, IDT_SAMPLE, 1000, nullptr);
+    App().sampler.SetPeriod(1000);
     Notify(Open(0), IDC_RESET_DEFAULTS, BN_CLICKED);
     EXPECT_EQ(std::tuple(4, 0, 5u, 50),
               std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(), settings.samplingPeriod));
-    EXPECT_TRUE(App().tray.Present());  // shown at once
-    int ticks = 0;
-    for (const DWORD end = GetTickCount() + 500; GetTickCount() < end; Sleep(5))
-        for (MSG msg; PeekMessageW(&msg, App().worker, WM_TIMER, WM_TIMER, PM_REMOVE);)
-            ticks += msg.wParam == IDT_SAMPLE;
-    EXPECT_GE(ticks, 3);  // the 1000 ms timer would not have ticked yet
+    EXPECT_TRUE(App().tray.Present());       // shown at once
+    EXPECT_EQ(50u, App().sampler.Period());  // the sampler ticks at the default from now on
 }
 
 TEST_F(OptionsTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsInPlace)

@@ -224,32 +224,62 @@ DiskCounters CountersFromStats(const BlockStats& stats)
     return counters;
 }
 
-DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo, std::vector<WineDrive> drives,
-                         BlockTopology& topology)
+LiveMapping MapLiveDisks(const std::vector<BlockStats>& stats, std::string_view mountinfo,
+                         std::vector<WineDrive> drives, BlockTopology& topology)
 {
-    const std::vector<BlockStats> stats = ParseDiskStats(diskstats);
     const std::vector<MountEntry> mounts = ParseMountInfo(mountinfo);
-
-    DiskSet set;
-    std::vector<std::string> disks;
+    LiveMapping mapping;
     for (const BlockStats& device : stats) {
-        if (IsPhysicalDisk(device, topology)) {
-            disks.push_back(device.name);
-            set.physical.push_back({Ascii16(std::to_string(disks.size() - 1)), CountersFromStats(device), -1});
-        }
+        mapping.devices.push_back(device.name);
+        if (IsPhysicalDisk(device, topology))
+            mapping.disks.push_back(device.name);
     }
-
     std::sort(drives.begin(), drives.end(), [](const WineDrive& a, const WineDrive& b) { return a.letter < b.letter; });
     for (const WineDrive& drive : drives) {
         const MountEntry* mount = FindMount(mounts, drive.directory);
         const BlockStats* device = mount ? FindDevice(stats, *mount) : nullptr;
-        if (!device)
-            continue;
+        if (device)
+            mapping.drives.push_back(
+                {drive.letter, device->name, HoldingDisk(device->name, mapping.disks, topology, 0)});
+    }
+    return mapping;
+}
+
+bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats)
+{
+    if (mapping.devices.size() != stats.size())
+        return false;
+    for (std::size_t i = 0; i < stats.size(); ++i) {
+        if (mapping.devices[i] != stats[i].name)
+            return false;
+    }
+    return true;
+}
+
+DiskSet BuildLiveDiskSet(const std::vector<BlockStats>& stats, const LiveMapping& mapping)
+{
+    const auto counters = [&](const std::string& name) {
+        for (const BlockStats& device : stats) {
+            if (device.name == name)
+                return CountersFromStats(device);
+        }
+        return DiskCounters{};
+    };
+    DiskSet set;
+    for (std::size_t disk = 0; disk < mapping.disks.size(); ++disk)
+        set.physical.push_back({Ascii16(std::to_string(disk)), counters(mapping.disks[disk]), -1});
+    for (const LiveMapping::Drive& drive : mapping.drives) {
         const std::u16string name = {static_cast<char16_t>(drive.letter), u':'};
-        const std::int32_t disk = HoldingDisk(device->name, disks, topology, 0);
-        set.logical.push_back({name, CountersFromStats(*device), disk});
-        if (disk >= 0)
-            set.physical[static_cast<std::size_t>(disk)].name += u" " + name;
+        set.logical.push_back({name, counters(drive.device), drive.disk});
+        if (drive.disk >= 0)
+            set.physical[static_cast<std::size_t>(drive.disk)].name += u" " + name;
     }
     return set;
+}
+
+DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo, std::vector<WineDrive> drives,
+                         BlockTopology& topology)
+{
+    const std::vector<BlockStats> stats = ParseDiskStats(diskstats);
+    return BuildLiveDiskSet(stats, MapLiveDisks(stats, mountinfo, std::move(drives), topology));
 }

@@ -65,10 +65,34 @@ struct WineDrive {
     std::string directory;
 };
 
-// Physical disks: whole disks that are not loop, RAM or stacked devices,
-// numbered from 0 in the order of /proc/diskstats and named with the drives
-// they hold ("0 C: Z:"). Logical disks: each drive whose filesystem lies on a
-// block device, with that device's counters, in drive-letter order; a drive
-// that cannot be mapped is left out.
+// Which devices of /proc/diskstats are the physical disks and where each Wine
+// drive lies: worked out from mountinfo and /sys/block, it holds while the
+// devices of /proc/diskstats stay the same, in the same order.
+struct LiveMapping {
+    struct Drive {
+        char letter = 'C';
+        std::string device;      // the block device its filesystem lies on
+        std::int32_t disk = -1;  // the physical disk that holds it, -1 when none does
+    };
+    std::vector<std::string> devices;  // every device of /proc/diskstats, in order
+    std::vector<std::string> disks;    // the physical disks, in order
+    std::vector<Drive> drives;         // in drive-letter order
+};
+
+// Physical disks: whole disks that are not loop, RAM or stacked devices, in
+// the order of /proc/diskstats. Drives: each one whose filesystem lies on a
+// block device; a drive that cannot be mapped is left out.
+LiveMapping MapLiveDisks(const std::vector<BlockStats>& stats, std::string_view mountinfo,
+                         std::vector<WineDrive> drives, BlockTopology& topology);
+
+// The mapping was made for these devices.
+bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats);
+
+// Physical disks numbered from 0 and named with the drives they hold
+// ("0 C: Z:"); logical disks with their device's counters, in drive-letter
+// order.
+DiskSet BuildLiveDiskSet(const std::vector<BlockStats>& stats, const LiveMapping& mapping);
+
+// The mapping and the set at once.
 DiskSet BuildLiveDiskSet(std::string_view diskstats, std::string_view mountinfo, std::vector<WineDrive> drives,
                          BlockTopology& topology);

@@ -3,10 +3,13 @@
 // from the Linux machine's disks (live). Wine calls Open, Collect and Close on
 // every query and unloads the library in between; the library pins itself on
 // first use so that its runtime is set up only once per process (loading it
-// afresh cost about 3 ms a query).
+// afresh cost about 3 ms a query). A program that calls it in-process opens it
+// once: the registration is read at Open, /proc/diskstats stays open, and the
+// drives' mapping is worked out again only when the devices change.
 #include <windows.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -39,25 +42,51 @@ std::wstring FromAscii(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-// The whole file, or false when it cannot be read or is larger than maxBytes.
-bool ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& text)
+// The rest of an open file from where it stands, or false when it cannot be
+// read or holds more than maxBytes.
+bool ReadRest(HANDLE file, std::size_t maxBytes, std::string& text)
 {
     text.clear();
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
     char chunk[16384];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr))
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr))
             return false;
-        if (got == 0)
-            return true;
         if (text.size() + got > maxBytes)
             return false;
         text.append(chunk, got);
+        if (got < sizeof chunk)  // a file reads short only at its end
+            return true;
     }
+}
+
+HANDLE OpenForReading(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The whole file, or false when it cannot be read or is larger than maxBytes.
+bool ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& text)
+{
+    const UniqueHandle file(OpenForReading(path));
+    return file && ReadRest(file.Get(), maxBytes, text);
+}
+
+// /proc/diskstats, kept open and read again from its start: opening a file
+// through Wine costs more than reading it.
+bool ReadDiskStats(std::string& text)
+{
+    static UniqueHandle file;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!file)
+            file.Reset(OpenForReading(L"Z:\\proc\\diskstats"));
+        if (file && SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+            ReadRest(file.Get(), kMaxProcFileBytes, text))
+            return true;
+        file.Reset();  // opened again once
+    }
+    return false;
 }
 
 bool Exists(const std::wstring& path)
@@ -115,25 +144,64 @@ std::vector<WineDrive> ReadDrives()
     return drives;
 }
 
+// What the registration asks for: read when the provider is opened, or at the
+// first collect of a caller that does not open it.
+struct Registration {
+    std::wstring mode;
+    std::wstring scriptFile;
+    bool read = false;
+};
+
+Registration& CurrentRegistration()
+{
+    static Registration registration;
+    return registration;
+}
+
+std::mutex& Guard()
+{
+    static std::mutex guard;
+    return guard;
+}
+
+void ReadRegistration()
+{
+    Registration& registration = CurrentRegistration();
+    registration = {};
+    registration.read = true;
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderServiceKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return;
+    registration.mode = ReadString(key.Get(), kProviderModeValue);
+    registration.scriptFile = ReadString(key.Get(), kProviderScriptFileValue);
+}
+
 // False when the mode serves no disks at all (no objects are answered).
 bool LoadDisks(DiskSet& set)
 {
-    RegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProviderServiceKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return false;
-    const std::wstring mode = ReadString(key.Get(), kProviderModeValue);
+    const std::lock_guard<std::mutex> lock(Guard());
+    if (!CurrentRegistration().read)
+        ReadRegistration();
+    const Registration& registration = CurrentRegistration();
     std::string text;
-    if (mode == kProviderModeScripted) {
-        const std::wstring path = ReadString(key.Get(), kProviderScriptFileValue);
-        return !path.empty() && ReadWholeFile(path, kMaxScriptBytes, text) && ParseDiskScript(text, set);
-    }
-    if (mode == kProviderModeLive) {
-        std::string mountinfo;
-        if (!ReadWholeFile(L"Z:\\proc\\diskstats", kMaxProcFileBytes, text))
+    if (registration.mode == kProviderModeScripted)
+        return !registration.scriptFile.empty() && ReadWholeFile(registration.scriptFile, kMaxScriptBytes, text) &&
+               ParseDiskScript(text, set);
+    if (registration.mode == kProviderModeLive) {
+        if (!ReadDiskStats(text))
             return false;
-        ReadWholeFile(L"Z:\\proc\\self\\mountinfo", kMaxProcFileBytes, mountinfo);
-        SysBlock sys;
-        set = BuildLiveDiskSet(text, mountinfo, ReadDrives(), sys);
+        const std::vector<BlockStats> stats = ParseDiskStats(text);
+        // Where the drives lie is worked out again only when the devices change.
+        static LiveMapping mapping;
+        static bool mapped = false;
+        if (!mapped || !MappingFits(mapping, stats)) {
+            std::string mountinfo;
+            ReadWholeFile(L"Z:\\proc\\self\\mountinfo", kMaxProcFileBytes, mountinfo);
+            SysBlock sys;
+            mapping = MapLiveDisks(stats, mountinfo, ReadDrives(), sys);
+            mapped = true;
+        }
+        set = BuildLiveDiskSet(stats, mapping);
         return true;
     }
     return false;
@@ -147,24 +215,29 @@ bool Readable(const MEMORY_BASIC_INFORMATION& info)
            (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0;
 }
 
-// How many bytes in front of the pointer are committed and readable, up to the
-// search limit, walking back page by page.
-std::size_t ReadableBefore(const std::uint8_t* pointer)
+// How many bytes in front of the pointer are readable, given that `counted`
+// are: one page more when the page before them is committed and readable.
+std::size_t ReadableBefore(const std::uint8_t* pointer, std::size_t counted)
 {
-    SYSTEM_INFO system;
-    GetSystemInfo(&system);
-    const std::uintptr_t pageSize = system.dwPageSize;
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(pointer);
-    std::uintptr_t page = address & ~(pageSize - 1);
-    std::size_t readable = 0;
+    const std::uintptr_t before = reinterpret_cast<std::uintptr_t>(pointer) - counted;
     MEMORY_BASIC_INFORMATION info;
-    while (VirtualQuery(reinterpret_cast<void*>(page), &info, sizeof info) == sizeof info && Readable(info)) {
-        readable = address - page;
-        if (readable >= kMaxBlockSearch || page < pageSize)
-            break;
-        page -= pageSize;
+    if (before == 0 || VirtualQuery(reinterpret_cast<void*>(before - 1), &info, sizeof info) != sizeof info ||
+        !Readable(info))
+        return counted;
+    return reinterpret_cast<std::uintptr_t>(pointer) - reinterpret_cast<std::uintptr_t>(info.BaseAddress);
+}
+
+// Where the objects go, looking further back for the block only while it is
+// not found: usually the pointer's own page holds it.
+Placement PlaceAfterBlock(std::uint8_t* given, std::size_t room)
+{
+    for (std::size_t readable = 0;;) {
+        const std::size_t more = ReadableBefore(given, readable);
+        const Placement placement = PlaceObjects(given, room, more);
+        if (placement.blockFound || more == readable || more >= kMaxBlockSearch)
+            return placement;
+        readable = more;
     }
-    return readable;
 }
 
 LARGE_INTEGER Now()
@@ -181,6 +254,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI OpenQorvelDisks(LPWSTR)
     HMODULE self = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(&OpenQorvelDisks), &self);
+    const std::lock_guard<std::mutex> lock(Guard());
+    ReadRegistration();
     return ERROR_SUCCESS;
 }
 
@@ -205,7 +280,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
             BuildDiskObjects(set, request, {Now().QuadPart, frequency.QuadPart}, &count);
 
         auto* given = static_cast<std::uint8_t*>(*data);
-        const Placement placement = PlaceObjects(given, offered, ReadableBefore(given));
+        const Placement placement = PlaceAfterBlock(given, offered);
         if (bytes.size() > placement.room)
             return ERROR_MORE_DATA;
         std::memcpy(placement.start, bytes.data(), bytes.size());

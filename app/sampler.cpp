@@ -1,0 +1,97 @@
+#include "app/sampler.h"
+
+#include "app/application.h"
+#include "app/sampling.h"
+#include "app/worker_window.h"
+
+namespace {
+
+bool Arm(HANDLE timer, UINT period)
+{
+    LARGE_INTEGER due{};
+    due.QuadPart = -10000LL * period;  // relative, in 100 ns units
+    return SetWaitableTimer(timer, &due, static_cast<LONG>(period), nullptr, nullptr, FALSE) != 0;
+}
+
+}  // namespace
+
+bool Sampler::Start(Application& app, HWND window, UINT period, HANDLE exitEvent)
+{
+    Stop();
+    app_ = &app;
+    window_ = window;
+    period_ = period;
+    exitEvent_ = exitEvent;
+    posted_ = false;
+    timer_.Reset(CreateWaitableTimerW(nullptr, FALSE, nullptr));
+    stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!timer_ || !stop_ || !Arm(timer_.Get(), period_))
+        return false;
+    thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    return static_cast<bool>(thread_);
+}
+
+void Sampler::SetPeriod(UINT period)
+{
+    period_ = period;
+    if (timer_)
+        Arm(timer_.Get(), period_);
+}
+
+void Sampler::Stop()
+{
+    if (thread_) {
+        SetEvent(stop_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
+    }
+    timer_.Reset();
+    stop_.Reset();
+}
+
+DWORD WINAPI Sampler::Run(void* self)
+{
+    static_cast<Sampler*>(self)->Loop();
+    return 0;
+}
+
+void Sampler::Loop()
+{
+    const HANDLE waits[] = {stop_.Get(), timer_.Get(), exitEvent_};
+    const DWORD count = exitEvent_ ? 3 : 2;
+    for (;;) {
+        switch (WaitForMultipleObjects(count, waits, FALSE, INFINITE)) {
+        case WAIT_OBJECT_0 + 1:
+            Tick();
+            break;
+        case WAIT_OBJECT_0 + 2:
+            PostMessageW(window_, WM_EXIT_REQUESTED, 0, 0);
+            break;
+        default:  // stopped, or the wait failed
+            return;
+        }
+    }
+}
+
+void Sampler::Tick()
+{
+    // While the worker has not taken the last message, a tick more would
+    // only queue up behind it.
+    if (posted_)
+        return;
+    if (!app_->gate.TryEnter()) {
+        Post(WM_SAMPLE_HERE);
+        return;
+    }
+    const bool show = SampleRecords(*app_);
+    app_->gate.Leave();
+    if (show)
+        Post(WM_SHOW_SAMPLE);
+}
+
+void Sampler::Post(UINT message)
+{
+    posted_ = true;
+    if (!PostMessageW(window_, message, 0, 0))
+        posted_ = false;
+}
