@@ -83,6 +83,25 @@ qorvel_build() {
   cmake --build "$QORVEL_BUILD" -j"$(nproc)"
 }
 
+# The version written in resources/version.h, as "1.2.4".
+qorvel_version() {
+  awk '/^#define QORVEL_VERSION_(MAJOR|MINOR|PATCH) / { v = v (v == "" ? "" : ".") $3 } END { print v }' \
+    "$QORVEL_ROOT/resources/version.h"
+}
+
+# Builds what a release holds (the program, qorvelctl and the disk-counter
+# provider) in the Release configuration, the same bytes from the same commit:
+# SOURCE_DATE_EPOCH (the commit's time) stands for the build date.
+QORVEL_RELEASE=${QORVEL_RELEASE_DIR:-$QORVEL_ROOT/build-release}
+qorvel_build_release() {
+  SOURCE_DATE_EPOCH=$(git -C "$QORVEL_ROOT" log -1 --format=%ct)
+  export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
+  say "building the release in $QORVEL_RELEASE"
+  cmake -S "$QORVEL_ROOT" -B "$QORVEL_RELEASE" \
+    -DCMAKE_TOOLCHAIN_FILE="$QORVEL_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$QORVEL_RELEASE" -j"$(nproc)" --target qorvel qorvelctl qorvel_perfprov >/dev/null
+}
+
 # Keeps one wineserver alive for the whole run so each program starts fast.
 # The first program of a new wineserver starts Wine's own services, which keep
 # its standard output open; starting them here, with no pipe attached, keeps

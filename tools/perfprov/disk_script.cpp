@@ -67,7 +67,8 @@ bool ParseCounters(std::string_view text, DiskCounters& counters, std::string& f
             return false;
         }
         const std::string_view key = pair.substr(0, equals);
-        const std::string tagged = " " + std::string(key) + " ";
+        std::string tagged(" ");
+        tagged.append(key).append(" ");
         if (seen.find(tagged) != std::string::npos) {
             fault = "counter " + std::string(key) + " given twice";
             return false;

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Linux install, with HOME and the XDG folders in a temporary folder:
+# - scripts/install --autostart puts the program, its provider and its own
+#   prefix under XDG_DATA_HOME, a menu entry with the program's icon and an
+#   autostart entry;
+# - the menu entry's Exec line, run as a desktop session runs it (only HOME,
+#   the XDG folders, DISPLAY and a plain PATH), shows an indicator for every
+#   disk the live provider serves, and a second start opens the running
+#   copy's Options window instead of a second copy;
+# - the launcher's --exit ends it through the exit event;
+# - scripts/install --remove leaves the folders as they were before.
+#
+#   install_test.sh CLONE   (a clone that scripts/package has built)
+set -euo pipefail
+clone=$1
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export HOME=$scratch/home XDG_DATA_HOME=$scratch/home/data XDG_CONFIG_HOME=$scratch/home/config
+mkdir -p "$XDG_DATA_HOME/applications"
+echo "[Desktop Entry]" >"$XDG_DATA_HOME/applications/someone-else.desktop"  # not the install's
+listing() { (cd "$scratch" && find . -printf '%p %y %s\n' | sort); }
+before=$(listing)
+
+"$clone/scripts/install" --autostart 2>&1 | tail -2
+home=$XDG_DATA_HOME/qorvel-indicator
+for file in qorvel.exe qorvelctl.exe qorvel_perfprov.dll qorvel-indicator qorvel-indicator.png prefix/system.reg; do
+  [ -e "$home/$file" ] || fail "no $home/$file"
+done
+menu=$XDG_DATA_HOME/applications/qorvel-indicator.desktop
+autostart=$XDG_CONFIG_HOME/autostart/qorvel-indicator.desktop
+grep -qx "Icon=$home/qorvel-indicator.png" "$menu" || fail "the menu entry's icon"
+grep -qx "Exec=\"$home/qorvel-indicator\"" "$menu" || fail "the menu entry's Exec line"
+grep -qx "Exec=\"$home/qorvel-indicator\" s" "$autostart" || fail "the autostart entry's Exec line"
+[ ! -e "$HOME/.local" ] || fail "Wine or the install wrote into ~/.local: $(find "$HOME/.local" | head -3)"
+
+# The Exec line as a desktop session runs it: no variables from the build.
+session() { env -i HOME="$HOME" XDG_DATA_HOME="$XDG_DATA_HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" \
+  DISPLAY="$DISPLAY" PATH=/usr/local/bin:/usr/bin:/bin sh -c "$1"; }
+exec_line=$(sed -n 's/^Exec=//p' "$menu")
+session "$exec_line" </dev/null >/dev/null 2>&1 &
+program=$!
+# One indicator a physical drive, All, one a letter: as many as the provider serves.
+disks=$(session "WINEPREFIX='$home/prefix' WINEDEBUG=-all wine64 reg query \
+  'HKLM\\SYSTEM\\CurrentControlSet\\Services\\QorvelDisks\\Drives'" 2>/dev/null | grep -c REG_SZ || true)
+shown=0
+for _ in $(seq 1 60); do
+  shown=$(xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null | wc -l)
+  [ "$shown" -ge 2 ] && break
+  sleep 0.5
+done
+[ "$shown" -ge 2 ] || fail "no indicators shown"
+sleep 2
+echo "indicators and windows shown: $(xdotool search --onlyvisible --classname qorvel.exe | wc -l) (Wine drives: $disks)"
+# A second start hands over to the first and ends: the Options window shows.
+session "$exec_line" </dev/null >/dev/null 2>&1 || fail "the second start"
+xdotool search --sync --onlyvisible --name "Qorvel" >/dev/null || fail "no Options window"
+session "\"$home/qorvel-indicator\" --exit" </dev/null >/dev/null 2>&1
+timeout 20 tail --pid=$program -f /dev/null || fail "the exit event did not end the program"
+wait $program || fail "the program ended with $?"
+
+"$clone/scripts/install" --remove 2>&1 | tail -1
+after=$(listing)
+[ "$before" = "$after" ] || fail "the folders differ after --remove: $(diff <(echo "$before") <(echo "$after"))"
+echo "installed, started from the menu entry, ended and removed"
