@@ -3,10 +3,10 @@
 # - scripts/install --autostart puts the program, its provider and its own
 #   prefix under XDG_DATA_HOME, a menu entry with the program's icon and an
 #   autostart entry;
-# - the menu entry's Exec line, run as a desktop session runs it (only HOME,
-#   the XDG folders, DISPLAY and a plain PATH), shows an indicator for every
-#   disk the live provider serves, and a second start opens the running
-#   copy's Options window instead of a second copy;
+# - the entries' Exec lines, run as a desktop session runs them (only HOME,
+#   the XDG folders, DISPLAY and a plain PATH): the autostart entry's shows
+#   an indicator for every disk the live provider serves, and the menu
+#   entry's, as a second start, opens the running copy's Options window;
 # - the launcher's --exit ends it through the exit event;
 # - scripts/install --remove leaves the folders as they were before.
 #
@@ -38,27 +38,32 @@ grep -qx "Exec=\"$home/qorvel-indicator\" s" "$autostart" || fail "the autostart
 # The Exec line as a desktop session runs it: no variables from the build.
 session() { env -i HOME="$HOME" XDG_DATA_HOME="$XDG_DATA_HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" \
   DISPLAY="$DISPLAY" PATH=/usr/local/bin:/usr/bin:/bin sh -c "$1"; }
-exec_line=$(sed -n 's/^Exec=//p' "$menu")
-session "$exec_line" </dev/null >/dev/null 2>&1 &
+# The login's start first (silent: the indicators alone), then the menu's.
+session "$(sed -n 's/^Exec=//p' "$autostart")" </dev/null >/dev/null 2>&1 &
 program=$!
-# One indicator a physical drive, All, one a letter: as many as the provider serves.
-disks=$(session "WINEPREFIX='$home/prefix' WINEDEBUG=-all wine64 reg query \
-  'HKLM\\SYSTEM\\CurrentControlSet\\Services\\QorvelDisks\\Drives'" 2>/dev/null | grep -c REG_SZ || true)
 shown=0
 for _ in $(seq 1 60); do
-  shown=$(xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null | wc -l)
+  shown=$( (xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null || true) | wc -l)
   [ "$shown" -ge 2 ] && break
   sleep 0.5
 done
-[ "$shown" -ge 2 ] || fail "no indicators shown"
-sleep 2
-echo "indicators and windows shown: $(xdotool search --onlyvisible --classname qorvel.exe | wc -l) (Wine drives: $disks)"
+sleep 2  # every indicator is made by now
+windows=$(xdotool search --onlyvisible --classname qorvel.exe getwindowgeometry %@ | grep Geometry | tr -d '\n')
+shown=$(xdotool search --onlyvisible --classname qorvel.exe | wc -l)
 # A second start hands over to the first and ends: the Options window shows.
-session "$exec_line" </dev/null >/dev/null 2>&1 || fail "the second start"
-xdotool search --sync --onlyvisible --name "Qorvel" >/dev/null || fail "no Options window"
+session "$(sed -n 's/^Exec=//p' "$menu")" </dev/null >/dev/null 2>&1 || fail "the second start"
+timeout 20 xdotool search --sync --onlyvisible --name '^Qorvel Indicator$' >/dev/null || fail "no Options window"
 session "\"$home/qorvel-indicator\" --exit" </dev/null >/dev/null 2>&1
 timeout 20 tail --pid=$program -f /dev/null || fail "the exit event did not end the program"
 wait $program || fail "the program ended with $?"
+# It showed an indicator for each disk the live provider serves, All and each
+# Wine drive, and each wrote its section: the machine's first disk is drive 0.
+settings=$(find "$XDG_DATA_HOME/qorvel-indicator/prefix/drive_c/users" -path '*/Qorvel Indicator/settings.ini')
+grep -q '^\[\\\\.\\PHYSICALDRIVE0\]' "$settings" || fail "no section for drive 0"
+sections=$(grep -c '^\[\(\\\\\|_Total\]\)' "$settings")
+[ "$shown" -eq "$sections" ] || fail "$shown windows shown for $sections indicators: $windows"
+grep -q '^StartWithWindows=0' "$settings" || fail "the Windows logon entry was left on"
+echo "indicators shown: $shown"
 
 "$clone/scripts/install" --remove 2>&1 | tail -1
 after=$(listing)

@@ -63,7 +63,7 @@ program=$!
 # Drive 0, drive 1, All, C: and D:, each a small window of the program.
 shown=0
 for _ in $(seq 1 40); do
-  shown=$(xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null | wc -l)
+  shown=$( (xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null || true) | wc -l)
   [ "$shown" -ge 5 ] && break
   sleep 0.5
 done
