@@ -19,19 +19,16 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work"
-git clone -q "$root" "$work/first"
-git clone -q "$root" "$work/the-second-clone/one-level-deeper"
-"$work/first/scripts/package" 2>&1 | tail -2
-"$work/the-second-clone/one-level-deeper/scripts/package" 2>&1 | tail -2
+for clone in first the-second-clone/one-level-deeper; do
+  git clone -q "$root" "$work/$clone"
+  "$work/$clone/scripts/package" 2>&1 | tail -2
+done
 first=$(cat "$work/first/dist/SHA256SUMS")
-second=$(cat "$work/the-second-clone/one-level-deeper/dist/SHA256SUMS")
-[ "$first" = "$second" ] || fail "the two clones packaged different bytes: $first / $second"
+cmp -s "$work"/{first,the-second-clone/one-level-deeper}/dist/SHA256SUMS || fail "the clones' zips differ"
 
 version=$(qorvel_version)
 zip=$work/first/dist/qorvel-indicator-$version-win64.zip
-[ -f "$zip" ] || fail "no $zip"
-epoch=$(git -C "$root" log -1 --format=%ct)
-date=$(LC_ALL=C TZ=UTC date -d "@$epoch" '+%b %e %Y %H:%M:%S')
+date=$(LC_ALL=C TZ=UTC date -d "@$(git -C "$root" log -1 --format=%ct)" '+%b %e %Y %H:%M:%S')
 python3 - "$zip" "$work/Program Files/Qorvel Indicator" "$version" "$date" <<'PY' || fail "the zip's contents"
 import re, sys, zipfile
 target, folder, version, date = sys.argv[1:5]

@@ -46,7 +46,7 @@ public:
     DWORD ScreenSaverTimeout() override { return saver; }
     void AllowMessage(HWND window, UINT message) override { allowed.emplace_back(window, message); }
     SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
-    SHORT AsyncKeyState(int key) override { return (key == VK_CONTROL && ctrl) || (key == VK_SHIFT && shift) ? -1 : 0; }
+    SHORT AsyncKeyState(int) override { return 0; }  // no key held
     bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
     {
         defines.push_back(flags);
@@ -77,6 +77,5 @@ public:
     std::vector<std::pair<HWND, UINT>> allowed;
     bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true, setWorks = true;  // ScrollLock on
     DWORD now = 100000, lastInput = 100000, saver = 0;                                                 // milliseconds
-    bool ctrl = false, shift = false;                                                                  // held keys
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
 };

@@ -45,25 +45,6 @@ protected:
     static std::wstring Text(HWND page) { return IndicatorsTest::Text(page, IDC_STAT_TEXT); }
 };
 
-TEST_F(InteractionTest, CtrlSnapsToEightPixelsShiftMovesAllAndTheReleaseSchedulesTheSave)
-{
-    Mouse(0, WM_MOUSEMOVE, 30);  // no press on the indicator yet: no drag
-    EXPECT_EQ("300,300", At(0));
-    Mouse(0, WM_LBUTTONDOWN, 5);
-    display.ctrl = true;
-    Mouse(0, WM_MOUSEMOVE, 12);
-    EXPECT_EQ("300,300", At(0));  // 7 pixels: no step yet
-    Mouse(0, WM_MOUSEMOVE, 14, 2);
-    EXPECT_EQ("308,300", At(0));  // 9 pixels: one step, the cursor 1 pixel right of the origin
-    display.ctrl = false, display.shift = true;
-    Mouse(0, WM_MOUSEMOVE, 8, 8);
-    EXPECT_EQ("311,303", At(0));
-    EXPECT_EQ("343,303", At(1));
-    EXPECT_FALSE(SaveScheduled());
-    Mouse(0, WM_LBUTTONUP, 5);
-    EXPECT_TRUE(SaveScheduled());
-}
-
 // A press shows the drag hint at once; the tip shows the statistics again
 // when the drag ends, and a hover shows and leaving hides another's tip.
 TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
