@@ -102,6 +102,18 @@ qorvel_build_release() {
   cmake --build "$QORVEL_RELEASE" -j"$(nproc)" --target qorvel qorvelctl qorvel_perfprov >/dev/null
 }
 
+# How many windows of a Windows program (its X class, "name.exe") show, once
+# at least LEAST of them do or SECONDS have passed.
+qorvel_shown_windows() {
+  local class=$1 least=$2 seconds=$3 shown=0 i
+  for ((i = 0; i < 2 * seconds; i++)); do
+    shown=$( (xdotool search --onlyvisible --classname "$class" 2>/dev/null || true) | wc -l)
+    [ "$shown" -ge "$least" ] && break
+    sleep 0.5
+  done
+  echo "$shown"
+}
+
 # Keeps one wineserver alive for the whole run so each program starts fast.
 # The first program of a new wineserver starts Wine's own services, which keep
 # its standard output open; starting them here, with no pipe attached, keeps

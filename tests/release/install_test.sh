@@ -13,6 +13,7 @@
 #   install_test.sh CLONE   (a clone that scripts/package has built)
 set -euo pipefail
 clone=$1
+. "$clone/scripts/lib.sh"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 scratch=$(mktemp -d)
@@ -41,13 +42,7 @@ session() { env -i HOME="$HOME" XDG_DATA_HOME="$XDG_DATA_HOME" XDG_CONFIG_HOME="
 # The login's start first (silent: the indicators alone), then the menu's.
 session "$(sed -n 's/^Exec=//p' "$autostart")" </dev/null >/dev/null 2>&1 &
 program=$!
-shown=0
-for _ in $(seq 1 60); do
-  shown=$( (xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null || true) | wc -l)
-  [ "$shown" -ge 2 ] && break
-  sleep 0.5
-done
-[ "$shown" -ge 2 ] || fail "no indicators shown"
+[ "$(qorvel_shown_windows qorvel.exe 2 30)" -ge 2 ] || fail "no indicators shown"
 sleep 2  # every indicator is made by now
 shown=$(xdotool search --onlyvisible --classname qorvel.exe | wc -l)
 # A second start hands over to the first and ends: the Options window shows.

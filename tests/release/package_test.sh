@@ -58,12 +58,7 @@ QORVEL_WINE=$QORVEL_WINE "$root/tools/perfprov/register" scripted \
 "$QORVEL_WINE" "$work/Program Files/Qorvel Indicator/qorvel.exe" s </dev/null >/dev/null 2>&1 &
 program=$!
 # Drive 0, drive 1, All, C: and D:, each a small window of the program.
-shown=0
-for _ in $(seq 1 40); do
-  shown=$( (xdotool search --onlyvisible --classname qorvel.exe 2>/dev/null || true) | wc -l)
-  [ "$shown" -ge 5 ] && break
-  sleep 0.5
-done
+shown=$(qorvel_shown_windows qorvel.exe 5 20)
 [ "$shown" -eq 5 ] || fail "$shown indicator windows shown, not 5"
 "$QORVEL_WINE" "$work/first/build-release/tools/qorvelctl.exe" exit </dev/null
 timeout 20 tail --pid=$program -f /dev/null || fail "the exit event did not end the program"
