@@ -39,6 +39,7 @@ struct Application {
     std::uint32_t trayState = 0;             // what the tray icon shows
     int trayAddTriesLeft = 0;                // retries left for a failed add at start-up
     bool ending = false;                     // the exit event was signalled
+    HANDLE exitEventInLoop = nullptr;        // waited on by the message loop when the sampler could not start
 
     Sampler sampler;  // last: its thread ends before anything it samples goes
 };

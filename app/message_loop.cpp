@@ -22,7 +22,12 @@ void Dispatch(Application& app, MSG& message)
 
 int RunMessageLoop(Application& app, HANDLE showEvent)
 {
-    const DWORD count = showEvent ? 1 : 0;
+    HANDLE waits[2] = {};
+    DWORD count = 0;
+    for (const HANDLE event : {showEvent, app.exitEventInLoop}) {
+        if (event)
+            waits[count++] = event;
+    }
     for (;;) {
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -34,11 +39,17 @@ int RunMessageLoop(Application& app, HANDLE showEvent)
                 return 0;
         }
         app.gate.Open();  // the sampler may sample while this thread waits
-        const DWORD result = MsgWaitForMultipleObjects(count, &showEvent, FALSE, INFINITE, QS_ALLINPUT);
+        const DWORD result = MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
         app.gate.Close();
-        if (result == WAIT_OBJECT_0 && count == 1)
-            ShowOptionsWindow();
-        else if (result == WAIT_FAILED)
+        if (result == WAIT_FAILED)
             return 0;
+        if (result >= WAIT_OBJECT_0 + count)
+            continue;  // a message
+        if (waits[result - WAIT_OBJECT_0] == showEvent) {
+            ShowOptionsWindow();
+            continue;
+        }
+        app.ending = true;  // the exit event, when no sampler watches it
+        return 0;
     }
 }

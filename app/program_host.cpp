@@ -43,7 +43,11 @@ void ProgramHost::SaveAllSettings()
 
 void ProgramHost::RestartSampling()
 {
-    App().sampler.SetPeriod(SamplingPeriod(Settings().samplingPeriod));
+    Application& app = App();
+    const UINT period = SamplingPeriod(Settings().samplingPeriod);
+    app.sampler.SetPeriod(period);
+    if (!app.sampler.Running() && app.worker)
+        SetTimer(app.worker, IDT_SAMPLE, period, nullptr);  // the window timer that stands in for it
 }
 
 void ProgramHost::ShowTrayIcon(bool shown)

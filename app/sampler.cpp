@@ -6,6 +6,8 @@
 
 namespace {
 
+ThreadStarter g_startThread = CreateThread;
+
 bool Arm(HANDLE timer, UINT period)
 {
     LARGE_INTEGER due{};
@@ -14,6 +16,11 @@ bool Arm(HANDLE timer, UINT period)
 }
 
 }  // namespace
+
+void SetSamplerThreadStarter(ThreadStarter starter)
+{
+    g_startThread = starter ? starter : CreateThread;
+}
 
 bool Sampler::Start(Application& app, HWND window, UINT period, HANDLE exitEvent)
 {
@@ -27,7 +34,11 @@ bool Sampler::Start(Application& app, HWND window, UINT period, HANDLE exitEvent
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!timer_ || !stop_ || !Arm(timer_.Get(), period_))
         return false;
-    thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    thread_.Reset(g_startThread(nullptr, 0, Run, this, 0, nullptr));
+    if (!thread_) {
+        timer_.Reset();
+        stop_.Reset();
+    }
     return static_cast<bool>(thread_);
 }
 

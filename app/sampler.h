@@ -27,6 +27,11 @@ constexpr UINT WM_SAMPLE_HERE = WM_APP + 2;
 // Posted to the worker window: the records are sampled, the windows show it.
 constexpr UINT WM_SHOW_SAMPLE = WM_APP + 3;
 
+// How the sampler's thread is started: CreateThread, unless a test put one
+// that fails in force (null puts CreateThread back).
+using ThreadStarter = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
+void SetSamplerThreadStarter(ThreadStarter starter);
+
 // Held by the thread that makes it until that thread opens it.
 class ProgramGate {
 public:
@@ -60,6 +65,7 @@ public:
     // The period from now on (kept for the start while not running).
     void SetPeriod(UINT period);
     UINT Period() const { return period_; }
+    bool Running() const { return static_cast<bool>(thread_); }
     // Ends the thread and waits for it; nothing is posted afterwards.
     void Stop();
     // The worker took the message posted last: the next may be posted.

@@ -110,9 +110,9 @@ bool SampleRecords(Application& app, TickProfile* profile)
             app.trayState = app.trayRecord->state;
     }
     // The LED changes once, at the end of the tick, and only when what it
-    // shows differs from what it showed.
-    app.keyboard.Apply(settings);
-    return changed || ShowDue(app);
+    // shows differs from what it showed; a press is the program's thread's.
+    const bool pressDue = app.keyboard.Step(settings);
+    return changed || pressDue || ShowDue(app);
 }
 
 void ShowSample(Application& app, TickProfile* profile)
@@ -124,6 +124,7 @@ void ShowSample(Application& app, TickProfile* profile)
     }
     RepaintShownIfChanged(app);
     app.tray.Update(app.trayState, Settings());
+    app.keyboard.Press(Settings());
 }
 
 void SamplingTick(Application& app, TickProfile* profile)

@@ -78,7 +78,13 @@ bool CreateShellWindows(Application& app)
 
 void StartTimers(Application& app, HANDLE exitEvent)
 {
-    app.sampler.Start(app, app.worker, SamplingPeriod(Settings().samplingPeriod), exitEvent);
+    const UINT period = SamplingPeriod(Settings().samplingPeriod);
+    if (!app.sampler.Start(app, app.worker, period, exitEvent)) {
+        // Without its thread the program samples on a window timer, and the
+        // message loop waits on the exit event.
+        SetTimer(app.worker, IDT_SAMPLE, period, nullptr);
+        app.exitEventInLoop = exitEvent;
+    }
     SetTimer(app.worker, IDT_HIGHLIGHT, kHighlightPeriod, nullptr);
 }
 

@@ -40,7 +40,8 @@ void CreatePerformanceAccess(Application& app);
 bool CreateShellWindows(Application& app);
 
 // The sampler at the "Frequency" period (its thread also watches the exit
-// event) and the highlight timer.
+// event; when it cannot start, a window timer samples and the message loop
+// watches the event) and the highlight timer.
 void StartTimers(Application& app, HANDLE exitEvent);
 
 void LoadIcons(Application& app);

@@ -26,13 +26,24 @@ HDEVNOTIFY HandleNotification(LPARAM lParam)
 }
 
 // A device the sources hold is let go of as soon as its removal is asked,
-// and taken up again when the removal fails.
-void OnDeviceRemovalAsked(WPARAM event, HDEVNOTIFY notification)
+// taken up again when the removal fails, and forgotten (its notification
+// too) once it is going or gone.
+bool TellRecord(performance_data& record, WPARAM event, HDEVNOTIFY notification)
+{
+    switch (event) {
+    case DBT_DEVICEQUERYREMOVE:
+        return record.DeviceRemovalQueried(notification);
+    case DBT_DEVICEQUERYREMOVEFAILED:
+        return record.DeviceRemovalFailed(notification);
+    default:
+        return record.DeviceRemoved(notification);
+    }
+}
+
+void OnHeldDeviceChange(WPARAM event, HDEVNOTIFY notification)
 {
     for (const auto& data : App().displays) {
-        performance_data* record = data->record.get();
-        if (record && (event == DBT_DEVICEQUERYREMOVE ? record->DeviceRemovalQueried(notification)
-                                                      : record->DeviceRemovalFailed(notification)))
+        if (data->record && TellRecord(*data->record, event, notification))
             return;
     }
 }
@@ -42,9 +53,10 @@ LRESULT OnDeviceChange(HWND window, WPARAM event, LPARAM lParam)
     // A burst of changes gives one rebuild, 3 s after the last of them.
     if (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE)
         SetTimer(window, IDT_DEVICE_CHANGE, kDeviceChangeDelay, nullptr);
-    if (event == DBT_DEVICEQUERYREMOVE || event == DBT_DEVICEQUERYREMOVEFAILED) {
+    if (event == DBT_DEVICEQUERYREMOVE || event == DBT_DEVICEQUERYREMOVEFAILED || event == DBT_DEVICEREMOVEPENDING ||
+        event == DBT_DEVICEREMOVECOMPLETE) {
         if (const HDEVNOTIFY notification = HandleNotification(lParam))
-            OnDeviceRemovalAsked(event, notification);
+            OnHeldDeviceChange(event, notification);
     }
     return TRUE;  // a removal is never refused
 }
@@ -53,6 +65,9 @@ void OnTimer(HWND window, UINT_PTR id)
 {
     Application& app = App();
     switch (id) {
+    case IDT_SAMPLE:
+        SamplingTick(app);
+        break;
     case IDT_SAVE_SETTINGS:
         KillTimer(window, IDT_SAVE_SETTINGS);
         SaveAllSettings(app);

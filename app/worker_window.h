@@ -6,6 +6,7 @@
 
 #include "display/tray_icon.h"
 
+constexpr UINT_PTR IDT_SAMPLE = 5912;  // only when the sampler's thread could not start
 constexpr UINT_PTR IDT_SAVE_SETTINGS = 5913;
 constexpr UINT_PTR IDT_HIGHLIGHT = 5920;
 constexpr UINT_PTR IDT_DEVICE_CHANGE = 5922;

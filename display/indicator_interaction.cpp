@@ -176,13 +176,23 @@ void OnIndicatorMouseLeave(HWND window, gui_data& data)
         HideTip(data.tooltip);
 }
 
-void OnIndicatorLButtonUp(HWND window, gui_data* data)
+void OnIndicatorLButtonUp(HWND window, gui_data* data, LPARAM lParam)
 {
     EndDrag();
     if (GetCapture() == window)
         ReleaseCapture();
-    if (data && TipShown(*data))
-        UpdateTip(window, *data);  // the statistics again, at once
+    if (!data || !TipShown(*data))
+        return;
+    RECT client{};
+    GetClientRect(window, &client);
+    const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (!PtInRect(&client, pointer)) {
+        HideTip(data->tooltip);
+        return;
+    }
+    UpdateTip(window, *data);  // the statistics again, at once
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
 }
 
 void OnIndicatorCaptureChanged(HWND window, HWND gaining)

@@ -32,7 +32,10 @@ void OnIndicatorLButtonDown(HWND window, gui_data* data, LPARAM lParam);
 void OnIndicatorMouseMove(HWND window, gui_data& data, WPARAM wParam, LPARAM lParam);
 void OnIndicatorMouseHover(HWND window, gui_data& data);
 void OnIndicatorMouseLeave(HWND window, gui_data& data);
-void OnIndicatorLButtonUp(HWND window, gui_data* data);
+// The drag ends; a tip left showing the drag hint shows the statistics again
+// while the pointer is over the indicator (whose leaving is asked for again:
+// a leave during the capture was not told) and goes when it is not.
+void OnIndicatorLButtonUp(HWND window, gui_data* data, LPARAM lParam);
 // The capture goes to `gaining`.
 void OnIndicatorCaptureChanged(HWND window, HWND gaining);
 void OnIndicatorDoubleClick(gui_data* data);

@@ -287,7 +287,7 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
             OnIndicatorMouseLeave(window, *data);
         return 0;
     case WM_LBUTTONUP:
-        OnIndicatorLButtonUp(window, data);
+        OnIndicatorLButtonUp(window, data, lParam);
         return 0;
     case WM_CAPTURECHANGED:
         OnIndicatorCaptureChanged(window, reinterpret_cast<HWND>(lParam));

@@ -52,14 +52,37 @@ void KeyboardLed::PostStep(std::uint32_t anyActivity, const SettingsBlock&)
         wantOn_ = true;
 }
 
-void KeyboardLed::Apply(const SettingsBlock& settings)
+bool KeyboardLed::Direct(const SettingsBlock& settings) const
+{
+    return settings.useKeyboardLedDirectAccess && !directFailed_;
+}
+
+bool KeyboardLed::PressedTarget()
+{
+    const bool away = UserAway();  // follows the user's input on every tick
+    return wantOn_ && !away;
+}
+
+bool KeyboardLed::Step(const SettingsBlock& settings)
 {
     if (!settings.useKeyboardLed)
+        return false;
+    if (Direct(settings) && SetScrollLockLed(wantOn_))
+        return false;
+    return pressedOn_ != (PressedTarget() ? 1 : 0);
+}
+
+void KeyboardLed::Press(const SettingsBlock& settings)
+{
+    if (!settings.useKeyboardLed || Direct(settings))
         return;
-    if (settings.useKeyboardLedDirectAccess && !directFailed_ && SetScrollLockLed(wantOn_))
-        return;
-    const bool away = UserAway();  // follows the user's input on every tick
-    PressScrollLockTo(wantOn_ && !away);
+    PressScrollLockTo(PressedTarget());
+}
+
+void KeyboardLed::Apply(const SettingsBlock& settings)
+{
+    Step(settings);
+    Press(settings);
 }
 
 bool KeyboardLed::SetScrollLockLed(bool on)
@@ -88,19 +111,24 @@ bool KeyboardLed::SetScrollLockLed(bool on)
 void KeyboardLed::PressScrollLockTo(bool on)
 {
     DisplaySystem& system = CurrentDisplaySystem();
+    pressedOn_ = on ? 1 : 0;
     if (((system.KeyState(VK_SCROLL) & 1) != 0) == on)
         return;
+    ownInputFrom_ = system.TickCount();
     system.KeyEvent(VK_SCROLL, kScrollLockScanCode, 0);
     system.KeyEvent(VK_SCROLL, kScrollLockScanCode, KEYEVENTF_KEYUP);
+    ownInputTo_ = system.TickCount();
     pressed_ = true;
-    ownInputAt_ = system.TickCount();
 }
 
 bool KeyboardLed::UserAway()
 {
     DisplaySystem& system = CurrentDisplaySystem();
     const DWORD last = system.LastInputTime();
-    if (!pressed_ || last - ownInputAt_ > kOwnInputSlack)  // unsigned: before the press is far after
+    // Compared as signed differences: the clock wraps every 49.7 days.
+    const bool own = pressed_ && static_cast<LONG>(last - ownInputFrom_) >= -kOwnInputSlack &&
+                     static_cast<LONG>(last - ownInputTo_) <= kOwnInputSlack;
+    if (!own)
         userInputAt_ = last;
     DWORD limit = kAwayAfter;
     if (const DWORD saver = system.ScreenSaverTimeout(); saver != 0 && saver < limit)

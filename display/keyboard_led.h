@@ -16,9 +16,11 @@ public:
     // How long without input other than the program's own presses counts as
     // the user being away (a shorter screen-saver time counts instead).
     static constexpr DWORD kAwayAfter = 60000;
-    // Input this soon after one of the program's presses (a tick of the
-    // system clock) is that press.
-    static constexpr DWORD kOwnInputSlack = 20;
+    // Input stamped between the clock's reading before and after one of the
+    // program's presses, give or take this much, is that press: the input
+    // system stamps a synthesized key with a tick count of its own, which may
+    // be a tick of the system clock (about 16 ms) before the program's.
+    static constexpr LONG kOwnInputSlack = 20;
 
     KeyboardLed() = default;
     ~KeyboardLed() = default;
@@ -34,13 +36,21 @@ public:
 
     // The sampling tick's steps. The pre-step starts a tick (no activity yet,
     // LED wanted off while the feature is on), the post-step wants the LED on
-    // when anything was active, and Apply switches the LED only when the
-    // wanted state differs from the one it shows (direct mode reads the LEDs
-    // once a tick for that: lock keys rewrite them). Presses count as input
-    // and would keep the screen saver and the lock away: while the user is
-    // away the LED is left dark and nothing is pressed.
+    // when anything was active. Both, and Step, may run on the sampling thread.
+    // Presses count as input and would keep the screen saver and the lock
+    // away: while the user is away the LED is left dark and nothing is pressed.
     void PreStep(std::uint32_t& anyActivity, const SettingsBlock& settings);
     void PostStep(std::uint32_t anyActivity, const SettingsBlock& settings);
+    // Direct mode sets the LED here when it differs from the wanted state (it
+    // reads the LEDs once a tick for that: lock keys rewrite them). With key
+    // presses, answers whether the wanted state differs from the one the
+    // program's thread pressed last: the press is that thread's (a thread's
+    // key state follows the key messages it has read).
+    bool Step(const SettingsBlock& settings);
+    // On the program's thread: presses ScrollLock when its toggle differs
+    // from the wanted state (key presses only).
+    void Press(const SettingsBlock& settings);
+    // Both, on the program's thread.
     void Apply(const SettingsBlock& settings);
 
     // Whether direct mode works this session (the device opened, no request failed).
@@ -50,13 +60,17 @@ private:
     bool SetScrollLockLed(bool on);  // false when the device cannot do it
     void PressScrollLockTo(bool on);
     bool UserAway();
+    bool PressedTarget();  // the toggle the presses aim for now
+    bool Direct(const SettingsBlock& settings) const;
     bool DeviceUsable() const { return device_ != nullptr && device_ != INVALID_HANDLE_VALUE; }
 
     HANDLE device_ = nullptr;   // INVALID_HANDLE_VALUE when it could not be opened
     bool definedName_ = false;  // "Kbd" is this program's definition
     bool directFailed_ = false;
     bool wantOn_ = false;
-    bool pressed_ = false;   // the program has pressed a key
-    DWORD ownInputAt_ = 0;   // when it last did
+    int pressedOn_ = -1;      // the toggle the program's thread left: 0, 1, or -1 not known yet
+    bool pressed_ = false;    // the program has pressed a key
+    DWORD ownInputFrom_ = 0;  // the clock before and after its last press
+    DWORD ownInputTo_ = 0;
     DWORD userInputAt_ = 0;  // the last input that was not the program's
 };

@@ -443,9 +443,7 @@ OptionsWindowPlace CurrentOptionsPlace()
         return place;
     place.open = true;
     place.tab = std::max(CurrentOptionsTab(), 0);
-    RECT rect{};
-    GetWindowRect(frame, &rect);
-    place.topLeft = {rect.left, rect.top};
+    GetWindowPlacement(frame, &place.placement);
     place.foreground = GetForegroundWindow() == frame;
     return place;
 }
@@ -457,10 +455,17 @@ void ReopenOptionsWindow(const OptionsWindowPlace& place)
     const HWND frame = MakeFrame();
     if (!frame)
         return;
-    SetWindowPos(frame, nullptr, place.topLeft.x, place.topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SelectOptionsTab(place.tab);
-    ShowFrame(frame, place.foreground ? SW_SHOW : SW_SHOWNOACTIVATE);
-    if (place.foreground)
+    // A minimized window's rectangle lies off every screen: the placement
+    // keeps where it goes when it is restored.
+    WINDOWPLACEMENT placement = place.placement;
+    const bool minimized = placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
+                           placement.showCmd == SW_SHOWMINNOACTIVE;
+    placement.showCmd = minimized ? SW_SHOWMINNOACTIVE : place.foreground ? SW_SHOW : SW_SHOWNOACTIVATE;
+    placement.flags = 0;
+    SetWindowPlacement(frame, &placement);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (place.foreground && !minimized)
         SetForegroundWindow(frame);
 }
 

@@ -22,18 +22,20 @@ bool CreateOptionsWindow();
 // The Options window while it is open, else null.
 HWND OptionsWindow();
 
-// Where the open Options window stands: kept across a rebuild of the
-// indicators, which destroys the window (its pages point at the records).
+// Where the open Options window stands, minimized or not: kept across a
+// rebuild of the indicators, which destroys the window (its pages point at
+// the records).
 struct OptionsWindowPlace {
     bool open = false;
     int tab = 0;
-    POINT topLeft{};
+    WINDOWPLACEMENT placement{sizeof(WINDOWPLACEMENT)};
     bool foreground = false;
 };
 OptionsWindowPlace CurrentOptionsPlace();
 
-// Makes the Options window again where it stood, on the tab it showed; it
-// takes the foreground only when it had it. Nothing when it was not open.
+// Makes the Options window again where it stood, on the tab it showed, and
+// minimized when it was (its place for a restore kept); it takes the
+// foreground only when it had it. Nothing when it was not open.
 void ReopenOptionsWindow(const OptionsWindowPlace& place);
 
 // Makes a page from a dialog resource with its procedure, in the tab control's

@@ -13,6 +13,8 @@ CIniEx* g_store = nullptr;
 constexpr DWORD kReadChunk = 64 * 1024;
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kMoveRetryDelay = 100;  // milliseconds
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+constexpr wchar_t kBackupSuffix[] = L".bak";
 
 std::wstring Lowered(std::wstring text)
 {
@@ -65,27 +67,82 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 
 enum class Placed { Yes, No, OnlyTheTemporary };
 
-// Puts the fully written temporary file in the place of target in one step.
-// ReplaceFileW may fail after it has already moved target away (1176: gone;
-// 1177: renamed); the new text is then only in the temporary file, which is
-// moved into place instead, a few times over, since a scanner holding the
-// new file is the usual cause.
-Placed PutInPlace(SettingsSystem& system, const std::wstring& target, const std::wstring& temporary)
+// A scanner or an indexer that opened the new file just written makes the
+// replace fail for a moment with a sharing violation or access denied.
+bool Transient(DWORD error)
 {
-    if (system.FileAttributes(target) == INVALID_FILE_ATTRIBUTES)
-        return system.MoveIntoPlace(temporary, target) ? Placed::Yes : Placed::No;
-    const DWORD error = system.ReplaceSettingsFile(target, temporary);
-    if (error == ERROR_SUCCESS)
-        return Placed::Yes;
-    if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        return Placed::No;  // target is as it was
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+DWORD ReplaceWithRetries(SettingsSystem& system, const std::wstring& target, const std::wstring& temporary,
+                         const std::wstring& backup)
+{
+    DWORD error = system.ReplaceSettingsFile(target, temporary, backup);
+    for (int attempt = 1; attempt < kMoveAttempts && Transient(error); ++attempt) {
+        Sleep(kMoveRetryDelay);
+        error = system.ReplaceSettingsFile(target, temporary, backup);
+    }
+    return error;
+}
+
+bool MoveWithRetries(SettingsSystem& system, const std::wstring& temporary, const std::wstring& target)
+{
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
         if (attempt > 0)
             Sleep(kMoveRetryDelay);
         if (system.MoveIntoPlace(temporary, target))
-            return Placed::Yes;
+            return true;
     }
-    return Placed::OnlyTheTemporary;
+    return false;
+}
+
+// Puts the fully written temporary file in the place of target in one step.
+// ReplaceFileW may fail after it has already moved target away (1176: gone;
+// 1177: renamed to the backup's name); the new text is then only in the
+// temporary file, which is moved into place instead. Without a target the
+// temporary is moved too. Whenever it is the only copy of the settings and
+// cannot be moved, it stays for the next save (or the next start).
+Placed PutInPlace(SettingsSystem& system, const std::wstring& target, const std::wstring& temporary)
+{
+    if (system.FileAttributes(target) == INVALID_FILE_ATTRIBUTES)
+        return MoveWithRetries(system, temporary, target) ? Placed::Yes : Placed::OnlyTheTemporary;
+    const std::wstring backup = target + kBackupSuffix;
+    const DWORD error = ReplaceWithRetries(system, target, temporary, backup);
+    if (error == ERROR_SUCCESS) {
+        DeleteFileW(backup.c_str());
+        return Placed::Yes;
+    }
+    if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        return Placed::No;  // target is as it was
+    if (!MoveWithRetries(system, temporary, target))
+        return Placed::OnlyTheTemporary;
+    DeleteFileW(backup.c_str());  // the old file, set aside by 1177
+    return Placed::Yes;
+}
+
+// What a save cut short after writing the temporary file left: its text is
+// whole (every line ends, as every save writes them, with CR LF).
+bool CompleteSettingsText(const std::string& bytes)
+{
+    return bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0;
+}
+
+// A complete temporary file left by a save that was cut short while the file
+// itself is missing holds the newest settings: it takes the file's place.
+void RecoverTemporary(SettingsSystem& system, const std::wstring& path)
+{
+    const std::wstring temporary = path + kTemporarySuffix;
+    if (system.FileAttributes(path) != INVALID_FILE_ATTRIBUTES ||
+        system.FileAttributes(temporary) == INVALID_FILE_ATTRIBUTES)
+        return;
+    UniqueHandle file(system.OpenFileHandle(temporary, GENERIC_READ, OPEN_EXISTING));
+    if (!file)
+        return;
+    bool complete = true;
+    const std::string bytes = ReadBytes(file.Get(), &complete);
+    file.Reset();
+    if (complete && CompleteSettingsText(bytes))
+        MoveWithRetries(system, temporary, path);
 }
 
 }  // namespace
@@ -105,6 +162,7 @@ bool CIniEx::Load(std::wstring path)
     saveOnDestroy_ = true;
 
     SettingsSystem& system = CurrentSettingsSystem();
+    RecoverTemporary(system, path);
     UniqueHandle file;
     // A file that cannot be asked about may still exist: create it only when it
     // is really missing, never truncate one that is there.
@@ -127,7 +185,7 @@ void CIniEx::Save()
     if (!modified_ || filePath_.empty())
         return;
     const std::string bytes = initext::Format(sections_);
-    const std::wstring temporary = filePath_ + L".tmp";
+    const std::wstring temporary = filePath_ + kTemporarySuffix;
 
     SettingsSystem& system = CurrentSettingsSystem();
     UniqueHandle file(system.OpenFileHandle(temporary, GENERIC_WRITE, CREATE_ALWAYS));

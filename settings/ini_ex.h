@@ -20,17 +20,20 @@ public:
     CIniEx& operator=(const CIniEx&) = delete;
 
     // Opens the file at path, creating it empty when it does not exist, and
-    // reads it. A file already open is saved and the store emptied first. False
+    // reads it; when it is missing but a whole temporary file that a save cut
+    // short left beside it exists, that one takes its place first. A file
+    // already open is saved and the store emptied first. False
     // when the file can neither be opened nor created: the store then has no
     // file, answers every default and ignores every change.
     bool Load(std::wstring path);
 
     // Writes the whole store when it is modified: to a temporary file in the
-    // same folder, flushed, which then takes the file's place in one step. When
-    // any step fails the file stays as it was and nothing is reported (when the
-    // system had already moved the file away, the temporary file is moved into
-    // its place instead, or kept for the next save). The store stays modified
-    // either way, so every later save writes again.
+    // same folder, flushed, which then takes the file's place in one step (a
+    // replace held up by a scanner is tried again for a moment). When any step
+    // fails the file stays as it was and nothing is reported; when the system
+    // had already moved the file away, or the file is missing, the temporary
+    // file is moved into its place instead, or kept for the next save. The
+    // store stays modified either way, so every later save writes again.
     void Save();
 
     // Empties the store: no sections, no file, not modified.

@@ -53,9 +53,11 @@ bool SettingsSystem::FlushFile(HANDLE file)
     return FlushFileBuffers(file) != FALSE;
 }
 
-DWORD SettingsSystem::ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary)
+DWORD SettingsSystem::ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary,
+                                          const std::wstring& backup)
 {
-    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    if (ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
         return ERROR_SUCCESS;
     const DWORD error = GetLastError();
     return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;

@@ -33,9 +33,11 @@ public:
     // FlushFileBuffers: false when the written bytes may not have reached the disk.
     virtual bool FlushFile(HANDLE file);
 
-    // ReplaceFileW(target, temporary, no backup, REPLACEFILE_IGNORE_MERGE_ERRORS):
-    // ERROR_SUCCESS or the error.
-    virtual DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary);
+    // ReplaceFileW(target, temporary, backup, REPLACEFILE_IGNORE_MERGE_ERRORS):
+    // ERROR_SUCCESS (target renamed to backup, temporary to target) or the
+    // error; after 1177 the old file is left under the backup's name.
+    virtual DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary,
+                                      const std::wstring& backup);
 
     // MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
     virtual bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target);

@@ -48,36 +48,33 @@ std::wstring ThreeDecimals(double value)
 
 CRegistryAccessIndicator::CRegistryAccessIndicator(DirectRegistryAccess& access) : access_(access) {}
 
-bool CRegistryAccessIndicator::Open()
+CounterInstance CounterInstanceOf(const IndicatorEntry* entry)
 {
     const std::uint32_t kind = entry ? entry->kind : 0;
     const std::wstring path = entry ? entry->devicePath : std::wstring();
-    instanceText_[0] = L'\0';
     switch (kind) {
     case kKindPhysicalDrive:
-        // \\.\PHYSICALDRIVE3 gives "3 ", which matches the instance "3 C: D:".
-        object_ = kPhysicalDiskObject;
-        std::swprintf(instanceText_, kInstanceTextSize, L"%ls ", path.size() > 17 ? path.c_str() + 17 : L"");
-        break;
+        return {kPhysicalDiskObject, path.size() > 17 ? path.substr(17) : std::wstring(), perfwalk::Match::DiskNumber};
     case kKindLogicalDisk:
-        // \\.\C: gives "C:"; a volume without a letter, \\.\HarddiskVolume3,
-        // its own name "HarddiskVolume3".
-        object_ = kLogicalDiskObject;
-        if (path.size() > 4)
-            std::swprintf(instanceText_, kInstanceTextSize, L"%ls", path.c_str() + 4);
-        break;
+        return {kLogicalDiskObject, path.size() > 4 ? path.substr(4) : std::wstring(), perfwalk::Match::Whole};
     case kKindAllInOne:
-        object_ = kPhysicalDiskObject;
-        std::wcscpy(instanceText_, L"_Total");
-        break;
+        return {kPhysicalDiskObject, L"_Total", perfwalk::Match::Whole};
     default:
-        object_ = kLogicalDiskObject;  // the empty text matches the first instance
-        break;
+        return {kLogicalDiskObject, L"", perfwalk::Match::Whole};  // the empty text matches the first instance
     }
+}
+
+bool CRegistryAccessIndicator::Open()
+{
+    const CounterInstance instance = CounterInstanceOf(entry);
+    object_ = instance.object;
+    match_ = instance.match;
+    CopyBounded(instance.text, instanceText_, kInstanceTextSize);
     for (const SlotDefinition& definition : kDefinitions) {
         CounterSlot& slot = slots_[definition.slot];
         slot.object = object_;
         slot.instance = instanceText_;
+        slot.match = match_;
         slot.counter = definition.counter;
         slot.type = definition.type;
     }
@@ -86,7 +83,7 @@ bool CRegistryAccessIndicator::Open()
 
 std::uint64_t CRegistryAccessIndicator::Read(const CounterSlot& slot) const
 {
-    return access_.GetCounterValue(slot.object, slot.instance, slot.counter, slot.type);
+    return access_.GetCounterValue(slot.object, slot.instance, slot.match, slot.counter, slot.type);
 }
 
 void CRegistryAccessIndicator::Advance(Slot slot)

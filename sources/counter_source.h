@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "sources/perf_walk.h"
 #include "sources/performance_data.h"
 
 class DirectRegistryAccess;
@@ -21,9 +22,22 @@ struct CounterSlot {
     CounterReading previous;
     std::uint32_t object = 0;
     const wchar_t* instance = nullptr;  // the record's instance text
+    perfwalk::Match match = perfwalk::Match::Whole;
     std::uint32_t counter = 0;
     std::uint32_t type = 0;
 };
+
+// Where an indicator entry's counters are: its object, the text naming its
+// instance and how the text names it. A physical drive (\\.\PHYSICALDRIVE3)
+// is the PhysicalDisk instance of its number ("3", or "3 C: D:" when it holds
+// lettered volumes); a logical disk (\\.\C:, \\.\HarddiskVolume3) the
+// LogicalDisk instance of that whole name; the all-in-one entry "_Total".
+struct CounterInstance {
+    std::uint32_t object = 0;
+    std::wstring text;
+    perfwalk::Match match = perfwalk::Match::Whole;
+};
+CounterInstance CounterInstanceOf(const IndicatorEntry* entry);
 
 class CRegistryAccessIndicator : public performance_data {
 public:
@@ -59,6 +73,7 @@ public:
 
     const wchar_t* InstanceText() const { return instanceText_; }
     std::uint32_t Object() const { return object_; }
+    perfwalk::Match InstanceMatch() const { return match_; }
     const CounterSlot& SlotAt(Slot slot) const { return slots_[slot]; }
 
 private:
@@ -68,6 +83,7 @@ private:
 
     DirectRegistryAccess& access_;
     std::uint32_t object_ = 0;
+    perfwalk::Match match_ = perfwalk::Match::Whole;
     wchar_t instanceText_[kInstanceTextSize] = {};
     CounterSlot slots_[kSlotCount] = {};
 };

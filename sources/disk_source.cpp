@@ -1,5 +1,7 @@
 #include "sources/disk_source.h"
 
+#include <algorithm>
+
 #include "common/live_counts.h"
 #include "sources/source_system.h"
 
@@ -60,6 +62,14 @@ bool CHardDiskIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
     return true;
 }
 
+bool CHardDiskIndicatorInfo::DeviceRemoved(HDEVNOTIFY notification)
+{
+    if (!watch_ || notification != watch_)
+        return false;
+    Close();
+    return true;
+}
+
 bool CHardDiskIndicatorInfo::Query(DISK_PERFORMANCE& statistics) const
 {
     statistics = {};
@@ -75,14 +85,16 @@ std::uint32_t CHardDiskIndicatorInfo::Sample()
     }
     if (lastReadCount == kNoSample)
         lastReadCount = d.ReadCount;
-    std::uint32_t x = (d.ReadCount - lastReadCount) | d.QueueDepth;
-    lastReadCount = d.ReadCount;
     if (lastWriteCount == kNoSample)
         lastWriteCount = d.WriteCount;
-    x |= d.WriteCount - lastWriteCount;
+    std::uint32_t reads = d.ReadCount - lastReadCount;
+    const std::uint32_t writes = d.WriteCount - lastWriteCount;
+    lastReadCount = d.ReadCount;
     lastWriteCount = d.WriteCount;
-    state = x;
-    return x;
+    if (reads == 0 && writes == 0)
+        reads = d.QueueDepth;  // busy with requests that have not completed yet
+    state = std::min<std::uint32_t>(reads, 0xFFFF) << 16 | std::min<std::uint32_t>(writes, 0xFFFF);
+    return state;
 }
 
 std::wstring CHardDiskIndicatorInfo::GetName()
@@ -144,6 +156,15 @@ bool CAllInOneIndicatorInfo::DeviceRemovalQueried(HDEVNOTIFY notification)
 {
     for (auto& child : children) {
         if (child->DeviceRemovalQueried(notification))
+            return true;
+    }
+    return false;
+}
+
+bool CAllInOneIndicatorInfo::DeviceRemoved(HDEVNOTIFY notification)
+{
+    for (auto& child : children) {
+        if (child->DeviceRemoved(notification))
             return true;
     }
     return false;

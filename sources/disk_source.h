@@ -17,9 +17,10 @@ public:
     CHardDiskIndicatorInfo() = default;
     ~CHardDiskIndicatorInfo() override;
 
-    // (reads since the last sample) OR (queue depth) OR (writes since the last
-    // sample), all 32-bit with wrap-around. A device that does not answer
-    // counts as no change.
+    // The reads completed since the last sample in the high 16 bits and the
+    // writes in the low 16 bits, each at most 0xFFFF (counts wrap around);
+    // requests still outstanding while none completed count as reads. A
+    // device that does not answer counts as no change.
     std::uint32_t Sample() override;
     bool GetText(wchar_t* buffer, std::size_t capacity) override;
     std::wstring GetName() override;
@@ -29,6 +30,7 @@ public:
     bool Close() override;
     bool DeviceRemovalQueried(HDEVNOTIFY notification) override;
     bool DeviceRemovalFailed(HDEVNOTIFY notification) override;
+    bool DeviceRemoved(HDEVNOTIFY notification) override;
 
     // The statistics text, fresh from the device.
     std::wstring Text();
@@ -56,6 +58,7 @@ public:
     bool Close() override;
     bool DeviceRemovalQueried(HDEVNOTIFY notification) override;
     bool DeviceRemovalFailed(HDEVNOTIFY notification) override;
+    bool DeviceRemoved(HDEVNOTIFY notification) override;
 
     std::vector<std::unique_ptr<CHardDiskIndicatorInfo>> children;
 

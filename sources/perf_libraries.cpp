@@ -2,6 +2,8 @@
 
 #include <winperf.h>
 
+#include <excpt.h>
+
 #include <cstring>
 
 #include "common/win_handles.h"
@@ -13,48 +15,59 @@ constexpr wchar_t kServicesKey[] = L"SYSTEM\\CurrentControlSet\\Services";
 // Room past which a library still asking for more is taken to be broken.
 constexpr DWORD kMaxLibraryRoom = 4u << 20;
 
-// A call into a library that raises an exception comes back as a failed call:
-// the handler resumes the program where the call was made, in the state it had
-// then. One call is guarded at a time (the snapshot is taken by one thread at
-// a time); an exception on any other thread is none of the handler's business.
-struct GuardedCall {
-    DWORD thread = 0;
-    CONTEXT* resume = nullptr;
-    volatile bool raised = false;
-};
-GuardedCall g_call;
+// The bytes written past the room a library was given, where none may change.
+constexpr std::uint8_t kCanary = 0xA5;
 
-// Faults and exceptions an application raises (error severity), but not the
-// C++ exceptions of the other compiler's runtime, which are caught elsewhere.
-bool Rescuable(DWORD code)
+// The slack after the room holds nothing but the canary.
+bool CanaryIntact(const std::uint8_t* slack, std::size_t size)
 {
-    return (code & 0xC0000000) == 0xC0000000 && code != 0xE06D7363;
-}
-
-LONG CALLBACK Rescue(EXCEPTION_POINTERS* exception)
-{
-    if (!g_call.resume || g_call.thread != GetCurrentThreadId() ||
-        !Rescuable(exception->ExceptionRecord->ExceptionCode))
-        return EXCEPTION_CONTINUE_SEARCH;
-    *exception->ContextRecord = *g_call.resume;
-    g_call.resume = nullptr;
-    g_call.raised = true;
-    return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-// Calls call(context); false when it raised an exception.
-__attribute__((noinline)) bool Guarded(void (*call)(void*), void* context)
-{
-    CONTEXT resume;
-    g_call.raised = false;
-    RtlCaptureContext(&resume);
-    if (g_call.raised)
-        return false;  // back from the handler
-    g_call.thread = GetCurrentThreadId();
-    g_call.resume = &resume;
-    call(context);
-    g_call.resume = nullptr;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (slack[i] != kCanary)
+            return false;
+    }
     return true;
+}
+
+// A path the loader takes as it stands: "C:\..." or "\\server\...". A bare or
+// relative name would be searched for in the program's folder, the current
+// folder and PATH, where anyone may have put a library of that name.
+bool IsAbsolutePath(const std::wstring& path)
+{
+    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    if (path.size() >= 3 && path[1] == L':' && separator(path[2]))
+        return true;
+    return path.size() >= 3 && separator(path[0]) && separator(path[1]);
+}
+
+}  // namespace
+
+// The guard's filter, asked only after every frame of the library declined
+// the exception: a fault or an exception raised as an error ends the call.
+extern "C" __attribute__((used)) LONG QorvelGuardFilter(EXCEPTION_POINTERS* exception, void*)
+{
+    const DWORD code = exception->ExceptionRecord->ExceptionCode;
+    return (code & 0xC0000000) == 0xC0000000 ? EXCEPTION_EXECUTE_HANDLER : EXCEPTION_CONTINUE_SEARCH;
+}
+
+namespace {
+
+// Calls call(context) under a frame-based handler of its own (the x64
+// exception tables that MinGW's __try1 writes): the library's own handlers,
+// deeper on the stack, are asked first; an exception none of them handles
+// unwinds to the end of this call, which answers false. One such guard per
+// file: its labels are the file's. The unwind lands in the middle of the
+// body, so callers may not count on registers that the body leaves alone
+// (noipa).
+__attribute__((noipa)) bool Guarded(void (*call)(void*), void* context)
+{
+    volatile bool completed = false;
+    __try1(QorvelGuardFilter);
+    asm volatile("" ::: "memory");
+    call(context);
+    completed = true;
+    asm volatile("" ::: "memory");
+    __except1;
+    return completed;
 }
 
 std::string Narrow(const std::wstring& text)
@@ -146,14 +159,16 @@ PerformanceLibraries::~PerformanceLibraries()
 void PerformanceLibraries::Load(const std::vector<RegisteredLibrary>& libraries)
 {
     Release();
-    rescue_ = AddVectoredExceptionHandler(1, Rescue);
     active_ = true;
     wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
     systemName_ = GetComputerNameExW(ComputerNameNetBIOS, computer, &length) ? computer : L"";
     for (const RegisteredLibrary& entry : libraries) {
         Library library;
-        library.module = LoadLibraryW(entry.file.c_str());
+        if (!IsAbsolutePath(entry.file))
+            continue;
+        library.module = LoadLibraryExW(entry.file.c_str(), nullptr,
+                                        LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!library.module)
             continue;
         const auto find = [&](const std::string& function) -> void* {
@@ -180,16 +195,13 @@ void PerformanceLibraries::Load(const std::vector<RegisteredLibrary>& libraries)
 void PerformanceLibraries::Release()
 {
     for (Library& library : libraries_) {
-        if (library.close && !library.left) {
+        if (library.close && !library.faulted) {
             const auto callClose = [](void* context) { static_cast<Library*>(context)->close(); };
             Guarded(callClose, &library);
         }
         FreeLibrary(library.module);
     }
     libraries_.clear();
-    if (rescue_)
-        RemoveVectoredExceptionHandler(rescue_);
-    rescue_ = nullptr;
     active_ = false;
 }
 
@@ -202,19 +214,23 @@ std::size_t PerformanceLibraries::InUse() const
 }
 
 bool PerformanceLibraries::CollectFrom(Library& library, const wchar_t* items, std::uint8_t* buffer, DWORD size,
-                                       DWORD offset, DWORD* bytes, DWORD* objects)
+                                       DWORD slack, DWORD offset, DWORD* bytes, DWORD* objects)
 {
     *bytes = 0;
     *objects = 0;
     if (library.left)
         return true;
+    std::memset(buffer + size, kCanary, slack);
     CollectCall call{library.collect, const_cast<LPWSTR>(items), buffer + offset, size - offset, 0, 0};
     const auto collect = [](void* context) {
         auto* c = static_cast<CollectCall*>(context);
         c->result = c->collect(c->items, &c->data, &c->bytes, &c->objects);
     };
-    if (!Guarded(collect, &call)) {
+    // A library that faulted, or wrote past its room, may have damaged
+    // anything: it is not asked again.
+    if (!Guarded(collect, &call) || !CanaryIntact(buffer + size, slack)) {
         library.left = true;
+        library.faulted = true;
         return true;
     }
     if (call.result == ERROR_MORE_DATA && size - offset < kMaxLibraryRoom)
@@ -232,7 +248,7 @@ bool PerformanceLibraries::CollectFrom(Library& library, const wchar_t* items, s
     return true;
 }
 
-LONG PerformanceLibraries::Query(const wchar_t* items, std::uint8_t* buffer, DWORD* size)
+LONG PerformanceLibraries::Query(const wchar_t* items, std::uint8_t* buffer, DWORD* size, DWORD slack)
 {
     const DWORD room = *size;
     *size = 0;
@@ -266,7 +282,7 @@ LONG PerformanceLibraries::Query(const wchar_t* items, std::uint8_t* buffer, DWO
         block->TotalByteLength = offset;
         block->NumObjectTypes = objects;
         DWORD bytes = 0, count = 0;
-        if (!CollectFrom(library, items, buffer, room, offset, &bytes, &count))
+        if (!CollectFrom(library, items, buffer, room, slack, offset, &bytes, &count))
             return ERROR_MORE_DATA;
         offset += bytes;
         objects += count;

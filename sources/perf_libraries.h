@@ -5,10 +5,18 @@
 // them again on each query. These are the same libraries called in-process
 // instead: each is loaded and opened once, and a query calls each Collect and
 // lays the answers out after one PERF_DATA_BLOCK as the system does. A library
-// that does not load, lacks a function, fails to open, answers an error or
-// data outside the room it was given, or raises an exception, is left out of
-// that query, and of every later one once it failed kMaxFailures times in a
-// row (at once for an exception).
+// that is not named by an absolute path, does not load, lacks a function, fails
+// to open, answers an error or data outside the room it was given, is left out
+// of that query, and of every later one once it failed kMaxFailures times in a
+// row; one that raises an exception its own handlers do not handle, or writes
+// into the slack past its room (a canary), at once.
+//
+// What the guard cannot catch: a fault while the library loads (its DllMain
+// runs unguarded), a library that never returns (the query hangs with it), a
+// write past the slack or anywhere else in the process, and the locks or
+// other state a faulting library leaves behind (a later call of another of
+// its functions, such as Close, may wait or fault: Close is not called for a
+// library that faulted or wrote past its room).
 #include <windows.h>
 
 #include <cstddef>
@@ -52,7 +60,8 @@ public:
     // As RegQueryValueExW(HKEY_PERFORMANCE_DATA, items): the block and the
     // objects of every library in the buffer of *size bytes; ERROR_SUCCESS
     // with *size the bytes answered, or ERROR_MORE_DATA when they do not fit.
-    LONG Query(const wchar_t* items, std::uint8_t* buffer, DWORD* size);
+    // The buffer holds `slack` bytes more, which no library may write.
+    LONG Query(const wchar_t* items, std::uint8_t* buffer, DWORD* size, DWORD slack = 0);
 
 private:
     using OpenFunction = DWORD(WINAPI*)(LPWSTR);
@@ -63,17 +72,17 @@ private:
         HMODULE module = nullptr;
         CollectFunction collect = nullptr;
         CloseFunction close = nullptr;
-        int failures = 0;   // in a row
-        bool left = false;  // left out for good
+        int failures = 0;      // in a row
+        bool left = false;     // left out for good
+        bool faulted = false;  // ... after an exception or a write past its room
     };
 
     // The objects of one library after `offset`: their bytes (0 when the
     // library is left out of this query), or false when they do not fit.
-    bool CollectFrom(Library& library, const wchar_t* items, std::uint8_t* buffer, DWORD size, DWORD offset,
-                     DWORD* bytes, DWORD* objects);
+    bool CollectFrom(Library& library, const wchar_t* items, std::uint8_t* buffer, DWORD size, DWORD slack,
+                     DWORD offset, DWORD* bytes, DWORD* objects);
 
     std::vector<Library> libraries_;
     std::wstring systemName_;  // the computer's name, read once
-    void* rescue_ = nullptr;   // the exception handler, while libraries are loaded
     bool active_ = false;
 };

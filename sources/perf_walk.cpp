@@ -151,15 +151,18 @@ bool ForEachInstance(const Bytes& bytes, const Object& object, Visit&& visit)
     return true;
 }
 
-bool NameStartsWith(const Bytes& bytes, const Instance& instance, std::wstring_view prefix)
+bool Names(const Bytes& bytes, const Instance& instance, std::wstring_view text, Match match)
 {
-    if ((instance.nameEnd - instance.nameStart) / 2 < prefix.size())
+    const std::size_t length = (instance.nameEnd - instance.nameStart) / 2;
+    if (length < text.size())
         return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (bytes.Unit(instance.nameStart + 2 * i) != static_cast<std::uint32_t>(prefix[i]))
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (bytes.Unit(instance.nameStart + 2 * i) != static_cast<std::uint32_t>(text[i]))
             return false;
     }
-    return true;
+    if (length == text.size() || text.empty())
+        return true;
+    return match == Match::DiskNumber && bytes.Unit(instance.nameStart + 2 * text.size()) == L' ';
 }
 
 enum class Lookup { kFound, kNotHere, kDamaged };
@@ -257,8 +260,8 @@ std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t titleIndex, std::vec
     return object.numInstances;
 }
 
-std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wstring_view prefix, std::uint32_t counter,
-                           std::uint32_t counterType)
+std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wstring_view text, Match match,
+                           std::uint32_t counter, std::uint32_t counterType)
 {
     const Bytes bytes(snapshot);
     std::uint64_t value = 0;
@@ -269,7 +272,7 @@ std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t titleIndex, std::wst
         const CounterAt at = FindCounter(bytes, object, counter, counterType);
         bool stop = false;
         const bool intact = ForEachInstance(bytes, object, [&](const Instance& instance) {
-            if (!NameStartsWith(bytes, instance, prefix))
+            if (!Names(bytes, instance, text, match))
                 return true;
             switch (ReadCounter(bytes, at, instance, value)) {
             case Lookup::kFound:

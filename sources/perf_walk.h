@@ -29,11 +29,20 @@ std::int32_t InstanceCount(Snapshot snapshot, std::uint32_t object);
 // nothing when the object reports no instances or is damaged.
 std::int32_t InstanceNames(Snapshot snapshot, std::uint32_t object, std::vector<std::wstring>& names);
 
-// Raw value of a counter of the first instance whose name starts with the
-// instance text (case-sensitive; the empty text matches the first instance), in
-// any object with the title index that has instances. Counters of 4 and 8 bytes
-// are read; other sizes are passed over. 0 when nothing is found.
-std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t object, std::wstring_view instance, std::uint32_t counter,
-                           std::uint32_t counterType);
+// How an instance is named by the text a record looks for (case-sensitive).
+enum class Match {
+    // The whole name: "C:", "HarddiskVolume1", "_Total". The empty text
+    // matches the first instance.
+    Whole,
+    // A physical disk's number: the name is the number alone ("1", a disk
+    // that holds no lettered volume) or the number and a blank ("0 C: D:").
+    DiskNumber,
+};
+
+// Raw value of a counter of the first instance the text names, in any object
+// with the title index that has instances. Counters of 4 and 8 bytes are read;
+// other sizes are passed over. 0 when nothing is found.
+std::uint64_t CounterValue(Snapshot snapshot, std::uint32_t object, std::wstring_view instance, Match match,
+                           std::uint32_t counter, std::uint32_t counterType);
 
 }  // namespace perfwalk

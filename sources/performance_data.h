@@ -39,6 +39,9 @@ public:
     virtual bool DeviceRemovalQueried(HDEVNOTIFY) { return false; }
     // The removal failed after all: the device is opened again.
     virtual bool DeviceRemovalFailed(HDEVNOTIFY) { return false; }
+    // The device is going or gone: its handle is closed and its notification
+    // unregistered at once.
+    virtual bool DeviceRemoved(HDEVNOTIFY) { return false; }
     // A record answering false is skipped for one tick.
     virtual bool BeginSample() { return true; }
     virtual bool EndSample() { return true; }

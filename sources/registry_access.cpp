@@ -18,7 +18,10 @@ wchar_t kQueriedObjects[] = L"234 236";
 
 DirectRegistryAccess::DirectRegistryAccess() : libraries_(std::make_unique<PerformanceLibraries>()) {}
 
-DirectRegistryAccess::~DirectRegistryAccess() = default;
+DirectRegistryAccess::~DirectRegistryAccess()
+{
+    Release();
+}
 
 bool DirectRegistryAccess::Init()
 {
@@ -36,6 +39,10 @@ bool DirectRegistryAccess::Release()
 {
     current_ = {};
     spare_ = {};
+    // The system's query (Windows) keeps its libraries loaded until the key
+    // is closed; the libraries called in-process (Wine) are released here.
+    if (!libraries_->Active())
+        CurrentSourceSystem().ClosePerformanceData();
     libraries_->Release();
     return true;
 }
@@ -64,7 +71,7 @@ bool DirectRegistryAccess::Refresh()
             return false;
         DWORD size = offered_;
         const LONG result = libraries_->Active()
-                                ? libraries_->Query(kQueriedObjects, spare_.bytes.get(), &size)
+                                ? libraries_->Query(kQueriedObjects, spare_.bytes.get(), &size, kSlack)
                                 : CurrentSourceSystem().QueryPerformanceData(spare_.bytes.get(), &size);
         if (result == ERROR_MORE_DATA) {
             if (offered_ >= kMaxSize)
@@ -81,10 +88,11 @@ bool DirectRegistryAccess::Refresh()
 }
 
 std::uint64_t DirectRegistryAccess::GetCounterValue(std::uint32_t object, const wchar_t* instance,
-                                                    std::uint32_t counter, std::uint32_t counterType)
+                                                    perfwalk::Match match, std::uint32_t counter,
+                                                    std::uint32_t counterType)
 {
     const std::wstring_view text = instance ? std::wstring_view(instance) : std::wstring_view();
-    return perfwalk::CounterValue(Snapshot(), object, text, counter, counterType);
+    return perfwalk::CounterValue(Snapshot(), object, text, match, counter, counterType);
 }
 
 std::int32_t DirectRegistryAccess::GetInstanceCount(std::uint32_t object)

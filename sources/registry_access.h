@@ -16,8 +16,8 @@ public:
     virtual bool Init() = 0;
     virtual bool Release() = 0;
     virtual bool Refresh() = 0;
-    virtual std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, std::uint32_t counter,
-                                          std::uint32_t counterType) = 0;
+    virtual std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, perfwalk::Match match,
+                                          std::uint32_t counter, std::uint32_t counterType) = 0;
     virtual std::int32_t GetInstanceCount(std::uint32_t object) = 0;
     virtual std::int32_t GetInstanceNames(std::uint32_t object, std::vector<std::wstring>& names) = 0;
     virtual bool IsCounterDisabled() = 0;
@@ -46,10 +46,13 @@ public:
     // Under Wine, loads the registered performance libraries to call them
     // in-process until Release (on Windows the system's query is used).
     bool Init() override;
+    // Drops the snapshot and lets go of the performance libraries: those
+    // called in-process, or the system's (HKEY_PERFORMANCE_DATA closed). The
+    // device-change rebuild and the destructor call it.
     bool Release() override;
     bool Refresh() override;
-    std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, std::uint32_t counter,
-                                  std::uint32_t counterType) override;
+    std::uint64_t GetCounterValue(std::uint32_t object, const wchar_t* instance, perfwalk::Match match,
+                                  std::uint32_t counter, std::uint32_t counterType) override;
     std::int32_t GetInstanceCount(std::uint32_t object) override;
     std::int32_t GetInstanceNames(std::uint32_t object, std::vector<std::wstring>& names) override;
     bool IsCounterDisabled() override;

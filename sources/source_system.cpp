@@ -21,6 +21,11 @@ LONG SourceSystem::QueryPerformanceData(std::uint8_t* buffer, DWORD* size)
     return RegQueryValueExW(HKEY_PERFORMANCE_DATA, L"234 236", nullptr, nullptr, buffer, size);
 }
 
+void SourceSystem::ClosePerformanceData()
+{
+    RegCloseKey(HKEY_PERFORMANCE_DATA);
+}
+
 bool SourceSystem::ReadDisablePerformanceCounters(DWORD* value)
 {
     RegKey key;

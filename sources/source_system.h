@@ -17,6 +17,11 @@ public:
     // size is the in/out byte count. Answers the Win32 error code.
     virtual LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size);
 
+    // RegCloseKey(HKEY_PERFORMANCE_DATA): the system drops what it cached for
+    // the query and frees the performance libraries it loaded, so that the
+    // next query asks them afresh (a disk plugged in since is listed).
+    virtual void ClosePerformanceData();
+
     // The PerfDisk value "Disable Performance Counters" as a number of at most
     // 4 bytes; false when the key or the value cannot be read.
     virtual bool ReadDisablePerformanceCounters(DWORD* value);

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const perfwalk::Snapshot snapshot{bytes.data(), bytes.size()};
     perfwalk::PerfTime100nSec(snapshot);
     for (std::uint32_t object : {kPhysicalDiskObject, kLogicalDiskObject}) {
-        std::vector<std::wstring> names{L"", L"0 ", L"_Total"};
+        std::vector<std::wstring> names{L"", L"0", L"_Total"};
         const std::int32_t count = perfwalk::InstanceNames(snapshot, object, names);
         if (count != perfwalk::InstanceCount(snapshot, object) ||
             (count > 1 && names.size() != 3 + static_cast<std::size_t>(count)))
@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::wstring& name : names)
             for (std::uint32_t type : {kPerfCounter100nsQueueLen, kPerfCounterCounter, kPerfAverageBulk})
                 for (std::uint32_t counter : {kAvgDiskQueueLength, kDiskReadsPerSec, kAvgDiskBytesPerRead})
-                    perfwalk::CounterValue(snapshot, object, name, counter, type);
+                    for (perfwalk::Match match : {perfwalk::Match::Whole, perfwalk::Match::DiskNumber})
+                        perfwalk::CounterValue(snapshot, object, name, match, counter, type);
     }
     return 0;
 }

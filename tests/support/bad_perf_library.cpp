@@ -1,6 +1,7 @@
 // A performance library for the tests of the in-process calls: one object that
 // is sound, and every way a library can go wrong.
 #include <windows.h>
+#include <excpt.h>
 
 #include <cstring>
 
@@ -27,6 +28,24 @@ DWORD WriteObject(LPVOID* data, LPDWORD size, LPDWORD objects, DWORD title)
 }  // namespace
 
 extern "C" {
+
+__attribute__((used)) LONG HandleOwnFault(EXCEPTION_POINTERS*, void*)
+{
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// Reads address 0 under a handler of its own: false once it caught the fault.
+__attribute__((noipa)) bool ProbeWithOwnHandler()
+{
+    volatile bool read = false;
+    volatile DWORD* volatile address = nullptr;
+    __try1(HandleOwnFault);
+    asm volatile("" ::: "memory");
+    read = *address == 0;
+    asm volatile("" ::: "memory");
+    __except1;
+    return read;
+}
 
 __declspec(dllexport) DWORD WINAPI OpenSound(LPWSTR)
 {
@@ -78,6 +97,17 @@ __declspec(dllexport) DWORD WINAPI CollectBadObject(LPWSTR, LPVOID* data, LPDWOR
     WriteObject(data, size, objects, 666);
     object[0] = 4096;  // an object longer than the data
     return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) DWORD WINAPI CollectPastTheSlack(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
+{
+    static_cast<BYTE*>(*data)[*size] = 0;  // the first byte past its room
+    return WriteObject(data, size, objects, 666);
+}
+
+__declspec(dllexport) DWORD WINAPI CollectHandlesItsFault(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
+{
+    return ProbeWithOwnHandler() ? ERROR_INVALID_DATA : WriteObject(data, size, objects, 1003);
 }
 
 __declspec(dllexport) DWORD WINAPI CollectRaises(LPWSTR, LPVOID*, LPDWORD, LPDWORD)

@@ -26,7 +26,7 @@ public:
         HDEVNOTIFY watch = nullptr;  // the registration for its handle, while there is one
     };
     std::map<std::wstring, Device> devices;  // a path that is not here cannot be opened
-    int openHandles = 0, watches = 0;
+    int openHandles = 0, watches = 0, closes = 0;
     std::vector<HANDLE> closed;
 
     LONG QueryPerformanceData(std::uint8_t* buffer, DWORD* size) override
@@ -43,6 +43,7 @@ public:
         *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
         return ERROR_SUCCESS;
     }
+    void ClosePerformanceData() override { ++closes; }
     bool ReadDisablePerformanceCounters(DWORD* value) override { return *value = 0, false; }  // the value is missing
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {

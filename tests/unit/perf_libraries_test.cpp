@@ -25,12 +25,13 @@ std::uint32_t At(const std::vector<std::uint8_t>& bytes, std::size_t offset)
     return value;
 }
 
-// The answer to a query of a buffer of `room` bytes, cut to the size answered.
+// The answer to a query of a buffer of `room` bytes and 128 of slack, cut to
+// the size answered.
 std::vector<std::uint8_t> Query(PerformanceLibraries& libraries, DWORD room, LONG expected = ERROR_SUCCESS)
 {
-    std::vector<std::uint8_t> bytes(room);
+    std::vector<std::uint8_t> bytes(room + 128);
     DWORD size = room;
-    EXPECT_EQ(expected, libraries.Query(L"234 236", bytes.data(), &size));
+    EXPECT_EQ(expected, libraries.Query(L"234 236", bytes.data(), &size, 128));
     bytes.resize(size);
     return bytes;
 }
@@ -56,6 +57,7 @@ TEST(PerformanceLibraries, MisbehavingLibrariesAreLeftOutAndTheOthersAnswer)
     PerformanceLibraries libraries;
     libraries.Load({library("OpenSound", "CollectFirst"),
                     {L"Z:\\nowhere\\missing.dll", "", "CollectFirst", ""},
+                    {L"bad_perf_library.dll", "", "CollectFirst", ""},  // found beside the program, but not named whole
                     library("OpenSound", "NoSuchFunction"),
                     library("OpenFails", "CollectFirst"),
                     library("", "CollectError"),
@@ -64,18 +66,21 @@ TEST(PerformanceLibraries, MisbehavingLibrariesAreLeftOutAndTheOthersAnswer)
                     library("", "CollectBadObject"),
                     library("", "CollectRaises"),
                     library("", "CollectFaults"),
+                    library("", "CollectPastTheSlack"),
+                    library("", "CollectHandlesItsFault"),
                     library("OpenSound", "CollectSecond")});
-    EXPECT_EQ(8u, libraries.InUse());
-    for (const std::size_t inUse : {6u, 6u, 2u}) {  // the exceptions at once, the others after three failures
+    EXPECT_EQ(10u, libraries.InUse());
+    // The exceptions and the write past the room at once, the others after three failures.
+    for (const std::size_t inUse : {7u, 7u, 3u}) {
         const std::vector<std::uint8_t> bytes = Query(libraries, 4096);
-        EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002}), Titles(bytes));
+        EXPECT_EQ((std::vector<std::uint32_t>{1001, 1003, 1002}), Titles(bytes));
         EXPECT_EQ(0, std::memcmp(bytes.data(), L"PERF", 8));
-        EXPECT_EQ((std::vector<std::uint32_t>{1, 1, 1, static_cast<std::uint32_t>(bytes.size()), 2}),
+        EXPECT_EQ((std::vector<std::uint32_t>{1, 1, 1, static_cast<std::uint32_t>(bytes.size()), 3}),
                   (std::vector<std::uint32_t>{At(bytes, kBlockLittleEndian), At(bytes, kBlockVersion),
                                               At(bytes, kBlockRevision), At(bytes, kBlockTotalByteLength),
                                               At(bytes, kBlockNumObjectTypes)}));
         EXPECT_EQ(0u, At(bytes, kBlockHeaderLength) % 8);
-        EXPECT_EQ(At(bytes, kBlockHeaderLength) + 128, bytes.size());
+        EXPECT_EQ(At(bytes, kBlockHeaderLength) + 3 * 64, bytes.size());
         EXPECT_EQ(inUse, libraries.InUse());
     }
     Query(libraries, 160, ERROR_MORE_DATA);  // room for the block and one object

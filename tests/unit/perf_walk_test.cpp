@@ -20,9 +20,12 @@ const std::vector<std::uint8_t> kTwoDisks = perftest::Snapshot(
      {{u"C:", {11}}, {u"HarddiskVolume1", {12}}, {u"D:", {13}}, {u"_Total", {36}}}},
     kTime);
 
+// A text of digits names a physical disk's number; any other a whole name.
 std::uint64_t Queue(perfwalk::Snapshot s, std::uint32_t object, std::wstring_view instance)
 {
-    return perfwalk::CounterValue(s, object, instance, kAvgDiskQueueLength, kQueueType);
+    const bool number = !instance.empty() && instance.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+    const perfwalk::Match match = number ? perfwalk::Match::DiskNumber : perfwalk::Match::Whole;
+    return perfwalk::CounterValue(s, object, instance, match, kAvgDiskQueueLength, kQueueType);
 }
 
 // The answer of InstanceNames and the names it appended: "2|C:|D:".
@@ -49,20 +52,38 @@ TEST(PerfWalk, ReadsTimeCountsNamesAndCounterValues)
         std::uint64_t value;
     };
     const Case cases[] = {
-        {kPhysicalDiskObject, L"1 ", kAvgDiskQueueLength, kQueueType, kDisk1},
+        {kPhysicalDiskObject, L"1", kAvgDiskQueueLength, kQueueType, kDisk1},
         {kPhysicalDiskObject, L"", kAvgDiskQueueLength, kQueueType, 100},       // the first instance
-        {kPhysicalDiskObject, L"12 ", kAvgDiskQueueLength, kQueueType, 0},      // not a prefix of "1 D: E:"
+        {kPhysicalDiskObject, L"12", kAvgDiskQueueLength, kQueueType, 0},       // not "1 D: E:"
         {kPhysicalDiskObject, L"0 C: D:", kAvgDiskQueueLength, kQueueType, 0},  // longer than the name
-        {kLogicalDiskObject, L"H", kAvgDiskQueueLength, kQueueType, 12},
+        {kLogicalDiskObject, L"H", kAvgDiskQueueLength, kQueueType, 0},         // a part of a name names nothing
+        {kLogicalDiskObject, L"HarddiskVolume1", kAvgDiskQueueLength, kQueueType, 12},
         {238, L"C:", kAvgDiskQueueLength, kQueueType, 0},
-        {kPhysicalDiskObject, L"0 ", kDiskReadsPerSec, kPerfCounterCounter, 5},  // 4 bytes
-        {kPhysicalDiskObject, L"0 ", kAvgDiskBytesPerRead, kPerfAverageBulk, 4096},
-        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBulk, 0x3'0000'0000},
-        {kPhysicalDiskObject, L"1 ", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},   // the base: same index
-        {kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounterCounter, 0},  // another type
+        {kPhysicalDiskObject, L"0", kDiskReadsPerSec, kPerfCounterCounter, 5},  // 4 bytes
+        {kPhysicalDiskObject, L"0", kAvgDiskBytesPerRead, kPerfAverageBulk, 4096},
+        {kPhysicalDiskObject, L"1", kAvgDiskBytesPerWrite, kPerfAverageBulk, 0x3'0000'0000},
+        {kPhysicalDiskObject, L"1", kAvgDiskBytesPerWrite, kPerfAverageBase, 9},   // the base: same index
+        {kPhysicalDiskObject, L"0", kAvgDiskQueueLength, kPerfCounterCounter, 0},  // another type
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(perfwalk::CounterValue(s, c.object, c.instance, c.counter, c.type), c.value) << c.counter;
+    for (const auto& c : cases) {
+        const auto match = c.object == kPhysicalDiskObject ? perfwalk::Match::DiskNumber : perfwalk::Match::Whole;
+        EXPECT_EQ(perfwalk::CounterValue(s, c.object, c.instance, match, c.counter, c.type), c.value) << c.instance;
+    }
+}
+
+// A disk that holds no lettered volume is named by its number alone; a
+// volume's name may begin another volume's name that comes first.
+TEST(PerfWalk, ADiskIsItsNumberAloneOrWithABlankAndAVolumeItsWholeName)
+{
+    const std::vector<std::uint8_t> bytes = perftest::Snapshot(
+        {{{u"10 C:", {10}}, {u"1", {1}}, {u"0 D:", {2}}}, {{u"HarddiskVolume12", {12}}, {u"HarddiskVolume1", {1}}}},
+        kTime);
+    const perfwalk::Snapshot s{bytes.data(), bytes.size()};
+    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1"), 1u);
+    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"0"), 2u);
+    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"10"), 10u);
+    EXPECT_EQ(Queue(s, kLogicalDiskObject, L"HarddiskVolume1"), 1u);
+    EXPECT_EQ(Queue(s, kLogicalDiskObject, L"HarddiskVolume12"), 12u);
 }
 
 // An object whose NumInstances is -1 or 0 has one instance without a name; only
@@ -80,7 +101,7 @@ TEST(PerfWalk, ObjectsWithoutInstancesRepeatedObjectsAndNoData)
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
     EXPECT_EQ(Names(s, kPhysicalDiskObject), L"1");  // the first object with the index counts
     EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), 1);
-    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"0 "), 42u);
+    EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"0"), 42u);
     EXPECT_EQ(Queue(s, kLogicalDiskObject, L""), 0u);
     for (const perfwalk::Snapshot none : {perfwalk::Snapshot{}, perfwalk::Snapshot{nullptr, bytes.size()}}) {
         EXPECT_EQ(perfwalk::PerfTime100nSec(none), 0u);
@@ -97,7 +118,7 @@ TEST(PerfWalkDamage, TruncatedAtEveryByte)
         const perfwalk::Snapshot s{kTwoDisks.data(), size};
         const bool physicalWhole = size >= logical;
         ASSERT_EQ(Names(s, kPhysicalDiskObject), physicalWhole ? L"3|0 C:|1 D: E:|_Total" : L"0") << size;
-        ASSERT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), physicalWhole ? kDisk1 : 0) << size;
+        ASSERT_EQ(Queue(s, kPhysicalDiskObject, L"1"), physicalWhole ? kDisk1 : 0) << size;
         ASSERT_EQ(Names(s, kLogicalDiskObject), L"0") << size;
         ASSERT_EQ(Queue(s, kLogicalDiskObject, L"D:"), 0u) << size;
         ASSERT_EQ(perfwalk::PerfTime100nSec(s), size >= kBlockPerfTime100nSec + 8 ? kTime : 0) << size;
@@ -165,7 +186,7 @@ TEST(PerfWalkDamage, DamagedFieldsReadAsNotFound)
             perftest::Put32(bytes, c.field, value);
             const perfwalk::Snapshot s{bytes.data(), bytes.size()};
             EXPECT_EQ(perfwalk::InstanceCount(s, kPhysicalDiskObject), c.physical);
-            EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1 "), c.disk1);
+            EXPECT_EQ(Queue(s, kPhysicalDiskObject, L"1"), c.disk1);
             EXPECT_EQ(perfwalk::InstanceCount(s, kLogicalDiskObject), c.logical);
             EXPECT_EQ(Names(s, kPhysicalDiskObject),
                       c.physical == 3 ? L"3|0 C:|1 D: E:|_Total" : std::to_wstring(c.physical));
@@ -182,6 +203,7 @@ TEST(PerfWalkDamage, NameWithoutItsNullEndsAtItsRecord)
     const perfwalk::Snapshot s{bytes.data(), bytes.size()};
     EXPECT_EQ(Names(s, kLogicalDiskObject), L"4|C:XY|HarddiskVolume1|D:|_Total");
     EXPECT_EQ(Queue(s, kLogicalDiskObject, L"C:XY"), 11u);
+    EXPECT_EQ(Queue(s, kLogicalDiskObject, L"C:"), 0u);
     EXPECT_EQ(Queue(s, kLogicalDiskObject, L"C:XYZ"), 0u);
 }
 

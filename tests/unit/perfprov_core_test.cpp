@@ -69,14 +69,17 @@ TEST(LinuxDisks, MapsWineDrivesToTheirDisks)
     EXPECT_EQ(set.logical[2].counters, (DiskCounters{0, 0, 0, 3, 5, 4 * 512, 6 * 512, 0}));  // sdb1, the short form
 
     // The mapping, made once, serves later readings of the same devices, and
-    // fits no longer once a device comes, goes or moves.
+    // fits no longer once a device comes, goes or moves, or a mount changes
+    // (a stick's partition mounted after it appeared).
     const LiveMapping mapping = MapLiveDisks(ParseDiskStats(diskstats), mountinfo, drives, topology);
     std::string later = diskstats;
     later.replace(later.find("sda 1000"), 8, "sda 1001");
     EXPECT_EQ(BuildLiveDiskSet(ParseDiskStats(later), mapping).physical[0].counters.reads, 1001u);
-    EXPECT_TRUE(MappingFits(mapping, ParseDiskStats(later)));
+    EXPECT_TRUE(MappingFits(mapping, ParseDiskStats(later), mountinfo));
     for (const std::string& devices : {later + " 8 48 sdd 1 0 1 1 1 0 1 1 0 1 1\n", later.substr(later.find('\n') + 1)})
-        EXPECT_FALSE(MappingFits(mapping, ParseDiskStats(devices)));
+        EXPECT_FALSE(MappingFits(mapping, ParseDiskStats(devices), mountinfo));
+    const std::string mounted = std::string(mountinfo) + "35 27 8:1 / /homework rw - vfat /dev/sda1 rw\n";
+    EXPECT_FALSE(MappingFits(mapping, ParseDiskStats(later), mounted));
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ protected:
     DiskCounters Read(std::uint32_t object, const wchar_t* instance)
     {
         auto value = [&](std::uint32_t counter, std::uint32_t type) {
-            return access_.GetCounterValue(object, instance, counter, type);
+            const auto match = object == kPhysicalDiskObject ? perfwalk::Match::DiskNumber : perfwalk::Match::Whole;
+            return access_.GetCounterValue(object, instance, match, counter, type);
         };
         constexpr std::uint32_t queue = kPerfCounter100nsQueueLen, count = kPerfCounterCounter, bulk = kPerfAverageBulk;
         return {value(kAvgDiskQueueLength, queue),
@@ -65,15 +66,15 @@ TEST_F(ScriptedProvider, ServesExactlyTheScriptedDisksAndValuesAndTheNextSnapsho
     const DiskCounters c{~0ull, 0, 0x7'0000'0000, 0, 0xFFFF'FFFFu, 0, 12'345'678'901'234ull};
     WriteDisks({{{u"0 C:", d0}, {u"1 D: E:", d1}}, {{u"C:", c}, {u"HarddiskVolume1", d1}}});
     EXPECT_EQ(Names(), L"0 C:|1 D: E:|_Total|C:|HarddiskVolume1|_Total|");
-    EXPECT_EQ(Read(kPhysicalDiskObject, L"0 "), d0);
-    EXPECT_EQ(Read(kPhysicalDiskObject, L"1 "), d1);
+    EXPECT_EQ(Read(kPhysicalDiskObject, L"0"), d0);
+    EXPECT_EQ(Read(kPhysicalDiskObject, L"1"), d1);
     EXPECT_EQ(Read(kLogicalDiskObject, L"C:"), c);
     // _Total sums each counter, wrapping as its size does (reads: 5,000,000,000 in 32 bits).
     EXPECT_EQ(Read(kPhysicalDiskObject, L"_Total"), (DiskCounters{5'000'000'000'010, 0x1'0000'0015, 0x2'0000'0003,
                                                                   705'032'704u, 22, 0x10, (1ull << 40) + 512}));
     ServeScript("qorvel-disks 1\nphysical | 0 C: | 1402=4294967396\nphysical | _Total | 1402=9\nend\n");
     EXPECT_EQ(Names(), L"0 C:|_Total|_Total|");
-    EXPECT_EQ(Read(kPhysicalDiskObject, L"0 ").readQueue, 4294967396u);
+    EXPECT_EQ(Read(kPhysicalDiskObject, L"0").readQueue, 4294967396u);
     EXPECT_EQ(Read(kPhysicalDiskObject, L"_Total").readQueue, 9u);  // a scripted "_Total" replaces the sum
     ServeScript("qorvel-disks 1\nphysical | 0 C: |\n");             // cut short: no objects at all
     EXPECT_EQ(Names(), L"");

@@ -84,15 +84,17 @@ protected:
 
 TEST_F(RecordTest, CounterRecordsReadTheirOwnInstance)
 {
-    fake.data = perftest::Snapshot({{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"_Total", {3, 0, 5}}},
-                                    {{u"G:", {4, 0, 6}}, {u"H:", {5, 7}}, {u"HarddiskVolume3", {6, 0, 8}}}});
+    fake.data = perftest::Snapshot(
+        {{{u"0 C:", {1}}, {u"1 D: E:", {2, 0x30000}}, {u"2", {3, 2}}, {u"_Total", {3, 0, 5}}},
+         {{u"G:", {4, 0, 6}}, {u"HarddiskVolume31", {5, 9}}, {u"H:", {5, 7}}, {u"HarddiskVolume3", {6, 0, 8}}}});
     access.Refresh();
     const std::tuple<const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
         {L"\\\\.\\PHYSICALDRIVE1", kKindPhysicalDrive, 0x10000},  // 0x30000 has no low 16 bits
-        {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},       // "12 " does not match "1 D: E:"
+        {L"\\\\.\\PHYSICALDRIVE12", kKindPhysicalDrive, 0},       // not "1 D: E:"
+        {L"\\\\.\\PHYSICALDRIVE2", kKindPhysicalDrive, 0x20000},  // a disk without a lettered volume
         {L"_Total", kKindAllInOne, 5},
         {L"\\\\.\\H:", kKindLogicalDisk, 0x70000},
-        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 8},  // its own instance, not "H:"
+        {L"\\\\.\\HarddiskVolume3", kKindLogicalDisk, 8},  // its own instance, not "HarddiskVolume31"
         {L"?", 16, 6}};                                    // the first LogicalDisk instance
     for (auto [path, kind, state] : cases)
         EXPECT_EQ(Open<CRegistryAccessIndicator>(Add(path, kind), access)->Sample(), state) << path;
@@ -161,13 +163,14 @@ TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
         bool answers;
         std::uint32_t state;
     } steps[] = {
-        {100, 50, 0, true, 0},                  // the first sample has no counts to compare
-        {103, 51, 0, true, 3},                  // three reads OR one write
-        {103, 51, 2, true, 2},                  // two requests outstanding
-        {200, 90, 4, false, 0},                 // a device that does not answer: no change
-        {105, 51, 0, true, 2},                  // counted from the last good sample
-        {0xFFFFFFFE, 51, 0, true, 0xFFFFFF95},  // 32 bits, wrapping around
-        {1, 51, 0, true, 3},
+        {100, 50, 0, true, 0},                          // the first sample has no counts to compare
+        {103, 51, 0, true, 0x00030001},                 // reads high, writes low
+        {103, 51, 2, true, 0x00020000},                 // two requests outstanding, none completed: reading
+        {103, 53, 5, true, 0x00000002},                 // completed writes: the outstanding ones wait their turn
+        {200, 90, 4, false, 0},                         // a device that does not answer: no change
+        {105, 53, 0, true, 0x00020000},                 // counted from the last good sample
+        {0x00020000, 0x00020000, 0, true, 0xFFFFFFFF},  // each half at most 0xFFFF
+        {1, 0x00020000, 0, true, 0xFFFF0000},           // 32 bits, wrapping around
     };
     for (const auto& s : steps) {
         fake.devices[path].answers = s.answers;
@@ -190,10 +193,10 @@ TEST_F(RecordTest, AllInOneHasOneChildPerPhysicalDriveAndTheirTexts)
     EXPECT_EQ(all->children.size(), 3u);
     EXPECT_EQ(fake.openHandles, 2);
     EXPECT_EQ(all->Sample(), 0u);
-    SetDevice(L"\\\\.\\PHYSICALDRIVE0", 4, 0, 0x20000, 1610612736);
+    SetDevice(L"\\\\.\\PHYSICALDRIVE0", 4, 1, 0x20000, 1610612736);
     fake.devices[L"\\\\.\\PHYSICALDRIVE1"].answers = false;
-    EXPECT_EQ(all->Sample(), 0x20004u);
-    EXPECT_EQ(all->state, 0x20004u);
+    EXPECT_EQ(all->Sample(), 0x40001u);
+    EXPECT_EQ(all->state, 0x40001u);
     const std::wstring figures = L" Data Read: " + ByteSize(1610612736) + L" " + Exact(1610612736) +
                                  L" \tData Write: " + ByteSize(536870912) + L" " + Exact(536870912);
     const std::wstring zero = L" Data Read: " + ByteSize(0) + L" (0) \tData Write: " + ByteSize(0) + L" (0)\r\n";
@@ -226,7 +229,7 @@ TEST_F(RecordTest, ADriveAskedToBeRemovedIsLetGoAndTakenBackWhenTheRemovalFails)
     EXPECT_EQ(1, fake.openHandles);
     SetDevice(list[0].devicePath, 1, 0, 0), SetDevice(list[1].devicePath, 0, 9, 0);
     const int asks = second.queries;
-    EXPECT_EQ(1u, all->Sample());  // drive 1's writes are not seen: it is not asked
+    EXPECT_EQ(0x10000u, all->Sample());  // drive 1's writes are not seen: it is not asked
     EXPECT_EQ(asks, second.queries);
 
     EXPECT_TRUE(all->DeviceRemovalFailed(asked));
@@ -235,6 +238,11 @@ TEST_F(RecordTest, ADriveAskedToBeRemovedIsLetGoAndTakenBackWhenTheRemovalFails)
     EXPECT_NE(nullptr, second.watch);
     SetDevice(list[1].devicePath, 0, 12, 0);
     EXPECT_EQ(12u, all->Sample());  // asked again: the writes since its last answer
+    // The device is going: its handle and its registration go at once.
+    EXPECT_TRUE(all->DeviceRemoved(second.watch));
+    EXPECT_EQ(1, fake.openHandles);
+    EXPECT_EQ(1, fake.watches);
+    EXPECT_FALSE(all->DeviceRemoved(asked));  // told once
     all->Close();
     EXPECT_EQ(0, fake.openHandles);
     EXPECT_EQ(0, fake.watches);

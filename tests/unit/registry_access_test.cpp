@@ -24,7 +24,8 @@ class RegistryAccessTest : public ::testing::Test {
 protected:
     std::uint64_t Queue(const wchar_t* instance)
     {
-        return access.GetCounterValue(kPhysicalDiskObject, instance, kAvgDiskQueueLength, kPerfCounter100nsQueueLen);
+        return access.GetCounterValue(kPhysicalDiskObject, instance, perfwalk::Match::Whole, kAvgDiskQueueLength,
+                                      kPerfCounter100nsQueueLen);
     }
     // The indicator list, one "devicePath|displayName|label|kind" text per entry.
     std::vector<std::wstring> Enumerate()
@@ -68,10 +69,29 @@ TEST_F(RegistryAccessTest, AFailedQueryKeepsThePreviousSnapshot)
                                       {2000u, ERROR_SUCCESS, 2000u}}) {
         fake.data = OneDisk(queue), fake.failWith = error;
         EXPECT_TRUE(access.Refresh());
-        EXPECT_EQ(Queue(L"0 "), seen) << queue << " " << error;
+        EXPECT_EQ(Queue(L"0 C:"), seen) << queue << " " << error;
     }
     EXPECT_TRUE(access.Release());
     EXPECT_EQ(access.GetInstanceCount(kPhysicalDiskObject), 0);
+}
+
+// Windows keeps the performance libraries its query loaded (and what they
+// cached, such as a list of disks) until HKEY_PERFORMANCE_DATA is closed:
+// releasing the access closes it, and so does its end. The libraries called
+// in-process (Wine) are released instead.
+TEST_F(RegistryAccessTest, ReleasingClosesTheSystemsPerformanceData)
+{
+    {
+        DirectRegistryAccess other;
+        other.Refresh();
+        EXPECT_TRUE(other.Release());
+        EXPECT_EQ(1, fake.closes);
+    }
+    EXPECT_EQ(2, fake.closes);
+    DirectRegistryAccess inProcess;
+    inProcess.Init();
+    EXPECT_TRUE(inProcess.Release());
+    EXPECT_EQ(2, fake.closes);
 }
 
 TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBufferIsTrusted)
@@ -87,7 +107,9 @@ TEST_F(RegistryAccessTest, NeitherAQueryThatNeverFitsNorAnAnsweredSizePastTheBuf
     DirectRegistryAccess other;
     other.Refresh();
     EXPECT_EQ(other.Snapshot().size, 65536u);
-    EXPECT_EQ(other.GetCounterValue(kPhysicalDiskObject, L"0 ", kAvgDiskQueueLength, kPerfCounter100nsQueueLen), 9u);
+    EXPECT_EQ(other.GetCounterValue(kPhysicalDiskObject, L"0", perfwalk::Match::DiskNumber, kAvgDiskQueueLength,
+                                    kPerfCounter100nsQueueLen),
+              9u);
 }
 
 // Drives are numbered as their instance names start, gaps kept ("2 F: E:" is

@@ -47,16 +47,20 @@ public:
     }
     bool FlushFile(HANDLE file) override { return !failing.count(L"flush") && SettingsSystem::FlushFile(file); }
     // With replaceError set, the replace fails as documented for it: 1176 leaves
-    // the file gone, 1177 leaves it under another name; the temporary file stays.
-    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary) override
+    // the file gone, 1177 leaves it under the backup's name; the temporary file
+    // stays. A scanner holding the temporary makes the first `held` fail.
+    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary,
+                              const std::wstring& backup) override
     {
         if (failing.count(L"replace"))
-            return ERROR_ACCESS_DENIED;
+            return ERROR_INVALID_PARAMETER;
+        if (held-- > 0)
+            return ERROR_SHARING_VIOLATION;
         if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
             DeleteFileW(target.c_str());
         if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-            MoveFileW(target.c_str(), (target + L".replaced").c_str());
-        return replaceError ? replaceError : SettingsSystem::ReplaceSettingsFile(target, temporary);
+            MoveFileW(target.c_str(), backup.c_str());
+        return replaceError ? replaceError : SettingsSystem::ReplaceSettingsFile(target, temporary, backup);
     }
     bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target) override
     {
@@ -64,6 +68,7 @@ public:
     }
     DWORD replaceError = ERROR_SUCCESS;
     int failMoves = 0;
+    int held = 0;
 };
 
 class SettingsTest : public ::testing::Test {
@@ -72,6 +77,7 @@ protected:
     // Loads the process's store from the settings file, holding the bytes when given.
     CIniEx& Open(const std::optional<std::string>& bytes)
     {
+        store.reset();  // a store still modified would write its text over the bytes
         if (bytes)
             WriteBytes(file, *bytes);
         store = std::make_unique<CIniEx>();
@@ -170,24 +176,58 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileIntactAndALaterSaveWrites)
     EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
 }
 
-// A replace that failed after letting go of the file (1176, 1177): the new file
-// is moved into its place, also after a first failed move; when every move
-// fails, the new file is kept for the next save, never deleted.
-TEST_F(SettingsTest, AReplaceThatLetGoOfTheFileStillLeavesTheNewOne)
+// The folder's files after a save: "settings.ini=<bytes>" and any other name.
+std::string FolderAfterSave(const std::filesystem::path& folder)
 {
-    for (const DWORD error : {ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+    std::string files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files += entry.path().filename().string() + "=" + ReadBytes(entry.path()).value_or("?") + " ";
+    return files;
+}
+
+// A replace that failed after letting go of the file (1176, 1177 with the old
+// file set aside): the new file is moved into its place, also after a first
+// failed move, and nothing else stays. A scanner holding the new file for a
+// moment only delays the save. When the new file is the only copy and cannot
+// be moved, it is kept for the next save, never deleted.
+TEST_F(SettingsTest, AReplaceThatLetGoOfTheFileOrWasHeldStillLeavesTheNewOne)
+{
+    const std::tuple<DWORD, int, int> cases[] = {
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1, 0}, {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1, 0}, {ERROR_SUCCESS, 0, 3}};
+    for (const auto& [error, failedMoves, held] : cases) {
         Open("[S]\r\ns=1\r\n").SetString(L"S", L"s", L"2");
-        fake.replaceError = error, fake.failMoves = 1;
-        EXPECT_EQ(Saved(), "\r\n[S]\r\ns=2\r\n") << error;
-        EXPECT_FALSE(std::filesystem::exists(file + L".tmp"));
-        fake.replaceError = ERROR_SUCCESS;
+        fake.replaceError = error;
+        fake.failMoves = failedMoves;
+        fake.held = held;
+        store->Save();
+        EXPECT_EQ(FolderAfterSave(folder.Path()), "settings.ini=\r\n[S]\r\ns=2\r\n ") << error;
     }
-    Open("[S]\r\ns=1\r\n").SetString(L"S", L"s", L"3");
-    fake.replaceError = ERROR_UNABLE_TO_MOVE_REPLACEMENT, fake.failMoves = 100;
-    EXPECT_EQ(Saved(), "<missing>");
-    EXPECT_EQ(ReadBytes(file + L".tmp"), "\r\n[S]\r\ns=3\r\n");
-    fake.replaceError = ERROR_SUCCESS, fake.failMoves = 0;
-    EXPECT_EQ(Saved(), "\r\n[S]\r\ns=3\r\n");  // the next save puts it in place
+    for (const bool fileThere : {true, false}) {
+        Open("[S]\r\ns=1\r\n").SetString(L"S", L"s", L"3");
+        if (!fileThere)
+            DeleteFileW(file.c_str());  // the file is missing when the save comes
+        fake.replaceError = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+        fake.failMoves = 100;
+        EXPECT_EQ(Saved(), "<missing>");
+        EXPECT_EQ(ReadBytes(file + L".tmp"), "\r\n[S]\r\ns=3\r\n");
+        fake.replaceError = ERROR_SUCCESS;
+        fake.failMoves = 0;
+        EXPECT_EQ(Saved(), "\r\n[S]\r\ns=3\r\n");  // the next save puts it in place
+    }
+}
+
+// A save cut short after its new file was written, with the file itself
+// missing: the next start takes the new file if it is whole.
+TEST_F(SettingsTest, AWholeNewFileLeftByACutSaveIsTakenAtTheNextStart)
+{
+    for (const auto& [left, loaded] : {std::pair{"[S]\r\ns=4\r\n", 4}, {"[S]\r\ns=4\r\n[T", 0}}) {
+        store.reset();
+        DeleteFileW(file.c_str());
+        WriteBytes(file + L".tmp", left);
+        EXPECT_EQ(Open(std::nullopt).GetInt(0, L"S", L"s"), loaded) << left;
+        EXPECT_EQ(ReadBytes(file), loaded ? left : "");
+        EXPECT_EQ(std::filesystem::exists(file + L".tmp"), loaded == 0);
+    }
 }
 
 TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)

@@ -39,13 +39,17 @@ public:
     {
         ++switches;
         scrollLock ^= key == VK_SCROLL && scanCode == 0x46 && flags == 0;
-        lastInput = now;
+        lastInput = now + stamp;
     }
-    DWORD TickCount() override { return now; }
+    DWORD TickCount() override { return now += clockStep; }
     DWORD LastInputTime() override { return lastInput; }
     DWORD ScreenSaverTimeout() override { return saver; }
     void AllowMessage(HWND window, UINT message) override { allowed.emplace_back(window, message); }
-    SHORT KeyState(int key) override { return key == VK_SCROLL && scrollLock; }
+    SHORT KeyState(int key) override
+    {
+        keyStateThreads.push_back(GetCurrentThreadId());
+        return key == VK_SCROLL && scrollLock;
+    }
     SHORT AsyncKeyState(int) override { return 0; }  // no key held
     bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
     {
@@ -76,6 +80,8 @@ public:
     bool iconShown = false;
     std::vector<std::pair<HWND, UINT>> allowed;
     bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true, setWorks = true;  // ScrollLock on
-    DWORD now = 100000, lastInput = 100000, saver = 0;                                                 // milliseconds
+    DWORD now = 100000, lastInput = 100000, saver = 0, clockStep = 0;                                  // milliseconds
+    LONG stamp = 0;  // a key event's input time after the clock's reading
+    std::vector<DWORD> keyStateThreads;
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;
 };

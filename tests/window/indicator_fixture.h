@@ -6,6 +6,8 @@
 // holds); and a memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/program_host.h"
 #include "app/shell.h"
 #include "app/worker_window.h"
@@ -43,6 +45,31 @@ struct Canvas {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
     HGDIOBJ old;
+};
+
+// Ends the calling thread's message loop with 99 when it still runs after
+// `milliseconds`: a loop that never ends fails its test in seconds.
+class LoopWatchdog {
+public:
+    explicit LoopWatchdog(DWORD milliseconds)
+        : watch_([this, milliseconds, thread = GetCurrentThreadId()] {
+              if (WaitForSingleObject(done_, milliseconds) == WAIT_TIMEOUT)
+                  PostThreadMessageW(thread, WM_QUIT, 99, 0);
+          })
+    {
+    }
+    ~LoopWatchdog()
+    {
+        SetEvent(done_);
+        watch_.join();
+        CloseHandle(done_);
+    }
+    LoopWatchdog(const LoopWatchdog&) = delete;
+    LoopWatchdog& operator=(const LoopWatchdog&) = delete;
+
+private:
+    HANDLE done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread watch_;
 };
 
 class IndicatorsTest : public ::testing::Test {

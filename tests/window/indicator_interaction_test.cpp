@@ -67,6 +67,17 @@ TEST_F(InteractionTest, LosingTheCaptureEndsTheDragAndSchedulesTheSave)
     EXPECT_FALSE(IsWindowVisible(App().displays[1]->tooltip));
 }
 
+// A drag released off the indicator takes the tip away (the leave during the
+// capture was never told); released on it, the tip shows the statistics.
+TEST_F(InteractionTest, ADragReleasedOffTheIndicatorHidesItsTip)
+{
+    for (const auto& [x, shown] : {std::pair{-30, false}, {5, true}}) {
+        Mouse(0, WM_LBUTTONDOWN, 5);
+        Mouse(0, WM_LBUTTONUP, x);
+        EXPECT_EQ(shown, IsWindowVisible(App().displays[0]->tooltip)) << x;
+    }
+}
+
 // The tip painted into memory: a frame in the info text colour, the title in
 // bold (more ink than the same words in the body), and each line's second
 // cell starting at one x however wide the first cells are drawn.

@@ -19,6 +19,8 @@
 #include "app/worker_window.h"
 #include "sources/disk_source.h"
 #include "tests/support/fake_source_system.h"
+#include "tests/support/perf_snapshot.h"
+#include "tools/perfprov/linux_disks.h"
 
 namespace {
 
@@ -258,10 +260,98 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     EXPECT_EQ(TRUE,
               SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&asked)));
     EXPECT_EQ(&device, record.device);
-    TearDownIndicators(App());
+    // The device is gone after all: its handle and registration go at once.
+    DEV_BROADCAST_HANDLE gone{sizeof gone, DBT_DEVTYP_HANDLE, 0, record.device, device.watch};
+    SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&gone));
     EXPECT_EQ(0, fake.openHandles);
     EXPECT_EQ(0, fake.watches);
+    EXPECT_TRUE(KillTimer(worker, IDT_DEVICE_CHANGE));  // the rebuild follows
+    TearDownIndicators(App());
     DestroyWindow(worker);
+}
+
+// The live provider names a disk that carries no Wine drive by its number
+// alone ("1"): its indicator lights when that disk reads.
+TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveLightsItsIndicatorWhenItReads)
+{
+    struct Disks final : BlockTopology {
+        bool IsWholeDevice(const std::string& name) override { return name.size() == 3; }
+        bool HasPartition(const std::string& disk, const std::string& part) override
+        {
+            return part.rfind(disk, 0) == 0;
+        }
+        std::vector<std::string> Slaves(const std::string&) override { return {}; }
+    } topology;
+    FakeSourceSystem fake;
+    const ScopedSourceSystem seam(fake);
+    // sdb has read for `ms` milliseconds; C: lies on sda1.
+    const auto serve = [&](int ms) {
+        const std::string stats =
+            "8 0 sda 1 0 8 5 1 0 8 5 0 10 10\n8 1 sda1 1 0 8 5 1 0 8 5 0 10 10\n8 16 sdb 9 0 72 " + std::to_string(ms) +
+            " 0 0 0 0 0 " + std::to_string(ms) + " " + std::to_string(ms);
+        const std::string mounts = "27 1 8:1 / / rw - ext4 /dev/sda1 rw\n";
+        fake.data = perftest::Snapshot(BuildLiveDiskSet(stats, mounts, {{'C', "/"}}, topology), 10'000'000 + ms);
+    };
+    serve(5);
+    EnumeratePhysicalDrives(*App().access, App().indicators);
+    ASSERT_EQ(3u, App().indicators.size());
+    EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE1", App().indicators[1].devicePath);
+    BuildIndicatorRecords(App());
+    for (const auto& data : App().displays) {
+        data->x = 300;
+        data->highlight = 0;
+    }
+    RecreateIndicatorWindows(App().displays, 7);
+    SamplingTick(App());
+    serve(25);
+    SamplingTick(App());
+    UpdateWindow(Window(1));
+    EXPECT_EQ(0x0D400000u, App().displays[1]->record->state);  // 20 ms of reading (0x30D40 in 100 ns), low 16 bits
+    EXPECT_EQ(kRead, App().displays[1]->painted.top);
+    EXPECT_EQ(kRead, App().displays[1]->painted.bottom);
+}
+
+// ScrollLock's toggle is the program's thread's (a thread's key state follows
+// the key messages it read): the sampling thread leaves the press to it.
+TEST_F(IndicatorsTest, TheSamplingThreadLeavesScrollLockToTheProgramsThread)
+{
+    Add(kKindPhysicalDrive).next = 0x10000;
+    Settings().useKeyboardLed = 1;
+    display.scrollLock = false;
+    std::thread([] { SampleRecords(App()); }).join();
+    EXPECT_EQ(0, display.switches);
+    EXPECT_TRUE(display.keyStateThreads.empty());
+    ShowSample(App());
+    EXPECT_TRUE(display.scrollLock);
+    EXPECT_EQ(std::vector<DWORD>{GetCurrentThreadId()}, display.keyStateThreads);
+}
+
+// A sampler whose thread cannot start: a window timer samples, and the
+// message loop ends on the exit event.
+TEST_F(IndicatorsTest, WithoutTheSamplersThreadAWindowTimerSamplesAndTheLoopHearsTheExitEvent)
+{
+    FakeSourceSystem fake;  // answers an empty snapshot at once
+    const ScopedSourceSystem seam(fake);
+    ScriptedRecord& record = Add(kKindPhysicalDrive);
+    [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
+    const HWND worker = std::exchange(App().worker, CreateWorkerWindow(App().instance));
+    const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    SetSamplerThreadStarter(
+        [](LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) { return HANDLE{}; });
+    StartTimers(App(), exit.Get());
+    SetSamplerThreadStarter(nullptr);
+    EXPECT_FALSE(App().sampler.Running());
+    std::thread signal([&] {
+        Sleep(500);
+        SetEvent(exit.Get());
+    });
+    const LoopWatchdog watchdog(5000);
+    EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
+    signal.join();
+    EXPECT_GE(record.samples, 3);
+    DestroyWindow(std::exchange(App().worker, worker));
+    App().exitEventInLoop = nullptr;
+    App().ending = false;
 }
 
 // A rebuild reads the registered performance libraries again: one registered
@@ -341,6 +431,7 @@ TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZero)
         SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);
         SetEvent(exit.Get());
     });
+    const LoopWatchdog watchdog(5000);
     EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
     other.join();
     wchar_t text[8] = {};

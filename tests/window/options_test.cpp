@@ -179,6 +179,27 @@ TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFla
     EXPECT_EQ("111 111", Indicators());
 }
 
+// A rebuild makes the Options window again as it was: minimized stays
+// minimized, and the tray's "Options" restores it where it stood.
+TEST_F(OptionsTest, AMinimizedOptionsWindowComesBackMinimizedAndRestoresWhereItStood)
+{
+    Open(1);
+    SetWindowPos(OptionsWindow(), nullptr, 400, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(OptionsWindow(), SW_MINIMIZE);
+    const OptionsWindowPlace place = CurrentOptionsPlace();
+    DestroyOptionsWindow();
+    ReopenOptionsWindow(place);
+    ASSERT_TRUE(OptionsWindow());
+    EXPECT_TRUE(IsIconic(OptionsWindow()));
+    EXPECT_EQ(1, CurrentOptionsTab());
+    ShowOptionsWindow();
+    RECT rect{};
+    GetWindowRect(OptionsWindow(), &rect);
+    EXPECT_FALSE(IsIconic(OptionsWindow()));
+    EXPECT_EQ(400, rect.left);
+    EXPECT_EQ(200, rect.top);
+}
+
 TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTrayAtOnce)
 {
     SettingsBlock& settings = Settings();
@@ -290,9 +311,11 @@ TEST_F(OptionsTest, SwitchingToDirectAccessDarkensTheLedInTheOldModeAndTheNew)
 // Counts the saves that reached the file.
 struct CountingSaves : SettingsSystem {
     int replaces = 0;
-    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary) override
+    DWORD ReplaceSettingsFile(const std::wstring& target, const std::wstring& temporary,
+                              const std::wstring& backup) override
     {
-        return ++replaces, SettingsSystem::ReplaceSettingsFile(target, temporary);
+        ++replaces;
+        return SettingsSystem::ReplaceSettingsFile(target, temporary, backup);
     }
 };
 

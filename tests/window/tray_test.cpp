@@ -241,4 +241,33 @@ TEST(KeyboardLed, NoKeyIsPressedWhileTheUserIsAway)
     led.Close(settings);
 }
 
+// The program's own press is stamped with the input system's clock, which
+// may read a tick before the program's: input stamped between the clock's
+// readings before and after the press, give or take 20 ms, is that press and
+// does not count as the user's; input 30 ms later does.
+TEST(KeyboardLed, InputStampedAroundTheProgramsPressIsNotTheUsers)
+{
+    for (const auto& [stamp, away] : {std::pair{-16, true}, {3, true}, {30, false}}) {
+        FakeDisplaySystem fake;
+        ScopedDisplaySystem seam(fake);
+        fake.clockStep = 5;  // the clock moves 5 ms between two readings
+        fake.stamp = stamp;  // the press is stamped this much after the reading before it
+        fake.scrollLock = false;
+        SettingsBlock settings;
+        settings.useKeyboardLed = 1;
+        settings.useKeyboardLedDirectAccess = 0;
+        KeyboardLed led;
+        led.Open();
+        std::uint32_t any = 0;
+        led.PreStep(any, settings);
+        led.PostStep(1, settings);
+        led.Apply(settings);  // pressed on
+        ASSERT_TRUE(fake.scrollLock);
+        fake.now = 160000;  // a minute after the user's last input (100000): away unless the press was the user's
+        led.Apply(settings);
+        EXPECT_EQ(!away, fake.scrollLock) << stamp;
+        led.Close(settings);
+    }
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/utf8.h"
+#include "sources/counter_source.h"
 #include "sources/drive_list.h"
 #include "sources/perf_layout.h"
 #include "sources/registry_access.h"
@@ -35,21 +36,6 @@ const char* KindName(std::uint32_t kind)
 }
 
 // The object and instance text an indicator reads its counters from.
-void InstanceOf(const IndicatorEntry& entry, std::uint32_t& object, std::wstring& instance)
-{
-    object = kLogicalDiskObject;
-    instance.clear();
-    if (entry.kind == kKindPhysicalDrive) {
-        object = kPhysicalDiskObject;
-        instance = (entry.devicePath.size() > 17 ? entry.devicePath.substr(17) : L"") + L" ";
-    } else if (entry.kind == kKindAllInOne) {
-        object = kPhysicalDiskObject;
-        instance = L"_Total";
-    } else if (entry.kind == kKindLogicalDisk && entry.devicePath.size() > 4) {
-        instance = std::wstring(1, entry.devicePath[4]) + L":";
-    }
-}
-
 void PrintInstances(DirectRegistryAccess& access, std::uint32_t object, const char* title)
 {
     std::vector<std::wstring> names;
@@ -81,15 +67,15 @@ void PrintReading(DirectRegistryAccess& access, int reading)
 
     std::printf("Indicator list: %zu entries\n", list.size());
     for (const IndicatorEntry& entry : list) {
-        std::uint32_t object = 0;
-        std::wstring instance;
-        InstanceOf(entry, object, instance);
+        const CounterInstance instance = CounterInstanceOf(&entry);
+        const std::uint32_t object = instance.object;
         auto value = [&](std::uint32_t counter, std::uint32_t type) {
-            return static_cast<unsigned long long>(access.GetCounterValue(object, instance.c_str(), counter, type));
+            return static_cast<unsigned long long>(
+                access.GetCounterValue(object, instance.text.c_str(), instance.match, counter, type));
         };
         std::printf("  %-20s %-24s label %-5s %-14s object %u instance \"%s\"\n", ToUtf8(entry.devicePath).c_str(),
                     ("\"" + ToUtf8(entry.displayName) + "\"").c_str(), ToUtf8(entry.label).c_str(),
-                    KindName(entry.kind), object, ToUtf8(instance).c_str());
+                    KindName(entry.kind), object, ToUtf8(instance.text).c_str());
         std::printf("      queue (1400) %llu  read queue (1402) %llu  write queue (1404) %llu\n",
                     value(kAvgDiskQueueLength, kPerfCounter100nsQueueLen),
                     value(kAvgDiskReadQueueLength, kPerfCounter100nsQueueLen),

@@ -229,6 +229,7 @@ LiveMapping MapLiveDisks(const std::vector<BlockStats>& stats, std::string_view 
 {
     const std::vector<MountEntry> mounts = ParseMountInfo(mountinfo);
     LiveMapping mapping;
+    mapping.mountinfo = mountinfo;
     for (const BlockStats& device : stats) {
         mapping.devices.push_back(device.name);
         if (IsPhysicalDisk(device, topology))
@@ -245,9 +246,9 @@ LiveMapping MapLiveDisks(const std::vector<BlockStats>& stats, std::string_view 
     return mapping;
 }
 
-bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats)
+bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats, std::string_view mountinfo)
 {
-    if (mapping.devices.size() != stats.size())
+    if (mapping.devices.size() != stats.size() || mapping.mountinfo != mountinfo)
         return false;
     for (std::size_t i = 0; i < stats.size(); ++i) {
         if (mapping.devices[i] != stats[i].name)

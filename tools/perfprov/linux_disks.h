@@ -67,7 +67,8 @@ struct WineDrive {
 
 // Which devices of /proc/diskstats are the physical disks and where each Wine
 // drive lies: worked out from mountinfo and /sys/block, it holds while the
-// devices of /proc/diskstats stay the same, in the same order.
+// devices of /proc/diskstats stay the same, in the same order, and the mounts
+// stay as they were (a stick's partitions appear before they are mounted).
 struct LiveMapping {
     struct Drive {
         char letter = 'C';
@@ -77,6 +78,7 @@ struct LiveMapping {
     std::vector<std::string> devices;  // every device of /proc/diskstats, in order
     std::vector<std::string> disks;    // the physical disks, in order
     std::vector<Drive> drives;         // in drive-letter order
+    std::string mountinfo;             // the mounts it was worked out from
 };
 
 // Physical disks: whole disks that are not loop, RAM or stacked devices, in
@@ -85,8 +87,8 @@ struct LiveMapping {
 LiveMapping MapLiveDisks(const std::vector<BlockStats>& stats, std::string_view mountinfo,
                          std::vector<WineDrive> drives, BlockTopology& topology);
 
-// The mapping was made for these devices.
-bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats);
+// The mapping was made for these devices and these mounts.
+bool MappingFits(const LiveMapping& mapping, const std::vector<BlockStats>& stats, std::string_view mountinfo);
 
 // Physical disks numbered from 0 and named with the drives they hold
 // ("0 C: Z:"); logical disks with their device's counters, in drive-letter

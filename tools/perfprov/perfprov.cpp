@@ -4,8 +4,9 @@
 // every query and unloads the library in between; the library pins itself on
 // first use so that its runtime is set up only once per process (loading it
 // afresh cost about 3 ms a query). A program that calls it in-process opens it
-// once: the registration is read at Open, /proc/diskstats stays open, and the
-// drives' mapping is worked out again only when the devices change.
+// once: the registration is read at Open, /proc/diskstats and mountinfo stay
+// open, and the drives' mapping is worked out again only when the devices or
+// the mounts change.
 #include <windows.h>
 
 #include <cstring>
@@ -73,20 +74,45 @@ bool ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& 
     return file && ReadRest(file.Get(), maxBytes, text);
 }
 
-// /proc/diskstats, kept open and read again from its start: opening a file
+// A file of /proc, kept open and read again from its start: opening a file
 // through Wine costs more than reading it.
-bool ReadDiskStats(std::string& text)
-{
-    static UniqueHandle file;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!file)
-            file.Reset(OpenForReading(L"Z:\\proc\\diskstats"));
-        if (file && SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
-            ReadRest(file.Get(), kMaxProcFileBytes, text))
-            return true;
-        file.Reset();  // opened again once
+class ProcFile {
+public:
+    explicit ProcFile(const wchar_t* path) : path_(path) {}
+
+    bool Read(std::string& text)
+    {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (!file_)
+                file_.Reset(OpenForReading(path_));
+            if (file_ && SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+                ReadRest(file_.Get(), kMaxProcFileBytes, text))
+                return true;
+            file_.Reset();  // opened again once
+        }
+        return false;
     }
-    return false;
+
+private:
+    const wchar_t* path_;
+    UniqueHandle file_;
+};
+
+// Live mode's state between calls: the two files, and the drives' mapping,
+// worked out again when the devices or the mounts change, and at every Open
+// (a program that calls the provider in-process opens it again after a
+// device change; Wine's own query opens it for each query).
+struct LiveState {
+    ProcFile diskstats{L"Z:\\proc\\diskstats"};
+    ProcFile mountinfo{L"Z:\\proc\\self\\mountinfo"};
+    LiveMapping mapping;
+    bool mapped = false;
+};
+
+LiveState& LiveDisks()
+{
+    static LiveState state;
+    return state;
 }
 
 bool Exists(const std::wstring& path)
@@ -188,20 +214,18 @@ bool LoadDisks(DiskSet& set)
         return !registration.scriptFile.empty() && ReadWholeFile(registration.scriptFile, kMaxScriptBytes, text) &&
                ParseDiskScript(text, set);
     if (registration.mode == kProviderModeLive) {
-        if (!ReadDiskStats(text))
+        LiveState& live = LiveDisks();
+        if (!live.diskstats.Read(text))
             return false;
         const std::vector<BlockStats> stats = ParseDiskStats(text);
-        // Where the drives lie is worked out again only when the devices change.
-        static LiveMapping mapping;
-        static bool mapped = false;
-        if (!mapped || !MappingFits(mapping, stats)) {
-            std::string mountinfo;
-            ReadWholeFile(L"Z:\\proc\\self\\mountinfo", kMaxProcFileBytes, mountinfo);
+        std::string mountinfo;
+        live.mountinfo.Read(mountinfo);
+        if (!live.mapped || !MappingFits(live.mapping, stats, mountinfo)) {
             SysBlock sys;
-            mapping = MapLiveDisks(stats, mountinfo, ReadDrives(), sys);
-            mapped = true;
+            live.mapping = MapLiveDisks(stats, mountinfo, ReadDrives(), sys);
+            live.mapped = true;
         }
-        set = BuildLiveDiskSet(stats, mapping);
+        set = BuildLiveDiskSet(stats, live.mapping);
         return true;
     }
     return false;
@@ -256,6 +280,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI OpenQorvelDisks(LPWSTR)
                        reinterpret_cast<LPCWSTR>(&OpenQorvelDisks), &self);
     const std::lock_guard<std::mutex> lock(Guard());
     ReadRegistration();
+    LiveDisks().mapped = false;
     return ERROR_SUCCESS;
 }
 
