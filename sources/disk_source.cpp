@@ -66,7 +66,7 @@ bool CHardDiskIndicatorInfo::DeviceRemoved(HDEVNOTIFY notification)
 {
     if (!watch_ || notification != watch_)
         return false;
-    Close();
+    Close();  // the handle and its notification: the device is going
     return true;
 }
 

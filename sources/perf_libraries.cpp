@@ -199,7 +199,7 @@ void PerformanceLibraries::Release()
             const auto callClose = [](void* context) { static_cast<Library*>(context)->close(); };
             Guarded(callClose, &library);
         }
-        FreeLibrary(library.module);
+        FreeLibrary(library.module);  // also one that faulted: it is not called again
     }
     libraries_.clear();
     active_ = false;
