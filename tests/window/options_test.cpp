@@ -338,4 +338,44 @@ TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
     EXPECT_EQ(1, system.replaces);
 }
 
+// The settings file after the same changes through the pages holds the same
+// bytes, key for key and section for section.
+TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
+{
+    TempFolder folder;
+    ASSERT_TRUE(store.Load(folder / L"settings.ini"));
+    SetSettingsStore(&store);
+    ExchangeGlobalSettings(Exchange::Load);
+    for (const auto& data : App().displays)
+        data->store = &store;
+    struct Picker : OptionsSystem {
+        bool ChooseColour(CHOOSECOLORW& choice) override
+        {
+            choice.rgbResult = RGB(9, 8, 7);
+            return true;
+        }
+    } picker;
+    ScopedOptionsSystem seam(picker);
+    HWND page = Open(1);
+    Slide(page, IDC_APP_OPACITY, 128);
+    Notify(page, IDC_APP_WRITE_CHANGE, BN_CLICKED);
+    Slide(page, IDC_APP_INTERVAL, 2);
+    for (const int box : {IDC_APP_LABEL, IDC_APP_TRAY_LED, IDC_APP_KEYBOARD_LED})
+        Toggle(page, box);
+    page = Open(0);
+    Toggle(page, IDC_IND_LOGICAL_BOX);
+    App().displays[0]->x = 123;
+    SaveAllSettings();
+    DestroyOptionsWindow();
+    ExchangeGlobalSettings(Exchange::Store);
+    store.Save();
+    EXPECT_EQ(ReadBytes(folder / L"settings.ini"),
+              "\r\n[General]\r\nClass=5\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=Yes\r\n"
+              "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=No\r\nShowIndicatorLabel=No\r\n"
+              "\r\n[Appearance]\r\nOpacity=128\r\nFrequency=500\r\nColorRead=3342130\r\nColorWrite=460809\r\n"
+              "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
+              "\r\n[Drive 0]\r\nx=123\r\ny=300\r\nvisible=Yes\r\n\r\n[All]\r\nx=340\r\ny=300\r\nvisible=Yes\r\n"
+              "\r\n[C:]\r\nx=380\r\ny=300\r\nvisible=Yes\r\n");
+}
+
 }  // namespace
