@@ -1,37 +1,48 @@
 #pragma once
-// The program's process-wide objects, owned in one place. The entry point
-// creates them in the start-up order and releases them in the shutdown order;
-// window procedures reach them through App().
+// The program's process-wide objects, owned in one place. Start-up creates
+// them in order and shutdown releases them in its order; each also has an
+// owner that releases it whatever the order (the members below go in reverse).
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/sampler.h"
-#include "display/indicator_window.h"
+#include "common/win_handles.h"
+#include "display/icon_painter.h"
+#include "display/indicator_host.h"
 #include "display/keyboard_led.h"
 #include "display/tray_icon.h"
+#include "options/options_host.h"
 #include "settings/ini_ex.h"
+#include "settings/settings_model.h"
 #include "sources/drive_list.h"
 #include "sources/registry_access.h"
 
 struct Application {
     ProgramGate gate;  // held by the program's thread except while it waits
     HINSTANCE instance = nullptr;
+    SettingsBlock settings;                        // every global setting, the indicator mode among them
     std::unique_ptr<CIniEx> store;                 // the settings file
     std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
     IndicatorList indicators;                      // every indicator the program can show
-    DisplayList displays;                          // one display record per indicator, same order
+    IndicatorHost* indicatorHost = nullptr;        // the program as the indicators see it
+    OptionsHost* optionsHost = nullptr;            // ... and as the Options window sees it
 
-    HWND worker = nullptr;         // message-only: timers, tray callback, device changes
-    HWND sessionWindow = nullptr;  // hidden top-level: session end, display and shell broadcasts
+    UniqueWindow worker;         // message-only: timers, tray callback, device changes
+    UniqueWindow sessionWindow;  // hidden top-level: session end, display and shell broadcasts
+    std::vector<UniqueDeviceNotification> deviceArrivals;  // the worker hears of USB devices and disks
     HACCEL accelerators = nullptr;
     UniqueIcon trayAppIcon;  // the small icons the tray shows
     UniqueIcon ledOffIcon;
     UniqueIcon ledOnIcon;
 
-    TrayIcon tray;
+    TrayIcon tray;  // removed before the icons it shows go
     KeyboardLed keyboard;
+
+    DisplayList displays;  // one display record per indicator, same order; their windows go first
+    UniqueWindow options;  // the Options window while it is open; it goes before the records its pages show
 
     // Values of the sampling cycle.
     performance_data* trayRecord = nullptr;  // the all-in-one record; not owned

@@ -5,10 +5,7 @@
 #include "app/application.h"
 #include "app/message_loop.h"
 #include "app/named_events.h"
-#include "app/program_host.h"
-#include "app/shell.h"
 #include "app/startup.h"
-#include "app/worker_window.h"
 #include "common/working_set.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
@@ -19,14 +16,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     UniqueHandle showEvent;
     if (!ClaimSingleInstance(showEvent))
         return 0;  // the running instance shows its Options window
-    Settings().silentStart = HasSilentFlag(commandLine);
+    app.settings.silentStart = HasSilentFlag(commandLine);
     if (!IsSupportedSystem())
         return 0;
     const ComApartment com;
     app.keyboard.Open();
     OpenSettings(app);
     RegisterWindowClasses(instance);
-    ConnectHosts();
+    ConnectProgram(app);
     CreatePerformanceAccess(app);
     if (!CreateShellWindows(app)) {
         ShutDown(app);
@@ -34,13 +31,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     }
     StartTimers(app, exitEvent.Get());
     LoadIcons(app);
-    EnumerateDrives(app);
     LoadAccelerators(app);
-    BuildIndicators(app);
-    AddTrayIconIfWanted();
-    RebuildIndicatorWindows(app);
+    MakeIndicators(app);
+    AddTrayIconIfWanted(app);
+    ShowIndicators(app);
     TrimWorkingSet();
-    ShowOptionsUnlessSilent();
+    ShowOptionsUnlessSilent(app);
     TrimWorkingSet();
 
     const int exitCode = RunMessageLoop(app, showEvent.Get());

@@ -1,7 +1,7 @@
 #include "app/message_loop.h"
 
 #include "app/application.h"
-#include "app/shell.h"
+#include "app/program.h"
 #include "options/options_window.h"
 
 namespace {
@@ -10,7 +10,7 @@ void Dispatch(Application& app, MSG& message)
 {
     // The Options window's keys first: its accelerators, tab switching and the
     // page's dialog keys.
-    if (TranslateOptionsMessage(message, app.accelerators))
+    if (TranslateOptionsMessage(app.options.Get(), message, app.accelerators))
         return;
     if (app.accelerators && message.hwnd && TranslateAcceleratorW(message.hwnd, app.accelerators, &message))
         return;
@@ -46,7 +46,7 @@ int RunMessageLoop(Application& app, HANDLE showEvent)
         if (result >= WAIT_OBJECT_0 + count)
             continue;  // a message
         if (waits[result - WAIT_OBJECT_0] == showEvent) {
-            ShowOptionsWindow();
+            ShowOptionsWindow(app);
             continue;
         }
         app.ending = true;  // the exit event, when no sampler watches it

@@ -1,86 +1,110 @@
 #include "app/program_host.h"
 
 #include "app/application.h"
-#include "app/sampling.h"
-#include "app/shell.h"
-#include "app/worker_window.h"
+#include "app/program.h"
 #include "resources/resource.h"
 
 DisplayList& ProgramHost::Displays()
 {
-    return App().displays;
+    return app_.displays;
+}
+
+SettingsBlock& ProgramHost::Settings()
+{
+    return app_.settings;
 }
 
 void ProgramHost::OpenOptions()
 {
-    ShowOptionsWindow();
+    ShowOptionsWindow(app_);
 }
 
 void ProgramHost::ShowIndicatorMenu(HWND indicator)
 {
-    ShowShellMenu(IDM_INDICATOR_MENU, indicator);
+    ShowShellMenu(app_, IDM_INDICATOR_MENU, indicator);
 }
 
 void ProgramHost::DragEnded()
 {
-    ScheduleSettingsSave();
+    ScheduleSettingsSave(app_);
+}
+
+HINSTANCE ProgramHost::Instance()
+{
+    return app_.instance;
 }
 
 void ProgramHost::RebuildIndicatorWindows()
 {
-    ::RebuildIndicatorWindows(App());
+    ::RebuildIndicatorWindows(app_);
+}
+
+void ProgramHost::ColoursChanged()
+{
+    RecolourDisplays(app_);
 }
 
 void ProgramHost::StoreIndicatorSettings()
 {
-    ::StoreIndicatorSettings(App());
+    ::StoreIndicatorSettings(app_);
+}
+
+void ProgramHost::SaveSettings()
+{
+    ::SaveSettings(app_);
 }
 
 void ProgramHost::SaveAllSettings()
 {
-    ::SaveAllSettings(App());
+    SaveEverything(app_);
 }
 
 void ProgramHost::RestartSampling()
 {
-    Application& app = App();
-    const UINT period = SamplingPeriod(Settings().samplingPeriod);
-    app.sampler.SetPeriod(period);
-    if (!app.sampler.Running() && app.worker)
-        SetTimer(app.worker, IDT_SAMPLE, period, nullptr);  // the window timer that stands in for it
+    ::RestartSampling(app_);
 }
 
 void ProgramHost::ShowTrayIcon(bool shown)
 {
     if (shown)
-        AddTrayIcon();
+        AddTrayIcon(app_);
     else
-        RemoveTrayIcon();
+        RemoveTrayIcon(app_);
 }
 
 void ProgramHost::ResetTrayState()
 {
-    ::ResetTrayState();
+    ::ResetTrayState(app_);
 }
 
 void ProgramHost::DarkenKeyboardLed()
 {
-    KeyboardLedPreStep();
+    ::DarkenKeyboardLed(app_);
 }
 
 bool ProgramHost::KeyboardDirectAvailable()
 {
-    return App().keyboard.DirectAvailable();
+    return app_.keyboard.DirectAvailable();
 }
 
-ProgramHost& TheProgramHost()
+void ProgramHost::CloseOptions()
 {
-    static ProgramHost host;
-    return host;
+    CloseOptionsWindow(app_);
 }
 
-void ConnectHosts()
+void ProgramHost::OptionsGone(HWND frame)
 {
-    SetIndicatorHost(&TheProgramHost());
-    SetOptionsHost(&TheProgramHost());
+    OptionsWindowGone(app_, frame);
+}
+
+void ProgramHost::Exit()
+{
+    PostQuitMessage(0);  // shutdown saves, removes the icon and destroys the windows
+}
+
+void ConnectHosts(Application& app)
+{
+    static ProgramHost host(app);
+    app.indicatorHost = &host;
+    app.optionsHost = &host;
 }

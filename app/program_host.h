@@ -1,13 +1,19 @@
 #pragma once
 // The program as the indicators and the Options window see it: the
 // operations they may ask for, carried out on the application's objects.
-// ConnectHosts puts it in force at start-up.
+// ConnectHosts gives it to the application, which hands it to every display
+// record and to the Options window it makes.
 #include "display/indicator_host.h"
 #include "options/options_host.h"
 
+struct Application;
+
 class ProgramHost final : public IndicatorHost, public OptionsHost {
 public:
+    explicit ProgramHost(Application& app) : app_(app) {}
+
     DisplayList& Displays() override;
+    SettingsBlock& Settings() override;
 
     // The indicators' events.
     void OpenOptions() override;
@@ -15,17 +21,24 @@ public:
     void DragEnded() override;
 
     // The Options window's operations.
+    HINSTANCE Instance() override;
     void RebuildIndicatorWindows() override;
+    void ColoursChanged() override;
     void StoreIndicatorSettings() override;
+    void SaveSettings() override;
     void SaveAllSettings() override;
     void RestartSampling() override;
     void ShowTrayIcon(bool shown) override;
     void ResetTrayState() override;
     void DarkenKeyboardLed() override;
     bool KeyboardDirectAvailable() override;
+    void CloseOptions() override;
+    void OptionsGone(HWND frame) override;
+    void Exit() override;
+
+private:
+    Application& app_;
 };
 
-ProgramHost& TheProgramHost();
-
-// The program's host in force for the indicators and the Options window.
-void ConnectHosts();
+// The program's host, given to the application as both hosts.
+void ConnectHosts(Application& app);

@@ -1,8 +1,8 @@
 #include "app/sampler.h"
 
-#include "app/application.h"
-#include "app/sampling.h"
-#include "app/worker_window.h"
+#include <utility>
+
+#include "app/messages.h"
 
 namespace {
 
@@ -22,10 +22,11 @@ void SetSamplerThreadStarter(ThreadStarter starter)
     g_startThread = starter ? starter : CreateThread;
 }
 
-bool Sampler::Start(Application& app, HWND window, UINT period, HANDLE exitEvent)
+bool Sampler::Start(ProgramGate& gate, Sample sample, HWND window, UINT period, HANDLE exitEvent)
 {
     Stop();
-    app_ = &app;
+    gate_ = &gate;
+    sample_ = std::move(sample);
     window_ = window;
     period_ = period;
     exitEvent_ = exitEvent;
@@ -90,12 +91,12 @@ void Sampler::Tick()
     // only queue up behind it.
     if (posted_)
         return;
-    if (!app_->gate.TryEnter()) {
+    if (!gate_->TryEnter()) {
         Post(WM_SAMPLE_HERE);
         return;
     }
-    const bool show = SampleRecords(*app_);
-    app_->gate.Leave();
+    const bool show = sample_();
+    gate_->Leave();
     if (show)
         Post(WM_SHOW_SAMPLE);
 }

@@ -16,16 +16,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 #include "common/win_handles.h"
-
-struct Application;
-
-// Posted to the worker window: the sampler could not enter the gate, the
-// program's thread runs the whole tick.
-constexpr UINT WM_SAMPLE_HERE = WM_APP + 2;
-// Posted to the worker window: the records are sampled, the windows show it.
-constexpr UINT WM_SHOW_SAMPLE = WM_APP + 3;
 
 // How the sampler's thread is started: CreateThread, unless a test put one
 // that fails in force (null puts CreateThread back).
@@ -58,10 +51,14 @@ public:
     Sampler(const Sampler&) = delete;
     Sampler& operator=(const Sampler&) = delete;
 
+    // What a tick does while the gate is entered: samples, and answers
+    // whether the program's thread has anything to show.
+    using Sample = std::function<bool()>;
+
     // Starts ticking every `period` ms, posting to `window`, and posts
     // WM_EXIT_REQUESTED there whenever `exitEvent` (when given) is signalled;
     // false when the thread or its timer cannot be made.
-    bool Start(Application& app, HWND window, UINT period, HANDLE exitEvent = nullptr);
+    bool Start(ProgramGate& gate, Sample sample, HWND window, UINT period, HANDLE exitEvent = nullptr);
     // The period from now on (kept for the start while not running).
     void SetPeriod(UINT period);
     UINT Period() const { return period_; }
@@ -77,7 +74,8 @@ private:
     void Tick();
     void Post(UINT message);
 
-    Application* app_ = nullptr;
+    ProgramGate* gate_ = nullptr;
+    Sample sample_;
     HWND window_ = nullptr;
     UINT period_ = 50;
     HANDLE exitEvent_ = nullptr;  // not owned

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "display/indicator_interaction.h"
+#include "display/indicator_window.h"
 
 namespace {
 
@@ -35,15 +36,6 @@ bool IsShown(const gui_data& data)
     return data.visible && window && IsWindowVisible(window);
 }
 
-// After every step of the tick, since the shared brushes may have changed.
-void RepaintShownIfChanged(Application& app)
-{
-    for (const auto& data : app.displays) {
-        if (IsShown(*data))
-            RepaintIndicatorIfChanged(data->Window());
-    }
-}
-
 // What the windows would do with an unchanged sample: a highlight step, a
 // shown tip's text, the tray icon's image.
 bool ShowDue(const Application& app)
@@ -52,7 +44,7 @@ bool ShowDue(const Application& app)
         if (IsShown(*data) && (data->highlight != 0 || TipFollowDue(*data)))
             return true;
     }
-    return app.tray.Present() && app.tray.Shown() != app.tray.ImageFor(app.trayState, Settings());
+    return app.tray.Present() && app.tray.Shown() != app.tray.ImageFor(app.trayState, app.settings);
 }
 
 }  // namespace
@@ -63,6 +55,7 @@ void BuildIndicatorRecords(Application& app)
         IndicatorEntry& entry = app.indicators[index];
         auto data = std::make_unique<gui_data>();
         data->store = app.store.get();
+        data->host = app.indicatorHost;
         const IndicatorPlace place = DefaultIndicatorPlace(index);
         data->x = place.x;
         data->y = place.y;
@@ -83,7 +76,7 @@ void BuildIndicatorRecords(Application& app)
 
 bool SampleRecords(Application& app, TickProfile* profile)
 {
-    const SettingsBlock& settings = Settings();
+    const SettingsBlock& settings = app.settings;
     app.keyboard.PreStep(app.anyActivity, settings);
     app.trayState = 0;
     bool fresh = false;
@@ -122,9 +115,8 @@ void ShowSample(Application& app, TickProfile* profile)
         if (IsShown(*data))
             RefreshIndicator(data->Window());
     }
-    RepaintShownIfChanged(app);
-    app.tray.Update(app.trayState, Settings());
-    app.keyboard.Press(Settings());
+    app.tray.Update(app.trayState, app.settings);
+    app.keyboard.Press(app.settings);
 }
 
 void SamplingTick(Application& app, TickProfile* profile)
@@ -142,7 +134,6 @@ bool HighlightTick(Application& app)
         RefreshIndicator(data->Window());
         stepsLeft = stepsLeft || data->highlight != 0;
     }
-    RepaintShownIfChanged(app);
     return stepsLeft;
 }
 

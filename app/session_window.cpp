@@ -1,24 +1,17 @@
 #include "app/session_window.h"
 
-#include "app/shell.h"
-#include "resources/resource.h"
+#include "app/application.h"
+#include "app/program.h"
+#include "common/window_binding.h"
 
 namespace {
 
 // Log-off and shut-down: the process may end without another message, so
 // everything is written now.
-void OnEndSession(WPARAM ending)
+void OnEndSession(Application& app, WPARAM ending)
 {
-    if (!ending)
-        return;
-    ExchangeGlobalSettings(Exchange::Store);
-    SaveAllSettings(App());
-}
-
-void OnDisplayChange()
-{
-    BringIndicatorsOnScreen(App().displays);
-    FollowTrayDpi();
+    if (ending)
+        SaveEverything(app);
 }
 
 }  // namespace
@@ -33,36 +26,36 @@ bool RegisterSessionClass(HINSTANCE instance)
     return RegisterClassExW(&windowClass) != 0;
 }
 
-HWND CreateSessionWindow(HINSTANCE instance)
+HWND CreateSessionWindow(Application& app)
 {
     const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kSessionClass, L"Qorvel Indicator", WS_POPUP, 0, 0, 0, 0,
-                                        nullptr, nullptr, instance, nullptr);
+                                        nullptr, nullptr, app.instance, &app);
     HearShellRestarts(window);
     return window;
 }
 
-void ShowTrayMenu(Application& app)
-{
-    ShowShellMenu(IDM_TRAY_MENU, app.sessionWindow ? app.sessionWindow : app.worker);
-}
-
 LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE)
+        BindWindowObject(window, CreationObject<Application>(lParam));
+    Application* app = WindowObject<Application>(window);
+    if (!app)
+        return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        OnEndSession(wParam);
+        OnEndSession(*app, wParam);
         return 0;
     case WM_DISPLAYCHANGE:
-        OnDisplayChange();
+        FollowDisplayChange(*app);
         return 0;
     case WM_DPICHANGED:
-        FollowTrayDpi();
+        FollowTrayDpi(*app);
         return 0;
     default:
         if (message == TaskbarCreatedMessage() && message != 0) {
-            AddTrayIconAgain();
+            AddTrayIconAgain(*app);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

@@ -5,7 +5,7 @@
 // and DPI changes (indicators that ended up on no monitor come back, the tray
 // LED is painted for the new DPI), the shell's "TaskbarCreated" (the tray icon
 // is added again), and the tray menu, which closes on a click elsewhere only
-// when its owner is foreground.
+// when its owner is foreground (the program shows it, owned by this window).
 #include <windows.h>
 
 struct Application;
@@ -13,10 +13,6 @@ struct Application;
 inline constexpr wchar_t kSessionClass[] = L"QorvelSession";
 
 bool RegisterSessionClass(HINSTANCE instance);
-HWND CreateSessionWindow(HINSTANCE instance);
-
-// The tray icon's menu (resource 144) at the cursor: "Options" shows the
-// Options window, "Exit Qorvel" posts the quit that leads to shutdown.
-void ShowTrayMenu(Application& app);
+HWND CreateSessionWindow(Application& app);
 
 LRESULT CALLBACK SessionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,8 +8,12 @@
 #include "app/application.h"
 #include "app/sampling.h"
 #include "app/session_window.h"
-#include "app/shell.h"
+#include "app/messages.h"
+#include "app/program.h"
+#include "app/program_host.h"
 #include "app/worker_window.h"
+#include "display/icon_painter.h"
+#include "display/indicator_window.h"
 #include "options/options_window.h"
 #include "resources/resource.h"
 #include "settings/settings_location.h"
@@ -45,10 +49,9 @@ bool IsSupportedSystem()
 void OpenSettings(Application& app)
 {
     app.store = std::make_unique<CIniEx>();
-    SetSettingsStore(app.store.get());
     OpenSettingsFile(*app.store);
-    ExchangeGlobalSettings(Exchange::Load);
-    ApplyStartWithWindows();
+    LoadSettings(*app.store, app.settings);
+    ApplyStartWithWindows(app.settings.startWithWindows != 0);
 }
 
 void RegisterWindowClasses(HINSTANCE instance)
@@ -59,6 +62,11 @@ void RegisterWindowClasses(HINSTANCE instance)
     RegisterSessionClass(instance);
 }
 
+void ConnectProgram(Application& app)
+{
+    ConnectHosts(app);
+}
+
 void CreatePerformanceAccess(Application& app)
 {
     app.access = std::make_unique<DirectRegistryAccess>();
@@ -67,25 +75,26 @@ void CreatePerformanceAccess(Application& app)
 
 bool CreateShellWindows(Application& app)
 {
-    app.worker = CreateWorkerWindow(app.instance);
+    app.worker.Reset(CreateWorkerWindow(app));
     if (!app.worker)
         return false;
-    app.sessionWindow = CreateSessionWindow(app.instance);
-    RegisterDeviceNotifications(app.worker);
-    SetDeviceNotificationWindow(app.worker);
+    app.sessionWindow.Reset(CreateSessionWindow(app));
+    RegisterDeviceNotifications(app);
+    SetDeviceNotificationWindow(app.worker.Get());
     return true;
 }
 
 void StartTimers(Application& app, HANDLE exitEvent)
 {
-    const UINT period = SamplingPeriod(Settings().samplingPeriod);
-    if (!app.sampler.Start(app, app.worker, period, exitEvent)) {
+    const UINT period = SamplingPeriod(app.settings.samplingPeriod);
+    const auto sample = [&app] { return SampleRecords(app); };
+    if (!app.sampler.Start(app.gate, sample, app.worker.Get(), period, exitEvent)) {
         // Without its thread the program samples on a window timer, and the
         // message loop waits on the exit event.
-        SetTimer(app.worker, IDT_SAMPLE, period, nullptr);
+        SetTimer(app.worker.Get(), IDT_SAMPLE, period, nullptr);
         app.exitEventInLoop = exitEvent;
     }
-    SetTimer(app.worker, IDT_HIGHLIGHT, kHighlightPeriod, nullptr);
+    SetTimer(app.worker.Get(), IDT_HIGHLIGHT, kHighlightPeriod, nullptr);
 }
 
 void LoadIcons(Application& app)
@@ -101,47 +110,47 @@ void LoadAccelerators(Application& app)
     app.accelerators = LoadAcceleratorsW(app.instance, MAKEINTRESOURCEW(IDA_ACCELERATORS));
 }
 
-void EnumerateDrives(Application& app)
+void MakeIndicators(Application& app)
 {
-    EnumeratePhysicalDrives(*app.access, app.indicators);
-    EnumerateLogicalDisks(*app.access, app.indicators);
+    EnumerateDrives(app);
+    BuildIndicators(app);
 }
 
-void BuildIndicators(Application& app)
+void AddTrayIconIfWanted(Application& app)
 {
-    BuildIndicatorRecords(app);
-    BringIndicatorsOnScreen(app.displays);
+    app.tray.BuildLedIcons(app.settings, TrayDpi(app.sessionWindow.Get()));
+    AddTrayIconWithRetries(app);
 }
 
-void AddTrayIconIfWanted()
+void ShowIndicators(Application& app)
 {
-    AddTrayIconWithRetries();
+    RebuildIndicatorWindows(app);
 }
 
-void ShowOptionsUnlessSilent()
+void ShowOptionsUnlessSilent(Application& app)
 {
-    if (!Settings().silentStart)
-        ShowOptionsWindow();
+    if (!app.settings.silentStart)
+        ShowOptionsWindow(app);
 }
 
 void ShutDown(Application& app)
 {
     app.sampler.Stop();
-    DestroyOptionsWindow();
+    CloseOptionsWindow(app);
     if (app.store) {
-        ExchangeGlobalSettings(Exchange::Store);
+        StoreSettings(*app.store, app.settings);
         StoreIndicatorSettings(app);
     }
     app.tray.Remove();
-    app.trayAppIcon.Reset(), app.ledOffIcon.Reset(), app.ledOnIcon.Reset();
-    app.keyboard.Close(Settings());
+    app.trayAppIcon.Reset();
+    app.ledOffIcon.Reset();
+    app.ledOnIcon.Reset();
+    app.keyboard.Close(app.settings);
     TearDownIndicators(app);
-    if (app.sessionWindow)
-        DestroyWindow(std::exchange(app.sessionWindow, nullptr));
-    if (app.worker)
-        DestroyWindow(std::exchange(app.worker, nullptr));
+    app.deviceArrivals.clear();
+    app.sessionWindow.Reset();
+    app.worker.Reset();
     SetDeviceNotificationWindow(nullptr);
-    SetSettingsStore(nullptr);
     app.store.reset();  // writes the settings file when it changed
     app.access.reset();
 }

@@ -32,6 +32,9 @@ void OpenSettings(Application& app);
 // window's classes.
 void RegisterWindowClasses(HINSTANCE instance);
 
+// The program as the indicators and the Options window will see it.
+void ConnectProgram(Application& app);
+
 // The performance-data access the records read from.
 void CreatePerformanceAccess(Application& app);
 
@@ -47,19 +50,21 @@ void StartTimers(Application& app, HANDLE exitEvent);
 void LoadIcons(Application& app);
 void LoadAccelerators(Application& app);
 
-// The indicator list: physical drives and the all-in-one entry, then the
-// logical disks.
-void EnumerateDrives(Application& app);
+// The indicator list (physical drives and the all-in-one entry, then the
+// logical disks) and the display records, with any indicator saved on no
+// monitor brought back.
+void MakeIndicators(Application& app);
 
-// The display records, with any indicator saved on no monitor brought back.
-void BuildIndicators(Application& app);
+// The tray LED's images; the icon when "ShowTrayIcon" is on (a failed add is
+// tried again over the first seconds).
+void AddTrayIconIfWanted(Application& app);
+// The indicator windows of the mode, and the global settings stored.
+void ShowIndicators(Application& app);
+void ShowOptionsUnlessSilent(Application& app);
 
-// When "ShowTrayIcon" is on; a failed add is tried again over the first seconds.
-void AddTrayIconIfWanted();
-void ShowOptionsUnlessSilent();
-
-// Everything released in order: the Options window, the settings stored, the
-// tray icon removed, the keyboard LED released, the indicators torn down, the
-// windows destroyed, the settings file written and the access released. Also
-// safe after a start-up that stopped part-way.
+// Everything released in order: the sampler stopped, the Options window, the
+// settings stored, the tray icon removed, the keyboard LED released, the
+// indicators torn down, the windows destroyed, the settings file written and
+// the access released. Also safe after a start-up that stopped part-way; each
+// object's owner would release it in any order too.
 void ShutDown(Application& app);

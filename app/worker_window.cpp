@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cwchar>
 
+#include "app/application.h"
+#include "app/messages.h"
+#include "app/program.h"
 #include "app/sampling.h"
-#include "app/session_window.h"
-#include "app/shell.h"
+#include "common/window_binding.h"
 
 namespace {
 
@@ -40,15 +42,15 @@ bool TellRecord(performance_data& record, WPARAM event, HDEVNOTIFY notification)
     }
 }
 
-void OnHeldDeviceChange(WPARAM event, HDEVNOTIFY notification)
+void OnHeldDeviceChange(Application& app, WPARAM event, HDEVNOTIFY notification)
 {
-    for (const auto& data : App().displays) {
+    for (const auto& data : app.displays) {
         if (data->record && TellRecord(*data->record, event, notification))
             return;
     }
 }
 
-LRESULT OnDeviceChange(HWND window, WPARAM event, LPARAM lParam)
+LRESULT OnDeviceChange(HWND window, Application& app, WPARAM event, LPARAM lParam)
 {
     // A burst of changes gives one rebuild, 3 s after the last of them.
     if (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE)
@@ -56,14 +58,13 @@ LRESULT OnDeviceChange(HWND window, WPARAM event, LPARAM lParam)
     if (event == DBT_DEVICEQUERYREMOVE || event == DBT_DEVICEQUERYREMOVEFAILED || event == DBT_DEVICEREMOVEPENDING ||
         event == DBT_DEVICEREMOVECOMPLETE) {
         if (const HDEVNOTIFY notification = HandleNotification(lParam))
-            OnHeldDeviceChange(event, notification);
+            OnHeldDeviceChange(app, event, notification);
     }
     return TRUE;  // a removal is never refused
 }
 
-void OnTimer(HWND window, UINT_PTR id)
+void OnTimer(HWND window, Application& app, UINT_PTR id)
 {
-    Application& app = App();
     switch (id) {
     case IDT_SAMPLE:
         SamplingTick(app);
@@ -81,7 +82,7 @@ void OnTimer(HWND window, UINT_PTR id)
         RebuildAfterDeviceChange(app);
         break;
     case IDT_TRAY_RETRY:
-        RetryTrayIcon();
+        RetryTrayIcon(app);
         break;
     default:
         break;
@@ -92,20 +93,20 @@ void OnTimer(HWND window, UINT_PTR id)
 // shell selects the icon for a click, Enter or Space (NIN_SELECT,
 // NIN_KEYSELECT) and asks for its menu for a right click, the menu key or
 // Shift+F10 (WM_CONTEXTMENU, which follows WM_RBUTTONUP).
-void OnTrayNotify(WPARAM id, LPARAM event)
+void OnTrayNotify(Application& app, WPARAM id, LPARAM event)
 {
     if (id != kTrayIconId)
         return;
     switch (LOWORD(event)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
-        ShowOptionsWindow();
+        ShowOptionsWindow(app);
         break;
     case WM_CONTEXTMENU:
-        ShowTrayMenu(App());
+        ShowTrayMenu(app);
         break;
     case WM_CLOSE:
-        SaveAllSettings(App());
+        SaveAllSettings(app);
         break;
     default:
         break;
@@ -124,9 +125,9 @@ BOOL CALLBACK CloseDialog(HWND window, LPARAM)
 
 // The exit event: an open menu and any dialog are closed, so that their
 // loops end, and the program ends as after "Exit Qorvel".
-void OnExitRequested()
+void OnExitRequested(Application& app)
 {
-    App().ending = true;
+    app.ending = true;
     EndMenu();
     EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
     PostQuitMessage(0);
@@ -147,45 +148,50 @@ bool RegisterWorkerClass(HINSTANCE instance)
     return RegisterClassExW(&windowClass) != 0;
 }
 
-HWND CreateWorkerWindow(HINSTANCE instance)
+HWND CreateWorkerWindow(Application& app)
 {
     return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
-                           nullptr, instance, nullptr);
+                           nullptr, app.instance, &app);
 }
 
-void RegisterDeviceNotifications(HWND worker)
+void RegisterDeviceNotifications(Application& app)
 {
     for (const GUID& interfaceClass : {kUsbDeviceInterface, kDiskInterface}) {
         DEV_BROADCAST_DEVICEINTERFACE_W filter{};
         filter.dbcc_size = sizeof filter;
         filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
         filter.dbcc_classguid = interfaceClass;
-        // The registration lasts as long as the window.
-        RegisterDeviceNotificationW(worker, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+        app.deviceArrivals.emplace_back(
+            RegisterDeviceNotificationW(app.worker.Get(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
     }
 }
 
 LRESULT CALLBACK WorkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE)
+        BindWindowObject(window, CreationObject<Application>(lParam));
+    Application* app = WindowObject<Application>(window);
+    if (!app)
+        return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_DEVICECHANGE:
-        return OnDeviceChange(window, wParam, lParam);
+        return OnDeviceChange(window, *app, wParam, lParam);
     case WM_TIMER:
-        OnTimer(window, wParam);
+        OnTimer(window, *app, wParam);
         return 0;
     case WM_SAMPLE_HERE:
-        App().sampler.Taken();
-        SamplingTick(App());
+        app->sampler.Taken();
+        SamplingTick(*app);
         return 0;
     case WM_SHOW_SAMPLE:
-        App().sampler.Taken();
-        ShowSample(App());
+        app->sampler.Taken();
+        ShowSample(*app);
         return 0;
     case WM_TRAYNOTIFY:
-        OnTrayNotify(wParam, lParam);
+        OnTrayNotify(*app, wParam, lParam);
         return 0;
     case WM_EXIT_REQUESTED:
-        OnExitRequested();
+        OnExitRequested(*app);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "sources/perf_libraries.h"
 

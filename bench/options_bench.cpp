@@ -2,9 +2,10 @@
 // colour changes (through the colour seam) and 1,000 page switches over three
 // indicator windows. For each it prints the time per action and what is left
 // behind: windows of this thread, GDI objects, icons and handles held by the
-// program's owners (Live()), and replaced windows and brushes that still exist
-// (a leak). The system's own counts (GetGuiResources, GetProcessHandleCount)
-// are printed too; they answer 0 under Wine.
+// program's owners (Live()), indicator windows the action replaced (a change
+// applied in place replaces none) and replaced pages, and how many of those
+// still exist (a leak). The system's own counts (GetGuiResources,
+// GetProcessHandleCount) are printed too; they answer 0 under Wine.
 //
 //   options_bench          the program as it is
 //   options_bench --leak   100 colour changes and page switches with a
@@ -21,7 +22,9 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/shell.h"
+#include "app/program.h"
+#include "app/program_host.h"
+#include "display/indicator_window.h"
 #include "common/live_counts.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
@@ -84,22 +87,31 @@ void Pump()
     }
 }
 
-// The handles the action may replace: the page, the indicator windows, the brushes.
+// The windows the action may replace: the indicator windows and the page.
 struct Handles {
-    std::set<HWND> windows;
-    std::set<HGDIOBJ> brushes;
+    std::set<HWND> indicators;
+    std::set<HWND> pages;
 };
 
 Handles Current()
 {
     Handles handles;
-    handles.windows.insert(CurrentOptionsPage());
+    handles.pages.insert(CurrentOptionsPage(App().options.Get()));
     for (const auto& data : App().displays)
-        handles.windows.insert(data->Window());
-    const SettingsBlock& settings = Settings();
-    for (const UniqueBrush* brush : {&settings.readBrush, &settings.writeBrush, &settings.idleBrush})
-        handles.brushes.insert(brush->Get());
+        handles.indicators.insert(data->Window());
     return handles;
+}
+
+// How many of the windows before are gone after (replaced), and how many of
+// those still exist.
+void CountReplaced(const std::set<HWND>& before, const std::set<HWND>& after, int& replaced, int& left)
+{
+    for (HWND window : before) {
+        if (!window || after.count(window))
+            continue;
+        ++replaced;
+        left += IsWindow(window) ? 1 : 0;
+    }
 }
 
 void Measure(const char* name, const std::function<void(int)>& action)
@@ -111,7 +123,10 @@ void Measure(const char* name, const std::function<void(int)>& action)
     const DWORD guiUserBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     DWORD handlesBefore = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
-    int replacedWindows = 0, windowsLeft = 0, replacedBrushes = 0, brushesLeft = 0;
+    int replacedIndicators = 0;
+    int indicatorsLeft = 0;
+    int replacedPages = 0;
+    int pagesLeft = 0;
     std::int64_t ticks = 0;
     for (int n = 0; n < g_actions; ++n) {
         const Handles before = Current();
@@ -124,18 +139,8 @@ void Measure(const char* name, const std::function<void(int)>& action)
         // What the action replaced must be gone now, before a later object
         // could be given the same handle value.
         const Handles after = Current();
-        for (HWND window : before.windows) {
-            if (!window || after.windows.count(window))
-                continue;
-            ++replacedWindows;
-            windowsLeft += IsWindow(window) ? 1 : 0;
-        }
-        for (HGDIOBJ brush : before.brushes) {
-            if (!brush || after.brushes.count(brush))
-                continue;
-            ++replacedBrushes;
-            brushesLeft += GetObjectType(brush) != 0 ? 1 : 0;
-        }
+        CountReplaced(before.indicators, after.indicators, replacedIndicators, indicatorsLeft);
+        CountReplaced(before.pages, after.pages, replacedPages, pagesLeft);
     }
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
@@ -147,15 +152,20 @@ void Measure(const char* name, const std::function<void(int)>& action)
         "| %s | %d | %.0f | %d → %d | %ld/%ld/%ld → %ld/%ld/%ld | %d / %d | %d / %d | %lu/%lu → %lu/%lu | %lu → %lu "
         "|\n",
         name, g_actions, micros, windowsBefore, ThreadWindows(), ownedBefore.gdiObjects, ownedBefore.icons,
-        ownedBefore.handles, owned.gdiObjects, owned.icons, owned.handles, replacedWindows, windowsLeft,
-        replacedBrushes, brushesLeft, guiGdiBefore, guiUserBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+        ownedBefore.handles, owned.gdiObjects, owned.icons, owned.handles, replacedIndicators, indicatorsLeft,
+        replacedPages, pagesLeft, guiGdiBefore, guiUserBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
         GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), handlesBefore, handlesAfter);
     std::fflush(stdout);
 }
 
+HWND Page()
+{
+    return CurrentOptionsPage(App().options.Get());
+}
+
 void Slide(int id, int position)
 {
-    const HWND page = CurrentOptionsPage();
+    const HWND page = Page();
     SendDlgItemMessageW(page, id, TBM_SETPOS, TRUE, position);
     SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
@@ -166,20 +176,21 @@ void SetUpProgram()
     app.instance = GetModuleHandleW(nullptr);
     RegisterOptionsClass(app.instance);
     RegisterIndicatorClass(app.instance);
-    app.worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    RebuildBrushes(Settings());
-    SetIndicatorMode(7);
+    app.worker.Reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ConnectHosts(app);
+    app.settings.indicatorMode = 7;
     const std::pair<const wchar_t*, std::uint32_t> entries[] = {{L"Drive 0", 1}, {L"All", 4}, {L"C:", 2}};
     for (const auto& [name, kind] : entries) {
-        app.indicators.push_back({name, name, name, nullptr, L"", L"", L"", kind});
+        app.indicators.push_back({name, name, name, L"", L"", L"", kind});
         auto data = std::make_unique<gui_data>();
+        data->host = app.indicatorHost;
         data->record = std::make_unique<IdleRecord>();
         data->record->entry = &app.indicators.back();
         data->x = 400 + 40 * static_cast<int>(app.displays.size());
         data->y = 400;
         app.displays.push_back(std::move(data));
     }
-    RebuildIndicatorWindows();
+    RebuildIndicatorWindows(app);
 }
 
 }  // namespace
@@ -192,14 +203,14 @@ int wmain(int argc, wchar_t** argv)
     SetUpProgram();
     CyclingPicker picker;
     ScopedOptionsSystem seam(picker);
-    std::vector<UniqueBrush> keptBrushes;  // the deliberate leak: replaced brushes never deleted
+    std::vector<UniqueBrush> keptBrushes;  // the deliberate leak: a brush per colour change, never deleted
 
-    CreateOptionsWindow();
-    SelectOptionsTab(1);
+    ShowOptionsWindow(App());
+    SelectOptionsTab(App().options.Get(), 1);
     std::printf(
         "| action | count | µs each | windows of the thread | GDI objects/icons/handles owned "
-        "| windows replaced / left "
-        "| brushes replaced / left | GetGuiResources GDI/USER | process handles |\n"
+        "| indicator windows replaced / left "
+        "| pages replaced / left | GetGuiResources GDI/USER | process handles |\n"
         "|---|---|---|---|---|---|---|---|---|\n");
     if (!leak) {
         Measure("opacity slider", [](int n) { Slide(IDC_APP_OPACITY, n % 256); });
@@ -207,21 +218,18 @@ int wmain(int argc, wchar_t** argv)
     }
     Measure("colour change", [&](int n) {
         static const int buttons[] = {IDC_APP_READ_CHANGE, IDC_APP_WRITE_CHANGE, IDC_APP_IDLE_CHANGE};
-        if (leak) {
-            UniqueBrush& write = Settings().writeBrush;
-            keptBrushes.emplace_back(std::move(write));
-            write.Reset(CreateSolidBrush(Settings().writeColor));
-        }
-        SendMessageW(CurrentOptionsPage(), WM_COMMAND, MAKEWPARAM(buttons[n % 3], BN_CLICKED), 0);
+        if (leak)
+            keptBrushes.emplace_back(CreateSolidBrush(App().settings.writeColor));
+        SendMessageW(Page(), WM_COMMAND, MAKEWPARAM(buttons[n % 3], BN_CLICKED), 0);
     });
     Measure("page switch", [&](int n) {
-        SelectOptionsTab((n + 2) % 4);
+        SelectOptionsTab(App().options.Get(), (n + 2) % 4);
         if (leak)
-            CreateOptionsPage(IDD_STATISTICS_PAGE, SummaryPageProc);
+            CreateOptionsPage(App().options.Get(), IDD_STATISTICS_PAGE, SummaryPageProc);
     });
 
-    DestroyOptionsWindow();
+    CloseOptionsWindow(App());
     App().displays.clear();
-    DestroyWindow(App().worker);
+    App().worker.Reset();
     return 0;
 }

@@ -5,7 +5,7 @@
 // sampling the records and refreshing the windows; heap allocations per warm
 // tick (inside the tick and in painting); and the GDI objects, handles and
 // windows the program holds after 100 and after the last tick, with a
-// validity probe of the windows and brushes a rebuild replaced. Then, with
+// validity probe of the windows a rebuild replaced. Then, with
 // the tray icon present and the keyboard LED on, the notification-icon calls
 // and keyboard events, queries and sets per tick for idle, steady and alternating
 // activity, and how often the tray LED images are painted.
@@ -21,7 +21,8 @@
 
 #include "app/application.h"
 #include "app/sampling.h"
-#include "app/shell.h"
+#include "app/program.h"
+#include "display/indicator_window.h"
 #include "app/startup.h"
 #include "display/display_system.h"
 #include "tools/perfprov/provider_key.h"
@@ -116,14 +117,10 @@ bool ProbeRebuild(Application& app)
     std::vector<HWND> windows;
     for (const auto& data : app.displays)
         windows.push_back(data->Window());
-    const HBRUSH brushes[] = {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()};
-    RecreateIndicatorWindows(app.displays, IndicatorMode());
-    RebuildBrushes(Settings());
+    RecreateIndicatorWindows(app.instance, app.displays, app.settings);
     bool released = true;
     for (HWND window : windows)
         released = released && !IsWindow(window);
-    for (HBRUSH brush : brushes)
-        released = released && GetObjectType(brush) == 0;
     return released;
 }
 
@@ -172,7 +169,9 @@ void CountDisplaySwitches(const std::wstring& script)
     Application app;
     app.access = std::make_unique<DirectRegistryAccess>();
     app.access->Init();
-    app.worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    app.instance = GetModuleHandleW(nullptr);
+    app.settings.indicatorMode = 7;
+    app.worker.Reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     unsigned long long level = 1000;
     WriteScript(script, 1, 1, level);
     EnumerateDrives(app);
@@ -180,10 +179,11 @@ void CountDisplaySwitches(const std::wstring& script)
     app.keyboard.Open();
     const HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
     app.tray.UseIcons(icon, icon, icon);
-    SettingsBlock& settings = Settings();
+    SettingsBlock& settings = app.settings;
     settings.useKeyboardLed = 1;
-    RebuildIndicatorWindows(app);  // paints the tray LED images
-    app.tray.Add(app.worker, 0, settings);
+    RebuildIndicatorWindows(app);
+    app.tray.BuildLedIcons(settings);
+    app.tray.Add(app.worker.Get(), 0, settings);
     std::printf("tray icon present: %s\n", app.tray.Present() ? "yes" : "NO");
 
     const int ticks = 200;
@@ -215,13 +215,12 @@ void CountDisplaySwitches(const std::wstring& script)
     const long icons = Live().icons;
     const HICON before = app.tray.Icons().idle.Get();
     settings.readColor = RGB(0, 200, 0);
-    RebuildIndicatorWindows(app);  // what applying a setting does
-    std::printf("    one settings change paints the LED images anew: %s (icons held: %ld before, %ld after)\n",
+    RecolourDisplays(app);  // what a colour change does
+    std::printf("    one colour change paints the LED images anew: %s (icons held: %ld before, %ld after)\n",
                 app.tray.Icons().idle.Get() != before ? "yes" : "NO", icons, Live().icons);
     app.tray.Remove();
     app.keyboard.Close(settings);
     TearDownIndicators(app);
-    DestroyWindow(app.worker);
 }
 
 }  // namespace
@@ -261,8 +260,6 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     RegisterIndicatorClass(GetModuleHandleW(nullptr));
-    RebuildBrushes(Settings());
-    SetIndicatorMode(7);
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
     const auto micro = [&](std::int64_t ticks) { return 1e6 * static_cast<double>(ticks) / frequency.QuadPart; };
@@ -272,13 +269,15 @@ int wmain(int argc, wchar_t** argv)
     };
     for (const Scenario scenario : {Scenario{1, 1}, Scenario{4, 5}, Scenario{16, 17}, Scenario{64, 65}}) {
         Application app;
+        app.instance = GetModuleHandleW(nullptr);
+        app.settings.indicatorMode = 7;
         app.access = std::make_unique<DirectRegistryAccess>();
         app.access->Init();
         unsigned long long level = 1000;
         WriteScript(script, scenario.physical, scenario.logical, level);
         EnumerateDrives(app);
         BuildIndicatorRecords(app);
-        RecreateIndicatorWindows(app.displays, IndicatorMode());
+        RecreateIndicatorWindows(app.instance, app.displays, app.settings);
         for (const auto& data : app.displays)
             data->highlight = 0;
         RunTicks(app, script, scenario.physical, scenario.logical, 50, level, nullptr);  // warm-up
@@ -303,8 +302,8 @@ int wmain(int argc, wchar_t** argv)
         Report(when, Live());
         const bool equal =
             Live().gdiObjects == start.gdiObjects && Live().handles == start.handles && Live().windows == start.windows;
-        std::printf("    counts %s; a rebuild releases the windows and brushes it replaced: %s\n",
-                    equal ? "unchanged" : "CHANGED", ProbeRebuild(app) ? "yes" : "NO");
+        std::printf("    counts %s; a rebuild releases the windows it replaced: %s\n", equal ? "unchanged" : "CHANGED",
+                    ProbeRebuild(app) ? "yes" : "NO");
         TearDownIndicators(app);
     }
     std::printf("The tray icon and the keyboard LED over %d ticks, 3 records:\n", 200);

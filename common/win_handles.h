@@ -110,3 +110,67 @@ public:
 private:
     HANDLE handle_ = nullptr;
 };
+
+// A window, destroyed with DestroyWindow. A window that is being destroyed by
+// other means (its procedure hears WM_DESTROY) is let go of with Release.
+class UniqueWindow {
+public:
+    UniqueWindow() = default;
+    explicit UniqueWindow(HWND window) : window_(window) {}
+    ~UniqueWindow() { Reset(); }
+    UniqueWindow(UniqueWindow&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
+    UniqueWindow& operator=(UniqueWindow&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            window_ = std::exchange(other.window_, nullptr);
+        }
+        return *this;
+    }
+    UniqueWindow(const UniqueWindow&) = delete;
+    UniqueWindow& operator=(const UniqueWindow&) = delete;
+
+    HWND Get() const { return window_; }
+    explicit operator bool() const { return window_ != nullptr; }
+    HWND Release() { return std::exchange(window_, nullptr); }
+    void Reset(HWND window = nullptr)
+    {
+        if (const HWND old = std::exchange(window_, window))
+            DestroyWindow(old);
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// A device notification registration, unregistered with UnregisterDeviceNotification.
+class UniqueDeviceNotification {
+public:
+    UniqueDeviceNotification() = default;
+    explicit UniqueDeviceNotification(HDEVNOTIFY notification) : notification_(notification) {}
+    ~UniqueDeviceNotification() { Reset(); }
+    UniqueDeviceNotification(UniqueDeviceNotification&& other) noexcept
+        : notification_(std::exchange(other.notification_, nullptr))
+    {
+    }
+    UniqueDeviceNotification& operator=(UniqueDeviceNotification&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            notification_ = std::exchange(other.notification_, nullptr);
+        }
+        return *this;
+    }
+    UniqueDeviceNotification(const UniqueDeviceNotification&) = delete;
+    UniqueDeviceNotification& operator=(const UniqueDeviceNotification&) = delete;
+
+    HDEVNOTIFY Get() const { return notification_; }
+    void Reset()
+    {
+        if (notification_)
+            UnregisterDeviceNotification(std::exchange(notification_, nullptr));
+    }
+
+private:
+    HDEVNOTIFY notification_ = nullptr;
+};

@@ -1,7 +1,7 @@
 #pragma once
-// What an indicator window asks of the program. The program implements it and
-// puts it in force at start-up; until then (and in tests without one) an
-// indicator asks nothing and moves only itself.
+// What an indicator window asks of the program, which a display record holds
+// a pointer to. Without one (some tests) an indicator asks nothing, looks as
+// the initial settings say and moves only itself.
 #include <windows.h>
 
 #include "display/display_record.h"
@@ -10,6 +10,8 @@ class IndicatorHost {
 public:
     // Every indicator, for a drag that moves them all (Shift).
     virtual DisplayList& Displays() = 0;
+    // The settings that say how an indicator looks.
+    virtual const SettingsBlock& Settings() = 0;
     // A double-click: the Options window, in front.
     virtual void OpenOptions() = 0;
     // A right-click: the indicator's menu at the pointer, owned by the window.
@@ -20,7 +22,3 @@ public:
 protected:
     ~IndicatorHost() = default;
 };
-
-// The host in force, or null.
-IndicatorHost* CurrentIndicatorHost();
-void SetIndicatorHost(IndicatorHost* host);

@@ -19,8 +19,6 @@ constexpr std::size_t kTipTextCapacity = 4096;
 constexpr std::size_t kAppendixLength = 5;
 constexpr DWORD kTipFollowPeriod = 250;  // milliseconds
 
-IndicatorHost* g_host = nullptr;
-
 // The values every indicator window shares: the drag origin (only the window
 // holding the mouse capture drags) and the text the tips are given.
 struct Interaction {
@@ -42,14 +40,14 @@ std::wstring TitleOf(const gui_data& data)
 
 // Dragging ends with the button's release or with the capture lost to
 // another window; either way the positions are saved a second later.
-void EndDrag()
+void EndDrag(const gui_data* data)
 {
     POINT& origin = Shared().dragOrigin;
     if (origin.x == kNoDrag)
         return;
     origin.x = kNoDrag;
-    if (g_host)
-        g_host->DragEnded();
+    if (data && data->host)
+        data->host->DragEnded();
 }
 
 void MoveIndicator(HWND window, gui_data& data, int dx, int dy)
@@ -89,16 +87,6 @@ bool TipShown(const gui_data& data)
 }
 
 }  // namespace
-
-IndicatorHost* CurrentIndicatorHost()
-{
-    return g_host;
-}
-
-void SetIndicatorHost(IndicatorHost* host)
-{
-    g_host = host;
-}
 
 bool TipFollowDue(const gui_data& data)
 {
@@ -144,10 +132,10 @@ void OnIndicatorMouseMove(HWND window, gui_data& data, WPARAM wParam, LPARAM lPa
     }
     if (dx == 0 && dy == 0)
         return;
-    if (system.AsyncKeyState(VK_SHIFT) >= 0 || !g_host) {
+    if (system.AsyncKeyState(VK_SHIFT) >= 0 || !data.host) {
         MoveIndicator(window, data, dx, dy);
     } else {
-        for (const auto& other : g_host->Displays()) {
+        for (const auto& other : data.host->Displays()) {
             const HWND otherWindow = other->Window();
             if (otherWindow && IsWindow(otherWindow))
                 MoveIndicator(otherWindow, *other, dx, dy);
@@ -178,7 +166,7 @@ void OnIndicatorMouseLeave(HWND window, gui_data& data)
 
 void OnIndicatorLButtonUp(HWND window, gui_data* data, LPARAM lParam)
 {
-    EndDrag();
+    EndDrag(data);
     if (GetCapture() == window)
         ReleaseCapture();
     if (!data || !TipShown(*data))
@@ -195,26 +183,28 @@ void OnIndicatorLButtonUp(HWND window, gui_data* data, LPARAM lParam)
     TrackMouseEvent(&track);
 }
 
-void OnIndicatorCaptureChanged(HWND window, HWND gaining)
+void OnIndicatorCaptureChanged(HWND window, const gui_data* data, HWND gaining)
 {
     if (gaining != window)
-        EndDrag();
+        EndDrag(data);
 }
 
 void OnIndicatorDoubleClick(gui_data* data)
 {
-    if (data)
-        HideTip(data->tooltip);
-    if (g_host)
-        g_host->OpenOptions();
+    if (!data)
+        return;
+    HideTip(data->tooltip);
+    if (data->host)
+        data->host->OpenOptions();
 }
 
 void OnIndicatorRButtonUp(HWND window, gui_data* data)
 {
-    if (data)
-        HideTip(data->tooltip);
-    if (g_host)
-        g_host->ShowIndicatorMenu(window);
+    if (!data)
+        return;
+    HideTip(data->tooltip);
+    if (data->host)
+        data->host->ShowIndicatorMenu(window);
 }
 
 void FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity)

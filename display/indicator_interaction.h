@@ -37,7 +37,7 @@ void OnIndicatorMouseLeave(HWND window, gui_data& data);
 // a leave during the capture was not told) and goes when it is not.
 void OnIndicatorLButtonUp(HWND window, gui_data* data, LPARAM lParam);
 // The capture goes to `gaining`.
-void OnIndicatorCaptureChanged(HWND window, HWND gaining);
+void OnIndicatorCaptureChanged(HWND window, const gui_data* data, HWND gaining);
 void OnIndicatorDoubleClick(gui_data* data);
 void OnIndicatorRButtonUp(HWND window, gui_data* data);
 

@@ -5,17 +5,13 @@
 namespace {
 
 constexpr LedSize kLedSizes[] = {{12, 9}, {16, 12}, {24, 18}, {32, 24}, {64, 40}, {128, 96}};
+static_assert(sizeof kLedSizes / sizeof kLedSizes[0] == kLedSizeCount);
 
 }  // namespace
 
-bool IsLedSizeIndex(int index)
-{
-    return index >= kMinLedSizeIdx && index <= kMaxLedSizeIdx;
-}
-
 LedSize LedSizeFor(int index)
 {
-    return kLedSizes[IsLedSizeIndex(index) ? index : 1];
+    return kLedSizes[index >= 0 && index < kLedSizeCount ? index : 1];
 }
 
 IndicatorPlace DefaultIndicatorPlace(std::size_t index)

@@ -10,10 +10,8 @@ struct LedSize {
     int height = 0;
 };
 
-inline constexpr int kMinLedSizeIdx = 0;
-inline constexpr int kMaxLedSizeIdx = 5;
-
-bool IsLedSizeIndex(int index);
+// How many LED sizes there are ("LedSizeIdx" 0 to 5; the settings say so too).
+inline constexpr int kLedSizeCount = 6;
 
 // The LED of a "LedSizeIdx": 12 x 9, 16 x 12, 24 x 18, 32 x 24, 64 x 40 and
 // 128 x 96 pixels for 0 to 5; an index outside them has the size of 1.

@@ -2,30 +2,34 @@
 
 #include "common/live_counts.h"
 #include "common/window_binding.h"
+#include "display/indicator_host.h"
 #include "display/indicator_interaction.h"
 
-namespace {
+static_assert(SettingNamed(L"LedSizeIdx").low == 0 && SettingNamed(L"LedSizeIdx").high == kLedSizeCount - 1,
+              "the settings offer every LED size and no other");
 
-HINSTANCE g_instance = nullptr;
+namespace {
 
 gui_data* DataOf(HWND window)
 {
     return WindowObject<gui_data>(window);
 }
 
-LedBrushes SharedBrushes(const SettingsBlock& settings)
+// The settings the record's host holds; the initial ones without a host.
+const SettingsBlock& SettingsOf(const gui_data& data)
 {
-    return {settings.readBrush.Get(), settings.writeBrush.Get(), settings.idleBrush.Get()};
+    static const SettingsBlock initial;
+    return data.host ? data.host->Settings() : initial;
 }
 
 // The picture the window would show now.
 LedLook CurrentLook(HWND window, const gui_data& data)
 {
-    const SettingsBlock& settings = Settings();
+    const SettingsBlock& settings = SettingsOf(data);
     RECT client{};
     GetClientRect(window, &client);
     return LookOf(data.record ? data.record->state : 0, client.right - client.left, client.bottom - client.top,
-                  SharedBrushes(settings), settings.showIndicatorLabel != 0);
+                  ColoursOf(data, settings), settings.showIndicatorLabel != 0);
 }
 
 void InvalidateIfChanged(HWND window, const gui_data& data)
@@ -34,18 +38,15 @@ void InvalidateIfChanged(HWND window, const gui_data& data)
         InvalidateRect(window, nullptr, FALSE);
 }
 
-// The read and idle brushes from their settings again, which ends any
-// highlight colouring of every indicator.
-void RestoreReadAndIdleBrushes(SettingsBlock& settings)
-{
-    settings.readBrush.Reset(CreateSolidBrush(settings.readColor));
-    settings.idleBrush.Reset(CreateSolidBrush(settings.idleColor));
-}
-
 COLORREF HighlightColour(int n)
 {
     const Rgb hue = HighlightHue(n);
     return RGB(hue.red, hue.green, hue.blue);
+}
+
+DWORD ExtendedStyle(int opacity)
+{
+    return WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (opacity != 255 ? WS_EX_LAYERED : 0);
 }
 
 LRESULT OnNcCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -55,27 +56,17 @@ LRESULT OnNcCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void OnCreate(HWND window, gui_data* data)
+void OnDestroy(HWND window, gui_data* data)
 {
     if (!data)
         return;
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    MoveWindow(window, data->x, data->y, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-}
-
-void OnDestroy(HWND window, gui_data* data)
-{
-    if (data) {
-        if (data->tooltip && IsWindow(data->tooltip))
-            DestroyWindow(data->tooltip);
-        data->tooltip = nullptr;
-        data->paintedValid = false;
-        if (IndicatorEntry* entry = data->Entry(); entry && entry->window == window)
-            entry->window = nullptr;
-        UnbindWindowObject(window);
-    }
-    RestoreReadAndIdleBrushes(Settings());
+    if (data->tooltip && IsWindow(data->tooltip))
+        DestroyWindow(data->tooltip);
+    data->tooltip = nullptr;
+    data->paintedValid = false;
+    if (data->window.Get() == window)
+        data->window.Release();  // being destroyed by other means
+    UnbindWindowObject(window);
 }
 
 void OnPaint(HWND window, gui_data& data)
@@ -89,10 +80,10 @@ void OnPaint(HWND window, gui_data& data)
     const HDC dc = BeginPaint(window, &paint);
     RECT client{};
     GetClientRect(window, &client);
-    const SettingsBlock& settings = Settings();
+    const SettingsBlock& settings = SettingsOf(data);
     const IndicatorEntry* entry = data.Entry();
     const wchar_t* label = settings.showIndicatorLabel && entry ? entry->label.c_str() : nullptr;
-    PaintLed(dc, client, data.record ? data.record->state : 0, SharedBrushes(settings), label);
+    PaintLed(dc, client, data.record ? data.record->state : 0, ColoursOf(data, settings), label);
     data.painted = look;
     data.paintedValid = true;
     EndPaint(window, &paint);
@@ -100,22 +91,20 @@ void OnPaint(HWND window, gui_data& data)
 
 }  // namespace
 
-gui_data::~gui_data()
+LedSize LedSizeOf(const SettingsBlock& settings)
 {
-    if (const HWND window = Window())
-        DestroyWindow(window);
+    return LedSizeFor(settings.ledSizeIdx);
 }
 
-LedSize GetLedSize(SettingsBlock& settings)
+LedColours ColoursOf(const gui_data& data, const SettingsBlock& settings)
 {
-    if (!IsLedSizeIndex(settings.ledSizeIdx))
-        settings.ledSizeIdx = 1;
-    return LedSizeFor(settings.ledSizeIdx);
+    if (data.highlight != 0 && data.highlight < kHighlightSteps)  // a step has been shown
+        return {data.highlightColour, settings.writeColor, data.highlightColour};
+    return {settings.readColor, settings.writeColor, settings.idleColor};
 }
 
 bool RegisterIndicatorClass(HINSTANCE instance)
 {
-    g_instance = instance;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
@@ -127,41 +116,27 @@ bool RegisterIndicatorClass(HINSTANCE instance)
     return RegisterClassExW(&windowClass) != 0;
 }
 
-HWND CreateIndicatorWindow(gui_data* data)
+bool CreateIndicatorWindow(HINSTANCE instance, gui_data& data, const SettingsBlock& settings)
 {
-    if (!data)
-        return nullptr;
-    SettingsBlock& settings = Settings();
-    const bool layered = settings.opacity != 255;
-    const LedSize size = GetLedSize(settings);
-    const HWND window =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0), kIndicatorClass, L"",
-                        WS_POPUP, 1, 1, size.width, size.height, nullptr, nullptr, g_instance, data);
+    const LedSize size = LedSizeOf(settings);
+    data.window.Reset(CreateWindowExW(ExtendedStyle(settings.opacity), kIndicatorClass, L"", WS_POPUP, data.x, data.y,
+                                      size.width, size.height, nullptr, nullptr, instance, &data));
+    const HWND window = data.Window();
     if (!window)
-        return nullptr;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    if (layered)
+        return false;
+    if (settings.opacity != 255)
         SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(settings.opacity & 0xFF), LWA_ALPHA);
-    return window;
+    SetWindowPos(window, HWND_TOPMOST, data.x, data.y, size.width, size.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return true;
 }
 
-void RecreateIndicatorWindows(DisplayList& displays, std::uint32_t mode)
+void RecreateIndicatorWindows(HINSTANCE instance, DisplayList& displays, const SettingsBlock& settings)
 {
     for (const auto& data : displays) {
-        IndicatorEntry* entry = data->Entry();
-        if (!entry)
-            continue;
-        if (entry->window) {
-            DestroyWindow(entry->window);
-            entry->window = nullptr;
-        }
-        if (!data->visible || (entry->kind & mode) == 0)
-            continue;
-        entry->window = CreateIndicatorWindow(data.get());
-        if (entry->window) {
-            const LedSize size = GetLedSize(Settings());
-            SetWindowPos(entry->window, HWND_TOPMOST, data->x, data->y, size.width, size.height, SWP_NOACTIVATE);
-        }
+        data->window.Reset();
+        const IndicatorEntry* entry = data->Entry();
+        if (entry && data->visible && (entry->kind & settings.indicatorMode) != 0)
+            CreateIndicatorWindow(instance, *data, settings);
     }
 }
 
@@ -172,9 +147,11 @@ std::uint32_t RefreshIndicator(HWND window)
         return 0;
     if (data->highlight != 0) {
         StepHighlight(window, *data);
+        InvalidateIfChanged(window, *data);
         return 0;
     }
     RefreshIndicatorTooltip(*data);
+    InvalidateIfChanged(window, *data);
     return data->record ? data->record->state : 0;
 }
 
@@ -184,33 +161,54 @@ void RepaintIndicatorIfChanged(HWND window)
         InvalidateIfChanged(window, *data);
 }
 
+void RepaintIndicators(const DisplayList& displays)
+{
+    for (const auto& data : displays) {
+        if (const HWND window = data->Window())
+            InvalidateIfChanged(window, *data);
+    }
+}
+
+void SetIndicatorsOpacity(const DisplayList& displays, int opacity)
+{
+    const bool layered = opacity != 255;
+    for (const auto& data : displays) {
+        const HWND window = data->Window();
+        if (!window)
+            continue;
+        const bool restyle = ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) != layered;
+        if (restyle)
+            SetWindowLongPtrW(window, GWL_EXSTYLE, ExtendedStyle(opacity));
+        if (layered)
+            SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(opacity & 0xFF), LWA_ALPHA);
+        // A window entering or leaving the layered state is painted at once.
+        if (restyle)
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+}
+
 void StepHighlight(HWND window, gui_data& data)
 {
     if (data.highlight == 0)
         return;
     const int n = --data.highlight;
     data.highlightColour = HighlightColour(n);
-    SettingsBlock& settings = Settings();
-    settings.readBrush.Reset(CreateSolidBrush(data.highlightColour));
-    settings.idleBrush.Reset(CreateSolidBrush(data.highlightColour));
     if (n % 10 == 0)
         data.enlarged = !data.enlarged;  // the window keeps its size throughout
-    if (n < 1) {
-        data.highlight = 0;
-        data.enlarged = false;
-        RestoreReadAndIdleBrushes(settings);
-        // The size of now: "Led size" may have changed while the window was
-        // hidden during the highlight.
-        const LedSize size = GetLedSize(settings);
-        SetWindowPos(window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
+    if (n >= 1)
+        return;
+    data.enlarged = false;
+    // The size of now: "Led size" may have changed while the window was
+    // hidden during the highlight.
+    const LedSize size = LedSizeOf(SettingsOf(data));
+    SetWindowPos(window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void ArrangeIndicators(DisplayList& displays)
+void ArrangeIndicators(DisplayList& displays, const SettingsBlock& settings)
 {
     int next = 2;
-    const LedSize size = GetLedSize(Settings());
+    const LedSize size = LedSizeOf(settings);
     for (const auto& data : displays) {
         const HWND window = data->Window();
         if (!window || !IsWindowVisible(window))
@@ -222,9 +220,9 @@ void ArrangeIndicators(DisplayList& displays)
     }
 }
 
-int BringIndicatorsOnScreen(DisplayList& displays)
+int BringIndicatorsOnScreen(DisplayList& displays, const SettingsBlock& settings)
 {
-    const LedSize size = GetLedSize(Settings());
+    const LedSize size = LedSizeOf(settings);
     int moved = 0;
     for (std::size_t index = 0; index < displays.size(); ++index) {
         gui_data& data = *displays[index];
@@ -247,9 +245,6 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_NCCREATE:
         return OnNcCreate(window, message, wParam, lParam);
-    case WM_CREATE:
-        OnCreate(window, data);
-        break;
     case WM_DESTROY:
         OnDestroy(window, data);
         return 0;
@@ -290,7 +285,7 @@ LRESULT CALLBACK IndicatorWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         OnIndicatorLButtonUp(window, data, lParam);
         return 0;
     case WM_CAPTURECHANGED:
-        OnIndicatorCaptureChanged(window, reinterpret_cast<HWND>(lParam));
+        OnIndicatorCaptureChanged(window, data, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:
         OnIndicatorDoubleClick(data);

@@ -12,12 +12,37 @@ constexpr BYTE kScrollLockScanCode = 0x46;  // not an extended key
 
 }  // namespace
 
+void KeyboardDevice::Reset(HANDLE device)
+{
+    if (Usable())
+        CurrentDisplaySystem().CloseKeyboard(device_);
+    device_ = device;
+}
+
+bool DosDeviceName::Define(const wchar_t* name, const wchar_t* target)
+{
+    Remove();
+    if (!CurrentDisplaySystem().DefineDeviceName(DDD_RAW_TARGET_PATH, name, target))
+        return false;
+    name_ = name;
+    target_ = target;
+    return true;
+}
+
+void DosDeviceName::Remove()
+{
+    if (!name_)
+        return;
+    CurrentDisplaySystem().DefineDeviceName(DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH,
+                                            name_, target_);
+    name_ = nullptr;
+}
+
 void KeyboardLed::Open()
 {
-    DisplaySystem& system = CurrentDisplaySystem();
-    definedName_ = system.DefineDeviceName(DDD_RAW_TARGET_PATH, kDeviceName, kDeviceTarget);
-    device_ = definedName_ ? system.OpenKeyboard(kDevicePath) : INVALID_HANDLE_VALUE;
-    directFailed_ = !DeviceUsable();
+    const bool defined = name_.Define(kDeviceName, kDeviceTarget);
+    device_.Reset(defined ? CurrentDisplaySystem().OpenKeyboard(kDevicePath) : INVALID_HANDLE_VALUE);
+    directFailed_ = !device_.Usable();
 }
 
 void KeyboardLed::Close(const SettingsBlock& settings)
@@ -26,17 +51,8 @@ void KeyboardLed::Close(const SettingsBlock& settings)
         wantOn_ = false;
         Apply(settings);
     }
-    DisplaySystem& system = CurrentDisplaySystem();
-    if (definedName_) {
-        // Only this program's own definition goes; one made by another program
-        // for the same name stays.
-        system.DefineDeviceName(DDD_EXACT_MATCH_ON_REMOVE | DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH, kDeviceName,
-                                kDeviceTarget);
-        definedName_ = false;
-    }
-    if (DeviceUsable())
-        system.CloseKeyboard(device_);
-    device_ = nullptr;
+    device_.Reset();
+    name_.Remove();
 }
 
 void KeyboardLed::PreStep(std::uint32_t& anyActivity, const SettingsBlock& settings)
@@ -92,7 +108,7 @@ bool KeyboardLed::SetScrollLockLed(bool on)
     // Read every time: a NumLock or CapsLock press makes the system set all
     // three LEDs from the toggle states. Without an answer the other LEDs'
     // bits are unknown: setting would switch NumLock and CapsLock at random.
-    if (!system.QueryKeyboardIndicators(device_, &indicators)) {
+    if (!system.QueryKeyboardIndicators(device_.Get(), &indicators)) {
         directFailed_ = true;
         return false;
     }
@@ -101,7 +117,7 @@ bool KeyboardLed::SetScrollLockLed(bool on)
     indicators.UnitId = 0;
     indicators.LedFlags =
         static_cast<USHORT>((indicators.LedFlags & ~KEYBOARD_SCROLL_LOCK_ON) | (on ? KEYBOARD_SCROLL_LOCK_ON : 0));
-    if (!system.SetKeyboardIndicators(device_, indicators)) {
+    if (!system.SetKeyboardIndicators(device_.Get(), indicators)) {
         directFailed_ = true;
         return false;
     }

@@ -11,6 +11,40 @@
 
 struct SettingsBlock;
 
+// The keyboard device, opened and closed through the display seam.
+class KeyboardDevice {
+public:
+    KeyboardDevice() = default;
+    ~KeyboardDevice() { Reset(); }
+    KeyboardDevice(const KeyboardDevice&) = delete;
+    KeyboardDevice& operator=(const KeyboardDevice&) = delete;
+
+    HANDLE Get() const { return device_; }
+    bool Usable() const { return device_ != nullptr && device_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE device = nullptr);
+
+private:
+    HANDLE device_ = nullptr;  // INVALID_HANDLE_VALUE when it could not be opened
+};
+
+// A DOS device name this program defined; its own definition (and only that:
+// one another program made for the same name stays) goes with its owner.
+class DosDeviceName {
+public:
+    DosDeviceName() = default;
+    ~DosDeviceName() { Remove(); }
+    DosDeviceName(const DosDeviceName&) = delete;
+    DosDeviceName& operator=(const DosDeviceName&) = delete;
+
+    // Defines the name for the target; false when it cannot be defined.
+    bool Define(const wchar_t* name, const wchar_t* target);
+    void Remove();
+
+private:
+    const wchar_t* name_ = nullptr;
+    const wchar_t* target_ = nullptr;
+};
+
 class KeyboardLed {
 public:
     // How long without input other than the program's own presses counts as
@@ -23,7 +57,6 @@ public:
     static constexpr LONG kOwnInputSlack = 20;
 
     KeyboardLed() = default;
-    ~KeyboardLed() = default;
     KeyboardLed(const KeyboardLed&) = delete;
     KeyboardLed& operator=(const KeyboardLed&) = delete;
 
@@ -62,10 +95,9 @@ private:
     bool UserAway();
     bool PressedTarget();  // the toggle the presses aim for now
     bool Direct(const SettingsBlock& settings) const;
-    bool DeviceUsable() const { return device_ != nullptr && device_ != INVALID_HANDLE_VALUE; }
 
-    HANDLE device_ = nullptr;   // INVALID_HANDLE_VALUE when it could not be opened
-    bool definedName_ = false;  // "Kbd" is this program's definition
+    DosDeviceName name_;     // "Kbd", while this program's definition
+    KeyboardDevice device_;  // closed before the name goes
     bool directFailed_ = false;
     bool wantOn_ = false;
     int pressedOn_ = -1;      // the toggle the program's thread left: 0, 1, or -1 not known yet

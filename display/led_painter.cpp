@@ -6,12 +6,10 @@
 
 namespace {
 
-COLORREF ColourOf(HBRUSH brush)
+void Fill(HDC dc, const RECT& rect, COLORREF colour)
 {
-    LOGBRUSH logBrush{};
-    if (!brush || GetObjectW(brush, sizeof logBrush, &logBrush) != sizeof logBrush)
-        return 0;
-    return logBrush.lbColor;
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 }  // namespace
@@ -23,7 +21,7 @@ int SplitRow(std::uint32_t state, int top, int bottom)
     return static_cast<int>(read / (read + write) * (bottom - top) + top);
 }
 
-LedLook LookOf(std::uint32_t state, int width, int height, const LedBrushes& brushes, bool label)
+LedLook LookOf(std::uint32_t state, int width, int height, const LedColours& colours, bool label)
 {
     LedLook look;
     look.width = width;
@@ -33,17 +31,17 @@ LedLook LookOf(std::uint32_t state, int width, int height, const LedBrushes& bru
     const bool reading = (state >> 16) != 0;
     const bool writing = (state & 0xFFFF) != 0;
     if (reading && writing) {
-        look.top = ColourOf(brushes.read);
-        look.bottom = ColourOf(brushes.write);
+        look.top = colours.read;
+        look.bottom = colours.write;
         look.split = SplitRow(state, 0, height);
     } else {
-        look.top = ColourOf(reading ? brushes.read : writing ? brushes.write : brushes.idle);
+        look.top = reading ? colours.read : writing ? colours.write : colours.idle;
         look.bottom = look.top;
     }
     return look;
 }
 
-void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedBrushes& brushes, const wchar_t* label)
+void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedColours& colours, const wchar_t* label)
 {
     const bool reading = (state >> 16) != 0;
     const bool writing = (state & 0xFFFF) != 0;
@@ -51,10 +49,10 @@ void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedBrushes& b
         const int mid = SplitRow(state, rect.top, rect.bottom);
         const RECT upper{rect.left, rect.top, rect.right, mid};
         const RECT lower{rect.left, mid, rect.right, rect.bottom};
-        FillRect(dc, &upper, brushes.read);
-        FillRect(dc, &lower, brushes.write);
+        Fill(dc, upper, colours.read);
+        Fill(dc, lower, colours.write);
     } else {
-        FillRect(dc, &rect, reading ? brushes.read : writing ? brushes.write : brushes.idle);
+        Fill(dc, rect, reading ? colours.read : writing ? colours.write : colours.idle);
     }
     if (!label)
         return;

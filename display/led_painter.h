@@ -21,11 +21,11 @@ struct LedLook {
     bool operator==(const LedLook&) const = default;
 };
 
-// The three brushes an indicator fills with.
-struct LedBrushes {
-    HBRUSH read = nullptr;
-    HBRUSH write = nullptr;
-    HBRUSH idle = nullptr;
+// The three colours an indicator fills with.
+struct LedColours {
+    COLORREF read = 0;
+    COLORREF write = 0;
+    COLORREF idle = 0;
 };
 
 // The row where read (above) meets write (below) in a rectangle of the given
@@ -33,9 +33,10 @@ struct LedBrushes {
 int SplitRow(std::uint32_t state, int top, int bottom);
 
 // The look of an LED of the given size for a state (high 16 bits read, low 16
-// bits write) with the brushes' current colours.
-LedLook LookOf(std::uint32_t state, int width, int height, const LedBrushes& brushes, bool label);
+// bits write) in the colours.
+LedLook LookOf(std::uint32_t state, int width, int height, const LedColours& colours, bool label);
 
-// Fills the rectangle for the state with the brushes and, when label is not
+// Fills the rectangle for the state in the colours (with the DC's own brush:
+// painting makes no GDI object but the label's font) and, when label is not
 // null, writes it in white from (left + 1, top) in a font of the LED's height.
-void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedBrushes& brushes, const wchar_t* label);
+void PaintLed(HDC dc, const RECT& rect, std::uint32_t state, const LedColours& colours, const wchar_t* label);

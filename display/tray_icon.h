@@ -30,6 +30,11 @@ UniqueIcon LoadSmallIcon(HINSTANCE instance, int id);
 
 class TrayIcon {
 public:
+    TrayIcon() = default;
+    ~TrayIcon() { Remove(); }  // an icon left in the tray would stay until the pointer passes it
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
     // The application icon (107) and the fallback LED icons (148 off, 152 on),
     // owned by the caller; shown while no painted LED icons exist.
     void UseIcons(HICON application, HICON ledOff, HICON ledOn);

@@ -9,18 +9,15 @@
 #include <iterator>
 
 #include "display/indicator_window.h"
-#include "options/options_host.h"
 #include "options/options_pages.h"
 #include "options/options_system.h"
-#include "options/options_window.h"
 #include "resources/resource.h"
-#include "settings/ini_ex.h"
 #include "settings/settings_model.h"
 
 namespace {
 
 constexpr const wchar_t* kLedSizeNames[] = {L"Tiny", L"Small", L"Normal", L"Large", L"X-Large", L"Insane"};
-constexpr int kOpaque = 255;
+static_assert(std::size(kLedSizeNames) == kLedSizeCount, "a name for every LED size");
 constexpr std::int32_t kFallbackPeriod = 50;  // the interval of a slider position that names no step
 
 enum class LedColour { Read, Write, Idle };
@@ -37,26 +34,13 @@ COLORREF& ColourOf(SettingsBlock& settings, LedColour which)
     }
 }
 
-UniqueBrush& BrushOf(SettingsBlock& settings, LedColour which)
-{
-    switch (which) {
-    case LedColour::Read:
-        return settings.readBrush;
-    case LedColour::Write:
-        return settings.writeBrush;
-    default:
-        return settings.idleBrush;
-    }
-}
-
 // The colour dialog's custom colours, kept while the program runs; the first
 // three start as the LED colours of the first time the dialog opens.
-COLORREF* CustomColours()
+COLORREF* CustomColours(const SettingsBlock& settings)
 {
-    static std::array<COLORREF, 16> colours = [] {
+    static std::array<COLORREF, 16> colours = [&settings] {
         std::array<COLORREF, 16> initial{};
         initial.fill(RGB(255, 255, 255));
-        const SettingsBlock& settings = Settings();
         initial[0] = settings.readColor;
         initial[1] = settings.writeColor;
         initial[2] = settings.idleColor;
@@ -76,42 +60,25 @@ void SetCheck(HWND page, int id, bool on)
 }
 
 // The slider position of an interval step, or -1 when the period is none.
-int StepOf(const SettingsBlock& settings, std::int32_t period)
+int StepOf(std::int32_t period)
 {
-    for (std::size_t index = 0; index < settings.intervalSteps.size(); ++index) {
-        if (settings.intervalSteps[index] == period)
+    for (std::size_t index = 0; index < std::size(kIntervalSteps); ++index) {
+        if (kIntervalSteps[index] == period)
             return static_cast<int>(index);
     }
     return -1;
 }
 
-// Step 1 of applying: the layering and alpha of every shown indicator, changed
-// in place (dragging the slider recreates neither the windows nor the icons).
-void ApplyOpacity(const SettingsBlock& settings)
+void ShowOpacity(HWND page, int opacity)
 {
-    const bool layered = settings.opacity != kOpaque;
-    for (const auto& data : CurrentOptionsHost().Displays()) {
-        const HWND window = data->Window();
-        if (!window || !IsWindowVisible(window))
-            continue;
-        const bool restyle = ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0) != layered;
-        if (restyle)
-            SetWindowLongPtrW(window, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (layered ? WS_EX_LAYERED : 0));
-        SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(settings.opacity & 0xFF), LWA_ALPHA);
-        // A new alpha alone needs no painting; a window entering or leaving
-        // the layered state is painted at once.
-        if (restyle)
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
-}
-
-void ShowOpacityText(HWND page, int opacity)
-{
+    const Setting& setting = SettingNamed(L"Opacity");
+    SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_SETRANGE, FALSE, MAKELPARAM(setting.low, setting.high));
+    SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_SETPOS, TRUE, opacity);
     wchar_t text[32] = L"Invisible";
-    if (opacity == kOpaque)
+    if (opacity == setting.high)
         std::wcscpy(text, L"Opaque");
     else if (opacity != 0)
-        std::swprintf(text, std::size(text), L"%d%%", opacity * 100 / kOpaque);
+        std::swprintf(text, std::size(text), L"%d%%", opacity * 100 / setting.high);
     SetDlgItemTextW(page, IDC_APP_OPACITY_TEXT, text);
 }
 
@@ -120,9 +87,9 @@ void ShowInterval(HWND page, const SettingsBlock& settings)
     wchar_t text[32] = {};
     std::swprintf(text, std::size(text), L"%d ms", settings.samplingPeriod);
     SetDlgItemTextW(page, IDC_APP_INTERVAL_TEXT, text);
-    const int last = static_cast<int>(settings.intervalSteps.size()) - 1;
+    const int last = static_cast<int>(std::size(kIntervalSteps)) - 1;
     SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_SETRANGE, TRUE, MAKELPARAM(0, last));
-    if (const int step = StepOf(settings, settings.samplingPeriod); step >= 0)
+    if (const int step = StepOf(settings.samplingPeriod); step >= 0)
         SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_SETPOS, TRUE, step);
 }
 
@@ -151,10 +118,10 @@ void InvalidateSwatches(HWND page)
 void EnableDirectAccessBox(HWND page, const SettingsBlock& settings)
 {
     EnableWindow(GetDlgItem(page, IDC_APP_DIRECT_ACCESS),
-                 settings.useKeyboardLed && CurrentOptionsHost().KeyboardDirectAvailable());
+                 settings.useKeyboardLed && HostOf(page).KeyboardDirectAvailable());
 }
 
-// Every control of the page from the settings block.
+// Every control of the page from the settings.
 void ShowSettings(HWND page, const SettingsBlock& settings)
 {
     InvalidateSwatches(page);
@@ -165,48 +132,49 @@ void ShowSettings(HWND page, const SettingsBlock& settings)
     SetCheck(page, IDC_APP_TRAY_LED, settings.useTrayLed);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
     SetCheck(page, IDC_APP_LABEL, settings.showIndicatorLabel);
-    ShowOpacityText(page, settings.opacity);
+    ShowOpacity(page, settings.opacity);
     ShowInterval(page, settings);
     ShowLedSizes(page, settings);
 }
 
-void OnInitDialog(HWND page)
+// Opening the page changes nothing, but a stored period 20 ms above a step,
+// which is taken as that step (120 as 100).
+void OnInitDialog(HWND page, LPARAM host)
 {
-    SettingsBlock& settings = Settings();
-    // A store without a file answers nothing but defaults: reloading from it
-    // would replace the running choices with them.
-    if (const CIniEx* store = SettingsStore(); store && !store->FilePath().empty())
-        LoadSettings(settings, page);
-    SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_SETRANGE, FALSE, MAKELPARAM(0, kOpaque));
-    SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_SETPOS, TRUE, settings.opacity);
-    // A period 20 ms above a step is taken as that step (120 as 100).
-    for (const std::int32_t step : settings.intervalSteps) {
-        if (step == settings.samplingPeriod || step == settings.samplingPeriod - 20) {
+    KeepHost(page, host);
+    SettingsBlock& settings = HostOf(page).Settings();
+    for (const std::int32_t step : kIntervalSteps) {
+        if (step == settings.samplingPeriod)
+            break;
+        if (step == settings.samplingPeriod - 20) {
             settings.samplingPeriod = step;
+            HostOf(page).RestartSampling();
             break;
         }
     }
-    ApplyAppearance(page);
+    ShowSettings(page, settings);
 }
 
 void OnOpacityScroll(HWND page)
 {
-    SettingsBlock& settings = Settings();
+    OptionsHost& host = HostOf(page);
+    SettingsBlock& settings = host.Settings();
     settings.opacity = static_cast<std::int32_t>(SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_GETPOS, 0, 0));
-    ApplyOpacity(settings);
-    ShowOpacityText(page, settings.opacity);
+    SetIndicatorsOpacity(host.Displays(), settings.opacity);
+    ShowOpacity(page, settings.opacity);
 }
 
 void OnIntervalScroll(HWND page)
 {
-    SettingsBlock& settings = Settings();
+    SettingsBlock& settings = HostOf(page).Settings();
     const auto position = SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_GETPOS, 0, 0);
-    const bool step = position >= 0 && position < static_cast<LRESULT>(settings.intervalSteps.size());
-    const std::int32_t period = step ? settings.intervalSteps[position] : kFallbackPeriod;
+    const bool step = position >= 0 && position < static_cast<LRESULT>(std::size(kIntervalSteps));
+    const std::int32_t period = step ? kIntervalSteps[position] : kFallbackPeriod;
     if (period == settings.samplingPeriod)
         return;  // a drag within one step
     settings.samplingPeriod = period;
-    ApplyAppearance(page);
+    ShowInterval(page, settings);
+    HostOf(page).RestartSampling();
 }
 
 void OnScroll(HWND page, HWND slider)
@@ -223,11 +191,10 @@ void OnScroll(HWND page, HWND slider)
     }
 }
 
-// The swatches show the colour settings themselves: the LED brushes may be
-// showing a highlight's hue.
-INT_PTR OnDrawItem(const DRAWITEMSTRUCT& item)
+// The swatches show the colour settings.
+INT_PTR OnDrawItem(HWND page, const DRAWITEMSTRUCT& item)
 {
-    SettingsBlock& settings = Settings();
+    SettingsBlock& settings = HostOf(page).Settings();
     switch (item.CtlID) {
     case IDC_APP_READ_SWATCH:
         SetDCBrushColor(item.hDC, ColourOf(settings, LedColour::Read));
@@ -247,78 +214,78 @@ INT_PTR OnDrawItem(const DRAWITEMSTRUCT& item)
 
 void ChooseLedColour(HWND page, LedColour which)
 {
-    SettingsBlock& settings = Settings();
+    OptionsHost& host = HostOf(page);
+    SettingsBlock& settings = host.Settings();
     CHOOSECOLORW choice{};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = page;
     choice.rgbResult = ColourOf(settings, which);
-    choice.lpCustColors = CustomColours();
+    choice.lpCustColors = CustomColours(settings);
     choice.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
     if (!CurrentOptionsSystem().ChooseColour(choice))
         return;
     ColourOf(settings, which) = choice.rgbResult;
-    BrushOf(settings, which).Reset(CreateSolidBrush(choice.rgbResult));
-    ApplyAppearance(page);
+    InvalidateSwatches(page);
+    host.ColoursChanged();
 }
 
 void OnKeyboardLedBox(HWND page)
 {
-    SettingsBlock& settings = Settings();
+    OptionsHost& host = HostOf(page);
+    SettingsBlock& settings = host.Settings();
     const bool on = Checked(page, IDC_APP_KEYBOARD_LED);
     if (!on && settings.useKeyboardLed)
-        CurrentOptionsHost().DarkenKeyboardLed();  // dark while the feature still drives it
+        host.DarkenKeyboardLed();  // dark while the feature still drives it
     settings.useKeyboardLed = on;
     EnableDirectAccessBox(page, settings);
-    StoreGlobalSettingsIfChanged();
+    host.SaveSettings();
 }
 
 void OnDirectAccessBox(HWND page)
 {
-    SettingsBlock& settings = Settings();
-    CurrentOptionsHost().DarkenKeyboardLed();  // dark in the mode that lit it,
-    settings.useKeyboardLedDirectAccess = Checked(page, IDC_APP_DIRECT_ACCESS);
-    CurrentOptionsHost().DarkenKeyboardLed();  // and in the new one
-    StoreGlobalSettingsIfChanged();
+    OptionsHost& host = HostOf(page);
+    host.DarkenKeyboardLed();  // dark in the mode that lit it,
+    host.Settings().useKeyboardLedDirectAccess = Checked(page, IDC_APP_DIRECT_ACCESS);
+    host.DarkenKeyboardLed();  // and in the new one
+    host.SaveSettings();
 }
 
 void OnTrayIconBox(HWND page)
 {
-    SettingsBlock& settings = Settings();
+    OptionsHost& host = HostOf(page);
+    SettingsBlock& settings = host.Settings();
     settings.showTrayIcon = Checked(page, IDC_APP_TRAY_ICON);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
-    CurrentOptionsHost().ShowTrayIcon(settings.showTrayIcon != 0);
-    StoreGlobalSettingsIfChanged();
+    host.ShowTrayIcon(settings.showTrayIcon != 0);
+    host.SaveSettings();
 }
 
 void OnTrayLedBox(HWND page)
 {
-    SettingsBlock& settings = Settings();
-    settings.useTrayLed = Checked(page, IDC_APP_TRAY_LED);
-    if (!settings.useTrayLed)
-        CurrentOptionsHost().ResetTrayState();  // the icon shows the application icon again
-    StoreGlobalSettingsIfChanged();
+    OptionsHost& host = HostOf(page);
+    host.Settings().useTrayLed = Checked(page, IDC_APP_TRAY_LED);
+    if (!host.Settings().useTrayLed)
+        host.ResetTrayState();  // the icon shows the application icon again
+    host.SaveSettings();
 }
 
 void OnLabelBox(HWND page)
 {
-    Settings().showIndicatorLabel = Checked(page, IDC_APP_LABEL);
-    StoreGlobalSettingsIfChanged();
+    OptionsHost& host = HostOf(page);
+    host.Settings().showIndicatorLabel = Checked(page, IDC_APP_LABEL);
+    RepaintIndicators(host.Displays());
+    host.SaveSettings();
 }
 
 void OnLedSize(HWND page)
 {
+    OptionsHost& host = HostOf(page);
     const auto index = SendDlgItemMessageW(page, IDC_APP_LED_SIZE, CB_GETCURSEL, 0, 0);
     if (index < 0 || index >= static_cast<LRESULT>(std::size(kLedSizeNames)))
         return;
-    Settings().ledSizeIdx = static_cast<std::int32_t>(index);
-    ArrangeIndicators(CurrentOptionsHost().Displays());
-    ApplyAppearance(page);
-}
-
-void OnReset(HWND page)
-{
-    ResetAppearanceDefaults(page);
-    SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_SETPOS, TRUE, Settings().opacity);
+    host.Settings().ledSizeIdx = static_cast<std::int32_t>(index);
+    ArrangeIndicators(host.Displays(), host.Settings());
+    host.RebuildIndicatorWindows();
 }
 
 INT_PTR OnCommand(HWND page, int id, int code)
@@ -359,11 +326,11 @@ INT_PTR OnCommand(HWND page, int id, int code)
         OnLabelBox(page);
         break;
     case IDC_RESET_DEFAULTS:
-        OnReset(page);
+        ResetAppearanceDefaults(HostOf(page), page);
         break;
     case IDOK:
     case IDCANCEL:
-        ClosePageAndOptions(page);
+        HostOf(page).CloseOptions();
         return TRUE;
     default:
         break;
@@ -373,59 +340,37 @@ INT_PTR OnCommand(HWND page, int id, int code)
 
 }  // namespace
 
-bool ApplyAppearance(HWND page)
+void ResetAppearanceDefaults(OptionsHost& host, HWND appearancePage)
 {
-    const SettingsBlock& settings = Settings();
-    ApplyOpacity(settings);
-    if (page)
-        ShowSettings(page, settings);
-    OptionsHost& host = CurrentOptionsHost();
+    SettingsBlock& settings = host.Settings();
+    ArrangeIndicators(host.Displays(), settings);
+    host.DarkenKeyboardLed();  // while the keyboard settings still hold their old values
+    ResetToDefaults(settings);
+    host.SaveAllSettings();
+    SetIndicatorsOpacity(host.Displays(), settings.opacity);
     host.ShowTrayIcon(settings.showTrayIcon != 0);
     host.RestartSampling();
-    host.RebuildIndicatorWindows();
-    return true;
-}
-
-bool ResetAppearanceDefaults(HWND page)
-{
-    OptionsHost& host = CurrentOptionsHost();
-    SettingsBlock& settings = Settings();
-    ArrangeIndicators(host.Displays());
-    host.DarkenKeyboardLed();  // while the keyboard settings still hold their old values
-    const SettingsBlock defaults;
-    settings.readColor = defaults.readColor;
-    settings.writeColor = defaults.writeColor;
-    settings.idleColor = defaults.idleColor;
-    settings.opacity = defaults.opacity;
-    settings.samplingPeriod = defaults.samplingPeriod;
-    RebuildBrushes(settings);
-    settings.useKeyboardLed = 0;
-    settings.useKeyboardLedDirectAccess = 0;
-    settings.useTrayLed = 1;
-    settings.showTrayIcon = 1;
-    settings.statPageRefresh = 1;
-    settings.showIndicatorLabel = 1;
-    SaveSettings(settings);
-    host.SaveAllSettings();
-    ApplyAppearance(page);
-    return true;
+    host.RebuildIndicatorWindows();  // at their new places
+    host.ColoursChanged();
+    if (appearancePage)
+        ShowSettings(appearancePage, settings);
 }
 
 INT_PTR CALLBACK AppearancePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(page);
+        OnInitDialog(page, lParam);
         return TRUE;
     case WM_HSCROLL:
         OnScroll(page, reinterpret_cast<HWND>(lParam));
         return TRUE;
     case WM_DRAWITEM:
-        return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return OnDrawItem(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
         return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
-        StoreGlobalSettingsIfChanged();
+        HostOf(page).SaveSettings();
         return FALSE;
     default:
         return FALSE;

@@ -5,17 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "options/options_host.h"
 #include "options/options_pages.h"
 #include "options/selection_rules.h"
-#include "options/options_window.h"
 #include "resources/resource.h"
 #include "settings/settings_location.h"
 #include "settings/settings_model.h"
 
 namespace {
 
-constexpr std::uint32_t kNoIndicators = 256;  // the mode that shows only the tray icon
 constexpr int kMaxSelection = 1000;
 
 bool Checked(HWND page, int id)
@@ -30,9 +27,8 @@ void SetCheck(HWND page, int id, bool on)
 
 // The index in the live display list of the record a list item's data names,
 // or -1: an item never leads to a record that no longer exists.
-int LiveRecordIndex(LRESULT itemData)
+int LiveRecordIndex(const DisplayList& displays, LRESULT itemData)
 {
-    const DisplayList& displays = CurrentOptionsHost().Displays();
     for (std::size_t index = 0; index < displays.size(); ++index) {
         if (reinterpret_cast<LRESULT>(displays[index].get()) == itemData)
             return static_cast<int>(index);
@@ -42,14 +38,14 @@ int LiveRecordIndex(LRESULT itemData)
 
 // Adds the display-list positions of the records selected in a list; false
 // when the selection cannot be read.
-bool ReadSelection(HWND list, std::vector<std::size_t>& selected)
+bool ReadSelection(const DisplayList& displays, HWND list, std::vector<std::size_t>& selected)
 {
     std::array<int, kMaxSelection> items{};
     const LRESULT count = SendMessageW(list, LB_GETSELITEMS, kMaxSelection, reinterpret_cast<LPARAM>(items.data()));
     if (count < 0 || count > kMaxSelection)
         return false;
     for (LRESULT n = 0; n < count; ++n) {
-        const int index = LiveRecordIndex(SendMessageW(list, LB_GETITEMDATA, items[n], 0));
+        const int index = LiveRecordIndex(displays, SendMessageW(list, LB_GETITEMDATA, items[n], 0));
         if (index >= 0)
             selected.push_back(static_cast<std::size_t>(index));
     }
@@ -83,17 +79,20 @@ void AddListItem(HWND page, gui_data& data)
     SendMessageW(list, LB_SELITEMRANGE, data.visible, MAKELPARAM(item, item));
 }
 
-void OnInitDialog(HWND page)
+void OnInitDialog(HWND page, LPARAM host)
 {
-    SetCheck(page, IDC_IND_START_WITH_WINDOWS, Settings().startWithWindows != 0);
-    for (const auto& data : CurrentOptionsHost().Displays())
+    KeepHost(page, host);
+    const SettingsBlock& settings = HostOf(page).Settings();
+    SetCheck(page, IDC_IND_START_WITH_WINDOWS, settings.startWithWindows != 0);
+    for (const auto& data : HostOf(page).Displays())
         AddListItem(page, *data);
-    ShowMode(page, IndicatorMode());
+    ShowMode(page, settings.indicatorMode);
 }
 
 void OnModeBox(HWND page, int box, std::uint32_t bit)
 {
-    SetIndicatorMode(WithBit(IndicatorMode(), bit, Checked(page, box)));
+    std::uint32_t& mode = HostOf(page).Settings().indicatorMode;
+    mode = WithBit(mode, bit, Checked(page, box));
     ApplyIndicatorSelection(page);
 }
 
@@ -107,9 +106,10 @@ void OnList(HWND page, int code, int box, std::uint32_t bit)
         SetCheck(page, IDC_IND_NONE_BOX, false);
         apply = true;
     }
-    const std::uint32_t mode = WithBit(IndicatorMode(), bit, Checked(page, box));
-    if (mode != IndicatorMode()) {
-        SetIndicatorMode(mode);
+    std::uint32_t& mode = HostOf(page).Settings().indicatorMode;
+    const std::uint32_t wanted = WithBit(mode, bit, Checked(page, box));
+    if (wanted != mode) {
+        mode = wanted;
         apply = true;
     }
     if (apply)
@@ -118,17 +118,18 @@ void OnList(HWND page, int code, int box, std::uint32_t bit)
 
 void OnNoIndicatorsBox(HWND page)
 {
-    const bool none = Checked(page, IDC_IND_NONE_BOX);
-    SetIndicatorMode(none ? kNoIndicators : kKindPhysicalDrive);
-    ShowMode(page, IndicatorMode());
+    std::uint32_t& mode = HostOf(page).Settings().indicatorMode;
+    mode = Checked(page, IDC_IND_NONE_BOX) ? kNoIndicators : kKindPhysicalDrive;
+    ShowMode(page, mode);
     ApplyIndicatorSelection(page);
 }
 
 void OnStartWithWindows(HWND page)
 {
-    Settings().startWithWindows = Checked(page, IDC_IND_START_WITH_WINDOWS);
-    SaveSettings(Settings());
-    ApplyStartWithWindows();
+    OptionsHost& host = HostOf(page);
+    host.Settings().startWithWindows = Checked(page, IDC_IND_START_WITH_WINDOWS);
+    host.SaveSettings();
+    ApplyStartWithWindows(host.Settings().startWithWindows != 0);
 }
 
 INT_PTR OnCommand(HWND page, int id, int code)
@@ -162,11 +163,11 @@ INT_PTR OnCommand(HWND page, int id, int code)
         break;
     case IDC_RESET_DEFAULTS:
         // Also restarts the sampling timer and shows the tray icon at once.
-        ResetAppearanceDefaults(nullptr);
+        ResetAppearanceDefaults(HostOf(page), nullptr);
         break;
     case IDOK:
     case IDCANCEL:
-        ClosePageAndOptions(page);
+        HostOf(page).CloseOptions();
         return TRUE;
     default:
         break;
@@ -182,16 +183,16 @@ bool ApplyIndicatorSelection(HWND page)
     const HWND logical = GetDlgItem(page, IDC_IND_LOGICAL_LIST);
     if (!physical || !logical)
         return false;
-    OptionsHost& host = CurrentOptionsHost();
+    OptionsHost& host = HostOf(page);
     DisplayList& displays = host.Displays();
     // The new flags are complete before any record changes.
     std::vector<std::size_t> selected;
-    if (!ReadSelection(physical, selected) || !ReadSelection(logical, selected))
+    if (!ReadSelection(displays, physical, selected) || !ReadSelection(displays, logical, selected))
         return false;
     std::vector<std::uint32_t> kinds;
     for (const auto& data : displays)
         kinds.push_back(data->Entry() ? data->Entry()->kind : 0);
-    const std::uint32_t mode = IndicatorMode();
+    const std::uint32_t mode = host.Settings().indicatorMode;
     const std::vector<bool> visible = VisibleFlags(kinds, selected, mode);
     for (std::size_t index = 0; index < displays.size(); ++index)
         displays[index]->visible = visible[index];
@@ -202,16 +203,16 @@ bool ApplyIndicatorSelection(HWND page)
     return true;
 }
 
-INT_PTR CALLBACK IndicatorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK IndicatorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(page);
+        OnInitDialog(page, lParam);
         return TRUE;
     case WM_COMMAND:
         return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
-        StoreGlobalSettingsIfChanged();  // the mode among them
+        HostOf(page).SaveSettings();  // the mode among them
         return FALSE;
     default:
         return FALSE;

@@ -1,7 +1,9 @@
 #pragma once
-// The Options window's pages: one dialog procedure each, and the operations
-// other pages and the frame share.
+// The Options window's pages: one dialog procedure each, made with the
+// program's host as their creation parameter, and what the pages share.
 #include <windows.h>
+
+#include "options/options_host.h"
 
 // "General": which indicators exist, "Start with Windows" (dialog 129).
 INT_PTR CALLBACK IndicatorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -14,18 +16,25 @@ INT_PTR CALLBACK AppearancePageProc(HWND page, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK SummaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ProcessIoPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The host a page was made with: kept at WM_INITDIALOG from its creation
+// parameter, and given back.
+inline void KeepHost(HWND page, LPARAM host)
+{
+    SetWindowLongPtrW(page, DWLP_USER, host);
+}
+inline OptionsHost& HostOf(HWND page)
+{
+    return *reinterpret_cast<OptionsHost*>(GetWindowLongPtrW(page, DWLP_USER));
+}
+
 // Turns the indicators page's list selections and the indicator mode into the
 // display records' visible flags, stores them and recreates the indicator
 // windows. False, with every flag as it was, when a list box is missing or
 // its selection cannot be read.
 bool ApplyIndicatorSelection(HWND page);
 
-// Applies the settings block to the displays: the indicators' opacity, the
-// tray icon, the sampling timer and the indicator windows; with the
-// appearance page, also refreshes every control of it. Answers true.
-bool ApplyAppearance(HWND page);
-
-// Restores the appearance defaults (keeping "LedSizeIdx", "StartWithWindows"
-// and the indicator mode), lines the indicators up, saves, and applies them
-// with ApplyAppearance(page). page may be null. Answers true.
-bool ResetAppearanceDefaults(HWND page);
+// "Reset to defaults": the settings with a reset value take it (the LED size,
+// "Start with Windows" and the indicator mode stay), the indicators are lined
+// up, everything is saved and shown at once, with the appearance page's
+// controls when it is given.
+void ResetAppearanceDefaults(OptionsHost& host, HWND appearancePage);

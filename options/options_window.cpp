@@ -42,8 +42,12 @@ const PageKind kPages[] = {
 };
 constexpr int kTabCount = static_cast<int>(std::size(kPages));
 
-// The frame's own state, attached at WM_NCCREATE and released at WM_NCDESTROY.
+// The frame's own state, owned by its window: made at WM_NCCREATE and
+// released at WM_NCDESTROY.
 struct OptionsFrame {
+    explicit OptionsFrame(OptionsHost& programHost) : host(programHost) {}
+
+    OptionsHost& host;
     HWND tabs = nullptr;
     HWND page = nullptr;  // at most one page exists, a child of the tab control
     int tab = -1;
@@ -55,28 +59,6 @@ OptionsFrame* FrameOf(HWND window)
 {
     return WindowObject<OptionsFrame>(window);
 }
-
-// The Options window while it is open, the program's instance and its host.
-HWND g_frame = nullptr;
-HINSTANCE g_instance = nullptr;
-OptionsHost* g_host = nullptr;
-
-// The host before the program sets one: no indicators, nothing done.
-class NoHost final : public OptionsHost {
-public:
-    DisplayList& Displays() override { return displays_; }
-    void RebuildIndicatorWindows() override {}
-    void StoreIndicatorSettings() override {}
-    void SaveAllSettings() override {}
-    void RestartSampling() override {}
-    void ShowTrayIcon(bool) override {}
-    void ResetTrayState() override {}
-    void DarkenKeyboardLed() override {}
-    bool KeyboardDirectAvailable() override { return false; }
-
-private:
-    DisplayList displays_;
-};
 
 struct LibraryDeleter {
     void operator()(HINSTANCE__* module) const { FreeLibrary(module); }
@@ -111,13 +93,15 @@ void PlacePage(const OptionsFrame& state, HWND page)
 
 HWND MakePage(const OptionsFrame& state, HWND frame, int dialogId, DLGPROC procedure)
 {
-    const HINSTANCE instance = g_instance;
+    const HINSTANCE instance = state.host.Instance();
     const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
     const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     const auto* dialog = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
     if (!dialog)
         return nullptr;
-    const HWND page = CreateDialogIndirectParamW(instance, dialog, state.tabs ? state.tabs : frame, procedure, 0);
+    // Each page is given the host: its only way to the program.
+    const HWND page = CreateDialogIndirectParamW(instance, dialog, state.tabs ? state.tabs : frame, procedure,
+                                                 reinterpret_cast<LPARAM>(&state.host));
     if (!page)
         return nullptr;
     if (state.tabs)
@@ -186,18 +170,19 @@ bool ShowTab(HWND frame, OptionsFrame& state, int index)
     return true;
 }
 
-void ShowAboutBox(HWND frame);
+void ShowAboutBox(HWND frame, HINSTANCE instance);
 
 LRESULT OnNcCreate(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    BindWindowObject(frame, new OptionsFrame);
+    auto state = std::make_unique<OptionsFrame>(*CreationObject<OptionsHost>(lParam));
+    BindWindowObject(frame, state.release());  // the window owns it from now on
     return DefWindowProcW(frame, message, wParam, lParam);
 }
 
 LRESULT OnCreate(HWND frame, OptionsFrame& state)
 {
     state.tabs = CreateWindowExW(0, WC_TABCONTROLW, L"tabctrl", WS_CHILD | WS_VISIBLE, 0, 0, 0, 40, frame, nullptr,
-                                 g_instance, nullptr);
+                                 state.host.Instance(), nullptr);
     if (!state.tabs)
         return -1;
     for (int index = 0; index < kTabCount; ++index) {
@@ -224,18 +209,20 @@ LRESULT OnNotify(HWND frame, OptionsFrame& state, const NMHDR& header, WPARAM wP
     return DefWindowProcW(frame, WM_NOTIFY, wParam, lParam);
 }
 
-LRESULT OnCommand(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+// The frame's state is gone once the host closed the window: nothing may
+// touch it after CloseOptions.
+LRESULT OnCommand(HWND frame, OptionsHost& host, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam)) {
     case IDC_HIDE_OPTIONS:
-        DestroyWindow(frame);
+        host.CloseOptions();
         return 0;
     case IDC_ABOUT:
-        ShowAboutBox(frame);
+        ShowAboutBox(frame, host.Instance());
         return 0;
     case IDC_EXIT:
-        DestroyWindow(frame);
-        PostQuitMessage(0);
+        host.CloseOptions();
+        host.Exit();
         return 0;
     case IDC_WEB_PAGE:
         CurrentOptionsSystem().OpenAddress(frame, kWebAddress);
@@ -295,8 +282,6 @@ LRESULT OnDpiChanged(HWND frame, OptionsFrame& state, const RECT& suggested)
 
 LRESULT OnDestroy(HWND frame, OptionsFrame& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (g_frame == frame)
-        g_frame = nullptr;
     state.page = nullptr;
     state.tabs = nullptr;
     state.lastFocus = nullptr;
@@ -307,8 +292,9 @@ LRESULT OnDestroy(HWND frame, OptionsFrame& state, UINT message, WPARAM wParam, 
 
 LRESULT OnNcDestroy(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    delete FrameOf(frame);
+    const std::unique_ptr<OptionsFrame> state(FrameOf(frame));  // released with this
     UnbindWindowObject(frame);
+    state->host.OptionsGone(frame);
     return DefWindowProcW(frame, message, wParam, lParam);
 }
 
@@ -325,7 +311,10 @@ LRESULT CALLBACK OptionsWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM 
     case WM_NOTIFY:
         return OnNotify(frame, *state, *reinterpret_cast<const NMHDR*>(lParam), wParam, lParam);
     case WM_COMMAND:
-        return OnCommand(frame, message, wParam, lParam);
+        return OnCommand(frame, state->host, message, wParam, lParam);
+    case WM_CLOSE:
+        state->host.CloseOptions();
+        return 0;
     case WM_PAINT:
         return OnPaint(frame);
     case WM_ERASEBKGND:
@@ -366,32 +355,15 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-void ShowAboutBox(HWND frame)
+void ShowAboutBox(HWND frame, HINSTANCE instance)
 {
-    DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
 }
 
 }  // namespace
 
-OptionsHost& CurrentOptionsHost()
-{
-    static NoHost none;
-    return g_host ? *g_host : none;
-}
-
-void SetOptionsHost(OptionsHost* host)
-{
-    g_host = host;
-}
-
-HWND OptionsWindow()
-{
-    return g_frame;
-}
-
 bool RegisterOptionsClass(HINSTANCE instance)
 {
-    g_instance = instance;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSEXW windowClass{};
@@ -409,53 +381,45 @@ bool RegisterOptionsClass(HINSTANCE instance)
 
 namespace {
 
-// The frame, hidden, on "General"; it becomes the Options window handle.
-HWND MakeFrame()
+// The frame, hidden, on "General".
+HWND MakeFrame(OptionsHost& host)
 {
-    const HWND frame = CreateWindowExW(kFrameExStyle, kOptionsClass, L"" QORVEL_PRODUCT_NAME, kFrameStyle,
-                                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, g_instance, nullptr);
-    if (frame)
-        g_frame = frame;
-    return frame;
-}
-
-void ShowFrame(HWND frame, int show)
-{
-    ShowWindow(frame, show);
-    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return CreateWindowExW(kFrameExStyle, kOptionsClass, L"" QORVEL_PRODUCT_NAME, kFrameStyle, CW_USEDEFAULT, 0,
+                           CW_USEDEFAULT, 0, nullptr, nullptr, host.Instance(), &host);
 }
 
 }  // namespace
 
-bool CreateOptionsWindow()
+HWND CreateOptionsWindow(OptionsHost& host)
 {
-    const HWND frame = MakeFrame();
-    if (frame)
-        ShowFrame(frame, SW_SHOW);
-    return frame != nullptr;
+    const HWND frame = MakeFrame(host);
+    if (!frame)
+        return nullptr;
+    ShowWindow(frame, SW_SHOW);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return frame;
 }
 
-OptionsWindowPlace CurrentOptionsPlace()
+OptionsWindowPlace CurrentOptionsPlace(HWND frame)
 {
     OptionsWindowPlace place;
-    const HWND frame = g_frame;
     if (!frame || !IsWindowVisible(frame))
         return place;
     place.open = true;
-    place.tab = std::max(CurrentOptionsTab(), 0);
+    place.tab = std::max(CurrentOptionsTab(frame), 0);
     GetWindowPlacement(frame, &place.placement);
     place.foreground = GetForegroundWindow() == frame;
     return place;
 }
 
-void ReopenOptionsWindow(const OptionsWindowPlace& place)
+HWND ReopenOptionsWindow(OptionsHost& host, const OptionsWindowPlace& place)
 {
     if (!place.open)
-        return;
-    const HWND frame = MakeFrame();
+        return nullptr;
+    const HWND frame = MakeFrame(host);
     if (!frame)
-        return;
-    SelectOptionsTab(place.tab);
+        return nullptr;
+    SelectOptionsTab(frame, place.tab);
     // A minimized window's rectangle lies off every screen: the placement
     // keeps where it goes when it is restored.
     WINDOWPLACEMENT placement = place.placement;
@@ -467,51 +431,35 @@ void ReopenOptionsWindow(const OptionsWindowPlace& place)
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     if (place.foreground && !minimized)
         SetForegroundWindow(frame);
+    return frame;
 }
 
-HWND CreateOptionsPage(int dialogId, DLGPROC procedure)
+HWND CreateOptionsPage(HWND frame, int dialogId, DLGPROC procedure)
 {
-    const HWND frame = g_frame;
     const OptionsFrame* state = FrameOf(frame);
     return state ? MakePage(*state, frame, dialogId, procedure) : nullptr;
 }
 
-void DestroyOptionsWindow()
+HWND CurrentOptionsPage(HWND frame)
 {
-    if (const HWND frame = std::exchange(g_frame, nullptr))
-        DestroyWindow(frame);
-}
-
-void ClosePageAndOptions(HWND page)
-{
-    if (OptionsFrame* state = FrameOf(g_frame); state && state->page == page)
-        state->page = nullptr;
-    DestroyWindow(page);
-    DestroyOptionsWindow();
-}
-
-HWND CurrentOptionsPage()
-{
-    const OptionsFrame* state = FrameOf(g_frame);
+    const OptionsFrame* state = FrameOf(frame);
     return state ? state->page : nullptr;
 }
 
-int CurrentOptionsTab()
+int CurrentOptionsTab(HWND frame)
 {
-    const OptionsFrame* state = FrameOf(g_frame);
+    const OptionsFrame* state = FrameOf(frame);
     return state ? state->tab : -1;
 }
 
-bool SelectOptionsTab(int index)
+bool SelectOptionsTab(HWND frame, int index)
 {
-    const HWND frame = g_frame;
     OptionsFrame* state = FrameOf(frame);
     return state && ShowTab(frame, *state, index);
 }
 
-bool TranslateOptionsMessage(MSG& message, HACCEL accelerators)
+bool TranslateOptionsMessage(HWND frame, MSG& message, HACCEL accelerators)
 {
-    const HWND frame = g_frame;
     if (!frame || !message.hwnd || (message.hwnd != frame && !IsChild(frame, message.hwnd)))
         return false;
     if (accelerators && TranslateAcceleratorW(frame, accelerators, &message))

@@ -3,22 +3,20 @@
 // is ticked.
 #include "options/statistics_pages.h"
 
-#include "options/options_host.h"
 #include "options/options_pages.h"
-#include "options/options_window.h"
 #include "options/summary_text.h"
 #include "resources/resource.h"
-#include "settings/settings_model.h"
 
 namespace {
 
 // Room for any record's statistics text; a longer one is cut.
 constexpr std::size_t kRecordTextCapacity = 4096;
 
-void OnInitDialog(HWND page)
+void OnInitDialog(HWND page, LPARAM host)
 {
+    KeepHost(page, host);
     SetTimer(page, IDT_STATS_REFRESH, kStatsRefreshPeriod, nullptr);
-    CheckDlgButton(page, IDC_STAT_AUTO_REFRESH, Settings().statPageRefresh ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_STAT_AUTO_REFRESH, HostOf(page).Settings().statPageRefresh ? BST_CHECKED : BST_UNCHECKED);
     BuildSummaryText(page);
 }
 
@@ -30,7 +28,7 @@ std::wstring SummaryText(const DisplayList& displays)
     wchar_t statistics[kRecordTextCapacity];
     for (const auto& data : displays) {
         const IndicatorEntry* entry = data->Entry();
-        if (!entry || !entry->window || !IsWindowVisible(entry->window) || !data->record)
+        if (!entry || !data->Window() || !IsWindowVisible(data->Window()) || !data->record)
             continue;
         statistics[0] = L'\0';
         data->record->GetText(statistics, kRecordTextCapacity);
@@ -42,7 +40,7 @@ std::wstring SummaryText(const DisplayList& displays)
 
 void BuildSummaryText(HWND page)
 {
-    SetStatisticsText(page, SummaryText(CurrentOptionsHost().Displays()));
+    SetStatisticsText(page, SummaryText(HostOf(page).Displays()));
 }
 
 void SetStatisticsText(HWND page, const std::wstring& text)
@@ -65,30 +63,31 @@ INT_PTR OnStatisticsCommand(HWND page, int id)
     switch (id) {
     case IDOK:
     case IDCANCEL:
-        ClosePageAndOptions(page);
+        HostOf(page).CloseOptions();
         return TRUE;
     case IDC_STAT_AUTO_REFRESH:
-        Settings().statPageRefresh = IsDlgButtonChecked(page, IDC_STAT_AUTO_REFRESH) == BST_CHECKED ? 1 : 0;
+        HostOf(page).Settings().statPageRefresh =
+            IsDlgButtonChecked(page, IDC_STAT_AUTO_REFRESH) == BST_CHECKED ? 1 : 0;
         return FALSE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR CALLBACK SummaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK SummaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(page);
+        OnInitDialog(page, lParam);
         return TRUE;
     case WM_TIMER:
-        if (wParam == IDT_STATS_REFRESH && Settings().statPageRefresh)
+        if (wParam == IDT_STATS_REFRESH && HostOf(page).Settings().statPageRefresh)
             BuildSummaryText(page);
         return FALSE;
     case WM_COMMAND:
         return OnStatisticsCommand(page, LOWORD(wParam));
     case WM_DESTROY:
-        StoreGlobalSettingsIfChanged();
+        HostOf(page).SaveSettings();
         return FALSE;
     default:
         return FALSE;

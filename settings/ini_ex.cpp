@@ -8,8 +8,6 @@
 
 namespace {
 
-CIniEx* g_store = nullptr;
-
 constexpr DWORD kReadChunk = 64 * 1024;
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kMoveRetryDelay = 100;  // milliseconds
@@ -291,14 +289,4 @@ bool CIniEx::GetBool(bool defaultValue, std::wstring section, std::wstring key) 
 void CIniEx::SetBool(bool value, std::wstring section, std::wstring key)
 {
     SetString(std::move(section), std::move(key), value ? trueWord_ : falseWord_);
-}
-
-CIniEx* SettingsStore()
-{
-    return g_store;
-}
-
-void SetSettingsStore(CIniEx* store)
-{
-    g_store = store;
 }

@@ -71,7 +71,3 @@ private:
     std::wstring trueWord_ = L"Yes";
     std::wstring falseWord_ = L"No";
 };
-
-// The process's one settings store; null until the shell sets it.
-CIniEx* SettingsStore();
-void SetSettingsStore(CIniEx* store);

@@ -5,7 +5,6 @@
 
 #include "common/win_handles.h"
 #include "settings/ini_ex.h"
-#include "settings/settings_model.h"
 #include "settings/settings_system.h"
 
 namespace {
@@ -90,7 +89,7 @@ std::wstring AddTrailingSeparator(const std::wstring& path)
     return path + L"\\";
 }
 
-void ApplyStartWithWindows()
+void ApplyStartWithWindows(bool on)
 {
     RegKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
@@ -99,7 +98,7 @@ void ApplyStartWithWindows()
     // its first word. Without a known folder the entry stays empty.
     std::wstring data;
     const std::optional<std::wstring> folder = GetModuleFolder();
-    if (Settings().startWithWindows != 0 && folder)
+    if (on && folder)
         data = L"\"" + AddTrailingSeparator(*folder) + kRunValue + L"\" s";
     RegSetValueExW(key.Get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));

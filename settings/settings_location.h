@@ -35,7 +35,7 @@ std::optional<std::wstring> GetModuleFolder();
 // The path, ending with "\" or "/" (a "\" is added when it ends with neither).
 std::wstring AddTrailingSeparator(const std::wstring& path);
 
-// Writes the start-at-logon entry from "StartWithWindows": the quoted path of
+// Writes the start-at-logon entry for "StartWithWindows": the quoted path of
 // qorvel.exe in the program's folder followed by " s" when on, the empty text
 // when off (the value stays). Nothing is reported when the key cannot be written.
-void ApplyStartWithWindows();
+void ApplyStartWithWindows(bool on);

@@ -1,47 +1,154 @@
 #pragma once
-// Every setting the program keeps, and the operations that move them between
-// the settings store and memory: the settings block (global appearance and
-// behaviour), the indicator mode, and each indicator's position and visibility.
+// Every setting the program keeps, described once in one table (kSettings):
+// its key and section in the settings file, its form, the value the program
+// starts with, the value a missing key loads as, the values it may take and
+// the value "Reset to defaults" gives it. The settings block's initial values,
+// loading, storing, the checks on loading and the reset all follow the table.
+// Each indicator's place and visibility are kept in its display record.
 #include <windows.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
-#include <vector>
-
-#include "common/gdi_handles.h"
+#include <string_view>
 
 class CIniEx;
 
-// Global settings, one process-wide record. Booleans are 0 or not 0.
+// The global settings, owned by the program. Booleans are 0 or not 0.
 struct SettingsBlock {
-    std::int32_t opacity = 255;              // "Opacity", 255 is opaque
-    std::int32_t samplingPeriod = 50;        // "Frequency", milliseconds
-    COLORREF readColor = RGB(50, 255, 50);   // "ColorRead"
-    COLORREF writeColor = RGB(255, 50, 50);  // "ColorWrite"
-    COLORREF idleColor = RGB(50, 130, 255);  // "ColorOff"
-    UniqueBrush readBrush;
-    UniqueBrush writeBrush;
-    UniqueBrush idleBrush;
-    std::int32_t startWithWindows = 1;            // "StartWithWindows"
-    std::int32_t useKeyboardLed = 0;              // "UseKeyboardLed"
-    std::int32_t useKeyboardLedDirectAccess = 0;  // "UseKeyboardLedDirectAccess" (missing key loads as on)
-    std::int32_t useTrayLed = 1;                  // "UseTrayLed"
-    std::int32_t showTrayIcon = 1;                // "ShowTrayIcon"
-    std::int32_t statPageRefresh = 1;             // "StatPageRefresh"
-    std::int32_t showIndicatorLabel = 1;          // "ShowIndicatorLabel"
-    std::int32_t ledSizeIdx = 1;                  // "LedSizeIdx", 0 to 5
-    bool silentStart = false;                     // started with the letter s
-    std::vector<std::int32_t> intervalSteps{1000, 700, 500, 300, 200, 100, 70, 50, 30};
-    std::wstring appearanceSection = L"Appearance";
+    SettingsBlock();  // every setting at its initial value
+
+    std::uint32_t indicatorMode;  // "Class": bits 1 drives, 2 disks, 4 all-in-one; 256 none
+    std::int32_t opacity;         // 255 is opaque
+    std::int32_t samplingPeriod;  // milliseconds
+    COLORREF readColor;
+    COLORREF writeColor;
+    COLORREF idleColor;
+    std::int32_t statPageRefresh;
+    std::int32_t ledSizeIdx;
+    std::int32_t startWithWindows;
+    std::int32_t useKeyboardLed;
+    std::int32_t useKeyboardLedDirectAccess;
+    std::int32_t showTrayIcon;
+    std::int32_t useTrayLed;
+    std::int32_t showIndicatorLabel;
+    bool silentStart = false;  // started with the letter s; not kept in the file
 };
 
-// The process's settings block, with its initial values until loaded.
-SettingsBlock& Settings();
+// Where a setting lives in the file. The general keys after "Class" and
+// "version" are written under the spelling "general": the store ignores
+// letter case, so they share that section.
+enum class SettingSection { General, GeneralKeys, Appearance };
 
-// The indicator mode ("Class"): bits 1 physical drives, 2 logical disks,
-// 4 all-in-one; 256 no indicator window. 0 until loaded.
-std::uint32_t IndicatorMode();
-void SetIndicatorMode(std::uint32_t mode);
+enum class SettingForm {
+    Integer,  // decimal
+    Boolean,  // "Yes" or "No"
+    Version,  // the program's version, written and never read
+};
+
+// A field of the settings block, whatever its type.
+class SettingField {
+public:
+    constexpr SettingField() = default;
+    constexpr SettingField(std::int32_t SettingsBlock::*field) : integer_(field) {}
+    constexpr SettingField(COLORREF SettingsBlock::*field) : colour_(field) {}
+    constexpr SettingField(std::uint32_t SettingsBlock::*field) : mask_(field) {}
+
+    std::int32_t Get(const SettingsBlock& block) const;
+    void Set(SettingsBlock& block, std::int32_t value) const;
+
+private:
+    std::int32_t SettingsBlock::*integer_ = nullptr;
+    COLORREF SettingsBlock::*colour_ = nullptr;
+    std::uint32_t SettingsBlock::*mask_ = nullptr;
+};
+
+inline constexpr std::int32_t kKeep = INT32_MIN;  // "Reset to defaults" leaves it as it is
+inline constexpr std::int32_t kNoValue = INT32_MIN;
+
+struct Setting {
+    const wchar_t* key;
+    SettingSection section;
+    SettingForm form;
+    std::int32_t initial;  // the block's value before the file is read
+    std::int32_t missing;  // what a key missing from the file loads as
+    // The values the program offers. A stored value outside them loads as
+    // `missing` only where `checked`; so does a stored `replaced`.
+    std::int32_t low;
+    std::int32_t high;
+    bool checked;
+    std::int32_t replaced;
+    std::int32_t reset;  // what "Reset to defaults" sets, or kKeep
+    SettingField field;
+};
+
+inline constexpr std::int32_t kAny = INT32_MAX;
+
+// In the order the keys are written: a new file holds "General" with "Class",
+// "version" and the general keys, then "Appearance".
+inline constexpr Setting kSettings[] = {
+    // key, section, form, initial, missing, low, high, checked, replaced, reset, field
+    {L"Class", SettingSection::General, SettingForm::Integer, 0, 7, 0, kAny, false, kNoValue, kKeep,
+     &SettingsBlock::indicatorMode},
+    {L"version", SettingSection::General, SettingForm::Version, 0, 0, 0, 0, false, kNoValue, kKeep, {}},
+    {L"Opacity", SettingSection::Appearance, SettingForm::Integer, 255, 255, 0, 255, false, kNoValue, 255,
+     &SettingsBlock::opacity},
+    {L"Frequency", SettingSection::Appearance, SettingForm::Integer, 50, 50, 30, 1000, false, 20, 50,
+     &SettingsBlock::samplingPeriod},
+    {L"ColorRead", SettingSection::Appearance, SettingForm::Integer, 0x32FF32, 0x32FF32, 0, 0xFFFFFF, false, kNoValue,
+     0x32FF32, &SettingsBlock::readColor},
+    {L"ColorWrite", SettingSection::Appearance, SettingForm::Integer, 0x3232FF, 0x3232FF, 0, 0xFFFFFF, false, kNoValue,
+     0x3232FF, &SettingsBlock::writeColor},
+    {L"ColorOff", SettingSection::Appearance, SettingForm::Integer, 0xFF8232, 0xFF8232, 0, 0xFFFFFF, false, kNoValue,
+     0xFF8232, &SettingsBlock::idleColor},
+    {L"StatPageRefresh", SettingSection::Appearance, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::statPageRefresh},
+    {L"LedSizeIdx", SettingSection::Appearance, SettingForm::Integer, 1, 1, 0, 5, true, kNoValue, kKeep,
+     &SettingsBlock::ledSizeIdx},
+    {L"StartWithWindows", SettingSection::GeneralKeys, SettingForm::Integer, 1, 1, 0, 1, false, kNoValue, kKeep,
+     &SettingsBlock::startWithWindows},
+    {L"UseKeyboardLed", SettingSection::GeneralKeys, SettingForm::Boolean, 0, 0, 0, 1, false, kNoValue, 0,
+     &SettingsBlock::useKeyboardLed},
+    // Starts off, a missing key loads as on, a reset turns it off.
+    {L"UseKeyboardLedDirectAccess", SettingSection::GeneralKeys, SettingForm::Boolean, 0, 1, 0, 1, false, kNoValue, 0,
+     &SettingsBlock::useKeyboardLedDirectAccess},
+    {L"ShowTrayIcon", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::showTrayIcon},
+    {L"UseTrayLed", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::useTrayLed},
+    {L"ShowIndicatorLabel", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::showIndicatorLabel},
+};
+
+// The row of a key.
+constexpr const Setting& SettingNamed(const wchar_t* key)
+{
+    for (const Setting& setting : kSettings) {
+        if (std::wstring_view(setting.key) == key)
+            return setting;
+    }
+    return kSettings[0];
+}
+
+// The choices of the update interval, in milliseconds, slowest first.
+inline constexpr std::int32_t kIntervalSteps[] = {1000, 700, 500, 300, 200, 100, 70, 50, 30};
+
+// The indicator mode that shows no indicator window, only the tray icon.
+inline constexpr std::uint32_t kNoIndicators = 256;
+
+// Every setting from the store (a key it lacks loads as its missing value;
+// stored values are checked as the table says).
+void LoadSettings(const CIniEx& store, SettingsBlock& block);
+
+// Every setting into the store, in the table's order (the store is not saved).
+void StoreSettings(CIniEx& store, const SettingsBlock& block);
+
+// Whether the store holds every value StoreSettings would write (letter case
+// ignored, as the store judges a change).
+bool StoreHoldsSettings(const CIniEx& store, const SettingsBlock& block);
+
+// "Reset to defaults": every setting with a reset value takes it.
+void ResetToDefaults(SettingsBlock& block);
 
 // One indicator's settings, kept in its display record; the section is the
 // indicator entry's devicePath.
@@ -54,28 +161,6 @@ struct IndicatorSettings {
 
 enum class Exchange { Load, Store };
 
-// Loads the appearance and general keys into the block, correcting "Frequency"
-// 20 and an out-of-range "LedSizeIdx", then rebuilds the brushes. With the
-// appearance page's window, also sets its check boxes 1005, 1028, 1006, 1007,
-// 1033 and enables 1028 only while "UseKeyboardLed" is on.
-void LoadSettings(SettingsBlock& block, HWND page = nullptr);
-
-// Stores the block's keys and saves the store.
-void SaveSettings(SettingsBlock& block);
-
-// Moves the indicator mode, the version and the settings block; false only
-// when there is no settings store.
-bool ExchangeGlobalSettings(Exchange direction);
-
-// Stores the global settings as ExchangeGlobalSettings does, but only when
-// the store does not already hold every value that storing would write (the
-// store, once modified, writes the file at every save). Answers whether it
-// stored.
-bool StoreGlobalSettingsIfChanged();
-
 // Moves one indicator's "x", "y" and "visible" in its section; storing does not
 // save. Always true.
 bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, const std::wstring& section);
-
-// Recreates the three brushes from the three colours.
-void RebuildBrushes(SettingsBlock& block);

@@ -5,57 +5,60 @@
 #include "common/live_counts.h"
 #include "sources/source_system.h"
 
-CHardDiskIndicatorInfo::~CHardDiskIndicatorInfo()
+void DeviceHandle::Reset(HANDLE device)
 {
-    Close();
+    if (device_) {
+        CurrentSourceSystem().CloseDevice(device_);
+        --Live().handles;
+    }
+    device_ = device;
+    if (device_)
+        ++Live().handles;
 }
+
+void DeviceWatch::Reset(HDEVNOTIFY watch)
+{
+    if (watch_) {
+        CurrentSourceSystem().UnwatchDevice(watch_);
+        --Live().deviceWatches;
+    }
+    watch_ = watch;
+    if (watch_)
+        ++Live().deviceWatches;
+}
+
+CHardDiskIndicatorInfo::~CHardDiskIndicatorInfo() = default;
 
 bool CHardDiskIndicatorInfo::Open()
 {
-    if (!entry || device)
+    if (!entry || device_)
         return true;
     SourceSystem& system = CurrentSourceSystem();
-    device = system.OpenDevice(entry->devicePath);
-    if (!device)
-        return true;
-    ++Live().handles;
-    if ((watch_ = system.WatchDevice(device)))
-        ++Live().deviceWatches;
+    device_.Reset(system.OpenDevice(entry->devicePath));
+    if (device_)
+        watch_.Reset(system.WatchDevice(device_.Get()));
     return true;
-}
-
-void CHardDiskIndicatorInfo::CloseHandleOnly()
-{
-    if (!device)
-        return;
-    CurrentSourceSystem().CloseDevice(device);
-    --Live().handles;
-    device = nullptr;
 }
 
 bool CHardDiskIndicatorInfo::Close()
 {
-    CloseHandleOnly();
-    if (watch_) {
-        CurrentSourceSystem().UnwatchDevice(watch_);
-        --Live().deviceWatches;
-        watch_ = nullptr;
-    }
+    device_.Reset();
+    watch_.Reset();
     return true;
 }
 
 bool CHardDiskIndicatorInfo::DeviceRemovalQueried(HDEVNOTIFY notification)
 {
-    if (!watch_ || notification != watch_)
+    if (!Watches(notification))
         return false;
     // The registration stays: a removal that fails is told through it.
-    CloseHandleOnly();
+    device_.Reset();
     return true;
 }
 
 bool CHardDiskIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
 {
-    if (!watch_ || notification != watch_)
+    if (!Watches(notification))
         return false;
     Close();
     Open();
@@ -64,7 +67,7 @@ bool CHardDiskIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
 
 bool CHardDiskIndicatorInfo::DeviceRemoved(HDEVNOTIFY notification)
 {
-    if (!watch_ || notification != watch_)
+    if (!Watches(notification))
         return false;
     Close();  // the handle and its notification: the device is going
     return true;
@@ -73,7 +76,7 @@ bool CHardDiskIndicatorInfo::DeviceRemoved(HDEVNOTIFY notification)
 bool CHardDiskIndicatorInfo::Query(DISK_PERFORMANCE& statistics) const
 {
     statistics = {};
-    return device && CurrentSourceSystem().QueryDiskPerformance(device, &statistics);
+    return device_ && CurrentSourceSystem().QueryDiskPerformance(device_.Get(), &statistics);
 }
 
 std::uint32_t CHardDiskIndicatorInfo::Sample()
@@ -126,10 +129,7 @@ bool CHardDiskIndicatorInfo::GetText(wchar_t* buffer, std::size_t capacity)
     return true;
 }
 
-CAllInOneIndicatorInfo::~CAllInOneIndicatorInfo()
-{
-    Close();
-}
+CAllInOneIndicatorInfo::~CAllInOneIndicatorInfo() = default;
 
 bool CAllInOneIndicatorInfo::Open()
 {

@@ -11,6 +11,37 @@
 
 #include "sources/performance_data.h"
 
+// A device opened through the sources' seam, closed through it.
+class DeviceHandle {
+public:
+    DeviceHandle() = default;
+    ~DeviceHandle() { Reset(); }
+    DeviceHandle(const DeviceHandle&) = delete;
+    DeviceHandle& operator=(const DeviceHandle&) = delete;
+
+    HANDLE Get() const { return device_; }
+    explicit operator bool() const { return device_ != nullptr; }
+    void Reset(HANDLE device = nullptr);
+
+private:
+    HANDLE device_ = nullptr;
+};
+
+// The notifications registered for a device's handle, unregistered with it.
+class DeviceWatch {
+public:
+    DeviceWatch() = default;
+    ~DeviceWatch() { Reset(); }
+    DeviceWatch(const DeviceWatch&) = delete;
+    DeviceWatch& operator=(const DeviceWatch&) = delete;
+
+    HDEVNOTIFY Get() const { return watch_; }
+    void Reset(HDEVNOTIFY watch = nullptr);
+
+private:
+    HDEVNOTIFY watch_ = nullptr;
+};
+
 // One physical drive or one logical disk.
 class CHardDiskIndicatorInfo : public performance_data {
 public:
@@ -35,15 +66,19 @@ public:
     // The statistics text, fresh from the device.
     std::wstring Text();
 
+    // The open device, or null.
+    HANDLE Device() const { return device_.Get(); }
+
     static constexpr std::uint32_t kNoSample = 0xFFFFFFFF;
     std::uint32_t lastReadCount = kNoSample;
     std::uint32_t lastWriteCount = kNoSample;
 
 private:
     bool Query(DISK_PERFORMANCE& statistics) const;
-    void CloseHandleOnly();
+    bool Watches(HDEVNOTIFY notification) const { return watch_.Get() && notification == watch_.Get(); }
 
-    HDEVNOTIFY watch_ = nullptr;  // the device handle's notifications
+    DeviceWatch watch_;    // the device handle's notifications
+    DeviceHandle device_;  // closed before its notifications go
 };
 
 // The all-in-one indicator: one child per physical drive of the list.

@@ -15,7 +15,6 @@ struct IndicatorEntry {
     std::wstring devicePath;   // opens the device; also names the settings section
     std::wstring displayName;  // tooltips, titles, the summary
     std::wstring label;        // painted on the LED
-    HWND window = nullptr;     // the entry's indicator window, if it has one
     std::wstring serialNumber;
     std::wstring model;
     std::wstring details;

@@ -53,7 +53,6 @@ public:
 
     IndicatorEntry* entry = nullptr;  // not owned; outlives the record
     std::uint32_t state = 0;          // the last activity state
-    HANDLE device = nullptr;          // a direct source's open device, or null
 
 protected:
     performance_data() = default;

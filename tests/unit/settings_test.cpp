@@ -73,7 +73,6 @@ public:
 
 class SettingsTest : public ::testing::Test {
 protected:
-    ~SettingsTest() override { SetSettingsStore(nullptr), Settings() = SettingsBlock{}; }
     // Loads the process's store from the settings file, holding the bytes when given.
     CIniEx& Open(const std::optional<std::string>& bytes)
     {
@@ -82,7 +81,6 @@ protected:
             WriteBytes(file, *bytes);
         store = std::make_unique<CIniEx>();
         EXPECT_TRUE(store->Load(file));
-        SetSettingsStore(store.get());
         return *store;
     }
     // Saves the store; the file's bytes.
@@ -106,10 +104,13 @@ constexpr char kFirstStartFile[] =
 TEST_F(SettingsTest, FirstStartWritesEveryDefaultByteForByte)
 {
     Open(std::nullopt);
-    Settings().useKeyboardLedDirectAccess = 0, Settings().opacity = 1;  // each missing key loads its default
-    ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
+    SettingsBlock block;
+    block.opacity = 1;  // each missing key loads its default
+    LoadSettings(*store, block);
+    EXPECT_EQ(1, block.useKeyboardLedDirectAccess);  // which differs from its initial value
     EXPECT_EQ(ReadBytes(file), "");
-    ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Store));
+    StoreSettings(*store, block);
+    store->Save();
     EXPECT_EQ(ReadBytes(file), kFirstStartFile);
     IndicatorSettings drive{2, 2, true, store.get()}, total{20, 2, false, store.get()};
     EXPECT_TRUE(ExchangeIndicatorSettings(drive, Exchange::Store, L"\\\\.\\PHYSICALDRIVE0"));
@@ -236,9 +237,9 @@ TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)
         "[general]\r\nClass=abc\r\nStartWithWindows=Yes\r\nUseKeyboardLed=yes\r\nUseKeyboardLedDirectAccess=1\r\n"
         "ShowTrayIcon=NO\r\nUseTrayLed=Yes \r\nShowIndicatorLabel=\r\n[Appearance]\r\nOpacity=12abc\r\nFrequency=20\r\n"
         "LedSizeIdx=9\r\nColorRead=  -42 ; red\r\nStatPageRefresh=0\r\n");
-    ASSERT_TRUE(ExchangeGlobalSettings(Exchange::Load));
-    const SettingsBlock& b = Settings();
-    EXPECT_EQ(IndicatorMode(), 0u);  // hand-written [general] is "General"
+    SettingsBlock b;
+    LoadSettings(*store, b);
+    EXPECT_EQ(b.indicatorMode, 0u);  // hand-written [general] is "General"
     EXPECT_EQ(
         (std::vector<std::int64_t>{b.opacity, b.samplingPeriod, b.readColor, b.writeColor, b.idleColor,
                                    b.statPageRefresh, b.ledSizeIdx, b.startWithWindows, b.useKeyboardLed,
@@ -248,8 +249,8 @@ TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)
     for (const auto& [frequency, ledSize, loaded] :
          {std::tuple{120, -1, std::pair{120, 1}}, {30, 5, {30, 5}}, {21, 0, {21, 0}}, {-20, 6, {-20, 1}}}) {
         Open("[Appearance]\nFrequency=" + std::to_string(frequency) + "\nLedSizeIdx=" + std::to_string(ledSize));
-        ExchangeGlobalSettings(Exchange::Load);
-        EXPECT_EQ(std::pair(Settings().samplingPeriod, Settings().ledSizeIdx), loaded) << frequency;
+        LoadSettings(*store, b);
+        EXPECT_EQ(std::pair(b.samplingPeriod, b.ledSizeIdx), loaded) << frequency;
     }
 }
 
@@ -325,8 +326,7 @@ TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
     for (const auto& [path, on, value] :
          {std::tuple{program, 2, quoted}, {program, 0, L""}, {program, 1, quoted}, {L"qorvel.exe", 1, L""}}) {
         fake.moduleFileName = path;
-        Settings().startWithWindows = on;
-        ApplyStartWithWindows();
+        ApplyStartWithWindows(on != 0);
         wchar_t data[1024] = {};
         DWORD bytes = sizeof data - sizeof(wchar_t);
         EXPECT_EQ(RegGetValueW(run.Get(), nullptr, L"qorvel.exe", RRF_RT_REG_SZ, nullptr, data, &bytes), ERROR_SUCCESS);

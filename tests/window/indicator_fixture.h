@@ -8,9 +8,12 @@
 
 #include <thread>
 
+#include "app/application.h"
+#include "app/messages.h"
+#include "app/program.h"
 #include "app/program_host.h"
-#include "app/shell.h"
 #include "app/worker_window.h"
+#include "display/indicator_window.h"
 #include "fake_display_system.h"
 #include "options/options_window.h"
 
@@ -78,21 +81,30 @@ protected:
     {
         App().instance = GetModuleHandleW(nullptr);
         [[maybe_unused]] static bool registered = RegisterIndicatorClass(App().instance);
-        Settings() = SettingsBlock{};
-        RebuildBrushes(Settings());
+        App().settings = SettingsBlock{};
+        App().settings.indicatorMode = 7;
         App().access = std::make_unique<DirectRegistryAccess>();
-        App().worker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ConnectHosts();
+        App().worker.Reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+        ConnectHosts(App());
     }
     void TearDown() override
     {
-        DestroyOptionsWindow(), RemoveTrayIcon(), SetSettingsStore(nullptr);
-        TearDownIndicators(App()), App().indicators.clear(), DestroyWindow(App().worker);
+        CloseOptionsWindow(App());
+        RemoveTrayIcon(App());
+        TearDownIndicators(App());
+        App().indicators.clear();
+        App().worker.Reset();
+        App().store.reset();
     }
+    // The windows of the indicator mode and the visible flags, made again.
+    static void Recreate() { RecreateIndicatorWindows(App().instance, App().displays, App().settings); }
+    static SettingsBlock& Settings() { return App().settings; }
+    static HWND Options() { return App().options.Get(); }
     ScriptedRecord& Add(std::uint32_t kind, const wchar_t* name = L"")
     {
-        App().indicators.push_back({name, name, L"", nullptr, L"", L"", L"", kind});
+        App().indicators.push_back({name, name, L"", L"", L"", L"", kind});
         auto& data = App().displays.emplace_back(std::make_unique<gui_data>());
+        data->host = App().indicatorHost;
         data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
         data->record = std::make_unique<ScriptedRecord>();
         data->record->entry = &App().indicators.back();
@@ -122,10 +134,7 @@ protected:
         wchar_t text[4096] = {};
         return GetDlgItemTextW(page, id, text, 4096), text;
     }
-    static LedBrushes Brushes()
-    {
-        return {Settings().readBrush.Get(), Settings().writeBrush.Get(), Settings().idleBrush.Get()};
-    }
+    static LedColours Colours() { return {kRead, kWrite, kIdle}; }
 
     FakeDisplaySystem display;
     ScopedDisplaySystem scoped{display};

@@ -22,9 +22,9 @@ protected:
     {
         IndicatorsTest::SetUp();
         Add(kKindPhysicalDrive, L"Disk 0"), Add(kKindPhysicalDrive, L"Disk 1");
-        RecreateIndicatorWindows(App().displays, 7);
+        Recreate();
     }
-    bool SaveScheduled() { return KillTimer(App().worker, IDT_SAVE_SETTINGS); }
+    bool SaveScheduled() { return KillTimer(App().worker.Get(), IDT_SAVE_SETTINGS); }
     void Mouse(int i, UINT message, int x, int y = 5)
     {
         SendMessageW(Window(i), message, MK_LBUTTON, MAKELPARAM(x, y));
@@ -39,7 +39,8 @@ protected:
     // A statistics page (dialog 147) on the first indicator, its refresh tick and its text.
     HWND OpenPage(DLGPROC proc)
     {
-        return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), proc, 0);
+        return CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_STATISTICS_PAGE), Window(0), proc,
+                                  reinterpret_cast<LPARAM>(App().optionsHost));
     }
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, IDT_STATS_REFRESH, 0); }
     static std::wstring Text(HWND page) { return IndicatorsTest::Text(page, IDC_STAT_TEXT); }

@@ -36,11 +36,11 @@ TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
                           {0x00030001, 13, kRead}, {0x00010003, 4, kRead},  {0xFFFF0001, 17, kRead}};
     for (const Case& c : cases) {
         Canvas canvas(24, 18);
-        PaintLed(canvas.dc, {0, 0, 24, 18}, c.state, Brushes(), nullptr);
+        PaintLed(canvas.dc, {0, 0, 24, 18}, c.state, Colours(), nullptr);
         for (int y = 0; y < 18; ++y)
             for (int x = 0; x < 24; ++x)
                 ASSERT_EQ(y < c.firstWriteRow ? c.top : kWrite, canvas.At(x, y)) << c.state << " " << x << "," << y;
-        EXPECT_EQ(LookOf(c.state, 24, 18, Brushes(), false).split,
+        EXPECT_EQ(LookOf(c.state, 24, 18, Colours(), false).split,
                   c.state >> 16 && c.state & 0xFFFF ? c.firstWriteRow : 18);
     }
 }
@@ -48,7 +48,7 @@ TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
 TEST_F(IndicatorsTest, LabelIsWhiteFromOnePixelInAndCutAtTheLedsEdge)
 {
     Canvas canvas(40, 30);  // black around a 12 x 9 LED at (10, 10)
-    PaintLed(canvas.dc, {10, 10, 22, 19}, 0, Brushes(), L"All");
+    PaintLed(canvas.dc, {10, 10, 22, 19}, 0, Colours(), L"All");
     int white = 0;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) {
@@ -65,7 +65,7 @@ TEST_F(IndicatorsTest, WindowStylesAlphaAndSizeFollowTheSettings)
     Settings().ledSizeIdx = 7;
     for (int opacity : {255, 128, 0}) {
         Settings().opacity = opacity;
-        RecreateIndicatorWindows(App().displays, 7);
+        Recreate();
         const HWND window = Window(0);
         ASSERT_TRUE(window);
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
@@ -78,47 +78,48 @@ TEST_F(IndicatorsTest, WindowStylesAlphaAndSizeFollowTheSettings)
         GetWindowRect(window, &rect);
         EXPECT_TRUE(EqualRect(&expected, &rect));
     }
-    EXPECT_EQ(1, Settings().ledSizeIdx);
 }
 
 TEST_F(IndicatorsTest, ModeAndVisibleFlagChooseWindowsAndArrangingSkipsHiddenOnes)
 {
     Add(kKindPhysicalDrive), Add(kKindLogicalDisk), Add(kKindAllInOne);
     App().displays[0]->visible = false;
-    RecreateIndicatorWindows(App().displays, kKindPhysicalDrive | kKindLogicalDisk);
+    Settings().indicatorMode = kKindPhysicalDrive | kKindLogicalDisk;
+    Recreate();
     EXPECT_EQ(nullptr, Window(0));  // hidden by its flag
     EXPECT_NE(nullptr, Window(1));
     EXPECT_EQ(nullptr, Window(2));  // its kind is not in the mode
     for (auto& data : App().displays)
         data->highlight = 0;
-    ArrangeIndicators(App().displays);
+    ArrangeIndicators(App().displays, Settings());
     EXPECT_EQ(100, App().displays[1]->highlight);
     EXPECT_EQ(0, App().displays[0]->highlight);
-    RecreateIndicatorWindows(App().displays, kKindPhysicalDrive | kKindLogicalDisk);
+    Recreate();
     EXPECT_EQ("300,300", At(0));
     EXPECT_EQ("2,2", At(1));
 }
 
-TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEveryColour)
+TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesOfItsOwnIndicatorOnly)
 {
     Add(kKindPhysicalDrive), Add(kKindAllInOne);
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     gui_data& first = *App().displays[0];
     first.highlight = 51;
-    StepHighlight(Window(0), first);  // step 50: red, also for every other indicator
-    EXPECT_EQ(RGB(255, 0, 0), first.highlightColour);
-    EXPECT_EQ(RGB(255, 0, 0), LookOf(0, 1, 1, Brushes(), 0).top);
+    StepHighlight(Window(0), first);  // step 50: red for reading and idle, writing as it is
+    const LedColours red{RGB(255, 0, 0), kWrite, RGB(255, 0, 0)};
+    EXPECT_EQ(red.idle, ColoursOf(first, Settings()).idle);
+    EXPECT_EQ(red.read, ColoursOf(first, Settings()).read);
+    EXPECT_EQ(kWrite, ColoursOf(first, Settings()).write);
+    EXPECT_EQ(kIdle, ColoursOf(*App().displays[1], Settings()).idle);  // the other one keeps its colours
 
     DestroyWindow(Window(1));
-    EXPECT_EQ(nullptr, App().indicators[1].window);  // the entry forgets its window
-    EXPECT_EQ(kIdle, LookOf(0, 1, 1, Brushes(), 0).top);
-    EXPECT_EQ(kRead, LookOf(0x10000, 1, 1, Brushes(), 0).top);
+    EXPECT_EQ(nullptr, App().displays[1]->Window());  // the record forgets its window
 
     // Hidden at step 10, shown again at the new "Led size": the last step keeps it.
     first.highlight = 11;
     StepHighlight(Window(0), first);
     Settings().ledSizeIdx = 3;
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     while (first.highlight != 0)
         StepHighlight(Window(0), first);
     EXPECT_FALSE(first.enlarged);
@@ -129,18 +130,20 @@ TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesAndDestroyingAWindowRestoresEv
 }
 
 // One indicator highlights alone, after another in the list: after every tick
-// both show the hue of that tick, as if every window were painted anew.
-TEST_F(IndicatorsTest, AHighlightStepRecoloursEveryWindowInTheSameTick)
+// it shows the hue of that tick, and the other its own idle colour.
+TEST_F(IndicatorsTest, AHighlightStepRecoloursOnlyItsOwnWindow)
 {
-    Add(kKindPhysicalDrive), Add(kKindLogicalDisk);
-    RecreateIndicatorWindows(App().displays, 7);
-    App().displays[0]->highlight = 0, App().displays[1]->highlight = 30;
+    Add(kKindPhysicalDrive);
+    Add(kKindLogicalDisk);
+    Recreate();
+    App().displays[0]->highlight = 0;
+    App().displays[1]->highlight = 30;
     for (int tick = 0; tick < 3; ++tick) {
         SamplingTick(App());
-        UpdateWindow(Window(0)), UpdateWindow(Window(1));
-        const COLORREF hue = App().displays[1]->highlightColour;
-        EXPECT_EQ(hue, App().displays[0]->painted.top) << tick;
-        EXPECT_EQ(hue, App().displays[1]->painted.top) << tick;
+        UpdateWindow(Window(0));
+        UpdateWindow(Window(1));
+        EXPECT_EQ(kIdle, App().displays[0]->painted.top) << tick;
+        EXPECT_EQ(App().displays[1]->highlightColour, App().displays[1]->painted.top) << tick;
     }
 }
 
@@ -149,7 +152,7 @@ TEST_F(IndicatorsTest, TickSamplesEveryRecordRefreshesShownOnesAndRepaintsOnlyOn
     ScriptedRecord& shown = Add(kKindPhysicalDrive);
     ScriptedRecord& hidden = Add(kKindLogicalDisk);
     App().displays[1]->visible = false;
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     shown.next = 0x00030001, hidden.next = 0x00000004;
     SamplingTick(App());
     EXPECT_EQ(1, hidden.samples);
@@ -176,7 +179,8 @@ TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
     const auto run = [](bool open) {
         if (open)
             App().gate.Open();
-        App().sampler.Start(App(), App().worker, 10);
+        App().sampler.Start(
+            App().gate, [] { return SampleRecords(App()); }, App().worker.Get(), 10);
         Sleep(150);
         App().sampler.Stop();
         if (open)
@@ -184,7 +188,7 @@ TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
     };
     const auto waiting = [](UINT message) {
         int count = 0;
-        for (MSG msg; PeekMessageW(&msg, App().worker, message, message, PM_REMOVE);)
+        for (MSG msg; PeekMessageW(&msg, App().worker.Get(), message, message, PM_REMOVE);)
             ++count;
         return count;
     };
@@ -206,7 +210,7 @@ TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
     EXPECT_FALSE(HighlightTick(App()));  // nothing shown at all
     Add(kKindPhysicalDrive), Add(kKindLogicalDisk);
     App().displays[0]->highlight = 2, App().displays[1]->highlight = 100;
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     App().displays[1]->visible = false;  // hidden by its flag, its window not yet rebuilt away
     EXPECT_TRUE(HighlightTick(App()));
     EXPECT_FALSE(HighlightTick(App()));  // the hidden one's 100 steps do not count
@@ -217,8 +221,8 @@ TEST_F(IndicatorsTest, IndicatorsSavedOnNoMonitorComeBackToTheirDefaultPlace)
 {
     Add(kKindPhysicalDrive), Add(kKindAllInOne);
     App().displays[1]->x = 5000, App().displays[1]->y = -3000;
-    RecreateIndicatorWindows(App().displays, 7);
-    EXPECT_EQ(1, BringIndicatorsOnScreen(App().displays));
+    Recreate();
+    EXPECT_EQ(1, BringIndicatorsOnScreen(App().displays, Settings()));
     EXPECT_EQ("20,2", At(1));  // the window moved along
     EXPECT_EQ("300,300", At(0));
 }
@@ -227,11 +231,10 @@ TEST_F(IndicatorsTest, TeardownDestroysWindowsAndForgetsTheTrayRecord)
 {
     Add(kKindAllInOne);
     App().trayRecord = App().displays[0]->record.get();
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     const HWND window = Window(0);
     TearDownIndicators(App());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(nullptr, App().indicators[0].window);
     EXPECT_EQ(nullptr, App().trayRecord);
     EXPECT_TRUE(App().displays.empty());
     SamplingTick(App());  // a tick after teardown touches nothing freed
@@ -245,23 +248,23 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     FakeSourceSystem fake;
     const ScopedSourceSystem seam(fake);
     FakeSourceSystem::Device& device = fake.devices[L"\\\\.\\PHYSICALDRIVE0"];
-    App().indicators.push_back(
-        {L"\\\\.\\PHYSICALDRIVE0", L"Drive 0", L"0", nullptr, L"", L"", L"", kKindPhysicalDrive});
-    performance_data& record = *(App().displays.emplace_back(std::make_unique<gui_data>())->record =
-                                     std::make_unique<CHardDiskIndicatorInfo>());
+    App().indicators.push_back({L"\\\\.\\PHYSICALDRIVE0", L"Drive 0", L"0", L"", L"", L"", kKindPhysicalDrive});
+    auto owned = std::make_unique<CHardDiskIndicatorInfo>();
+    CHardDiskIndicatorInfo& record = *owned;
+    App().displays.emplace_back(std::make_unique<gui_data>())->record = std::move(owned);
     record.entry = &App().indicators.back();
     record.Open();
     [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
-    const HWND worker = CreateWorkerWindow(App().instance);
-    DEV_BROADCAST_HANDLE asked{sizeof asked, DBT_DEVTYP_HANDLE, 0, record.device, device.watch};
+    const HWND worker = CreateWorkerWindow(App());
+    DEV_BROADCAST_HANDLE asked{sizeof asked, DBT_DEVTYP_HANDLE, 0, record.Device(), device.watch};
     EXPECT_EQ(TRUE, SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&asked)));
-    EXPECT_EQ(nullptr, record.device);
+    EXPECT_EQ(nullptr, record.Device());
     EXPECT_EQ(0, fake.openHandles);
     EXPECT_EQ(TRUE,
               SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&asked)));
-    EXPECT_EQ(&device, record.device);
+    EXPECT_EQ(&device, record.Device());
     // The device is gone after all: its handle and registration go at once.
-    DEV_BROADCAST_HANDLE gone{sizeof gone, DBT_DEVTYP_HANDLE, 0, record.device, device.watch};
+    DEV_BROADCAST_HANDLE gone{sizeof gone, DBT_DEVTYP_HANDLE, 0, record.Device(), device.watch};
     SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&gone));
     EXPECT_EQ(0, fake.openHandles);
     EXPECT_EQ(0, fake.watches);
@@ -301,7 +304,7 @@ TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveLightsItsIndicatorWhenItReads)
         data->x = 300;
         data->highlight = 0;
     }
-    RecreateIndicatorWindows(App().displays, 7);
+    Recreate();
     SamplingTick(App());
     serve(25);
     SamplingTick(App());
@@ -334,7 +337,8 @@ TEST_F(IndicatorsTest, WithoutTheSamplersThreadAWindowTimerSamplesAndTheLoopHear
     const ScopedSourceSystem seam(fake);
     ScriptedRecord& record = Add(kKindPhysicalDrive);
     [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
-    const HWND worker = std::exchange(App().worker, CreateWorkerWindow(App().instance));
+    UniqueWindow fixtureWorker(App().worker.Release());
+    App().worker.Reset(CreateWorkerWindow(App()));
     const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     SetSamplerThreadStarter(
         [](LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) { return HANDLE{}; });
@@ -349,7 +353,7 @@ TEST_F(IndicatorsTest, WithoutTheSamplersThreadAWindowTimerSamplesAndTheLoopHear
     EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
     signal.join();
     EXPECT_GE(record.samples, 3);
-    DestroyWindow(std::exchange(App().worker, worker));
+    App().worker = std::move(fixtureWorker);
     App().exitEventInLoop = nullptr;
     App().ending = false;
 }
@@ -421,11 +425,13 @@ TEST(NamedEvents, AShowEventThatCannotBeOpenedMeansAnotherInstanceRuns)
 TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZero)
 {
     const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    [[maybe_unused]] static bool registered = RegisterWorkerClass(GetModuleHandleW(nullptr));
-    const HWND worker = CreateWorkerWindow(GetModuleHandleW(nullptr));
+    App().instance = GetModuleHandleW(nullptr);
+    [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
+    const HWND worker = CreateWorkerWindow(App());
     const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     Sampler watch;  // the exit event's watch, which never ticks here
-    watch.Start(App(), worker, 60000, exit.Get());
+    watch.Start(
+        App().gate, [] { return false; }, worker, 60000, exit.Get());
     std::thread other([&] {
         Sleep(200);  // the loop waits by now
         SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);

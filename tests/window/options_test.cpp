@@ -28,14 +28,16 @@ protected:
     {
         IndicatorsTest::SetUp();
         [[maybe_unused]] static bool registered = RegisterOptionsClass(App().instance);
-        SetIndicatorMode(7);
+        Settings().indicatorMode = 7;
         Add(kKindPhysicalDrive, L"Drive 0"), Add(kKindAllInOne, L"All"), Add(kKindLogicalDisk, L"C:");
-        RebuildIndicatorWindows();
+        RebuildIndicatorWindows(App());
     }
     static HWND Open(int tab)
     {
-        EXPECT_TRUE((OptionsWindow() || CreateOptionsWindow()) && SelectOptionsTab(tab));
-        return CurrentOptionsPage();
+        if (!Options())
+            ShowOptionsWindow(App());
+        EXPECT_TRUE(SelectOptionsTab(Options(), tab));
+        return CurrentOptionsPage(Options());
     }
     static void Slide(HWND page, int id, int position)
     {
@@ -58,10 +60,8 @@ protected:
             state[modifier] = 0x80;
         SetKeyboardState(state);
         MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
-        return TranslateOptionsMessage(msg, LoadAcceleratorsW(App().instance, MAKEINTRESOURCEW(109)));
+        return TranslateOptionsMessage(Options(), msg, LoadAcceleratorsW(App().instance, MAKEINTRESOURCEW(109)));
     }
-
-    CIniEx store;  // no file until a test loads one
 };
 
 TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
@@ -75,23 +75,23 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
     EXPECT_EQ(IDC_APP_READ_CHANGE, GetDlgCtrlID(GetFocus()));
     EXPECT_TRUE(Key(VK_TAB, {VK_SHIFT}));
     EXPECT_EQ(IDC_APP_OPACITY, GetDlgCtrlID(GetFocus()));
-    const HWND tabs = FindWindowExW(OptionsWindow(), nullptr, WC_TABCONTROLW, nullptr);
+    const HWND tabs = FindWindowExW(Options(), nullptr, WC_TABCONTROLW, nullptr);
     TabCtrl_SetCurSel(tabs, 3);  // as a click on "User process I/O" does
     NMHDR change{tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(OptionsWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+    SendMessageW(Options(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
     EXPECT_FALSE(IsWindow(page));
-    EXPECT_NE(nullptr, GetDlgItem(CurrentOptionsPage(), IDC_STAT_TEXT));
+    EXPECT_NE(nullptr, GetDlgItem(CurrentOptionsPage(Options()), IDC_STAT_TEXT));
     std::string shown;  // Ctrl+Tab forwards, Ctrl+Shift+Tab back, around both ends
     for (bool back : {false, true, true, false, false}) {
-        const HWND old = CurrentOptionsPage();
+        const HWND old = CurrentOptionsPage(Options());
         EXPECT_TRUE(Key(VK_TAB, {VK_CONTROL, back ? VK_SHIFT : VK_CONTROL}));
         EXPECT_FALSE(IsWindow(old));
-        shown += std::to_string(CurrentOptionsTab());
+        shown += std::to_string(CurrentOptionsTab(Options()));
     }
     EXPECT_EQ("03230", shown);
-    EXPECT_TRUE(IsChild(CurrentOptionsPage(), GetFocus()));  // the focus went along into the new page
+    EXPECT_TRUE(IsChild(CurrentOptionsPage(Options()), GetFocus()));  // the focus went along into the new page
     EXPECT_TRUE(Key(VK_ESCAPE));
-    EXPECT_EQ(nullptr, OptionsWindow());
+    EXPECT_EQ(nullptr, Options());
 }
 
 // Moved to monitors of other scales (96 -> 144 -> 120 DPI): the frame goes where the system suggests, the page is
@@ -100,16 +100,16 @@ TEST_F(OptionsTest, KeysMoveFocusAndSliderTabsSwitchPagesAndEscCloses)
 TEST_F(OptionsTest, ADpiChangeRemakesThePageAndFitsTheFrameAroundIt)
 {
     const HWND page = Open(1);
-    const HWND tabs = FindWindowExW(OptionsWindow(), nullptr, WC_TABCONTROLW, nullptr);
+    const HWND tabs = FindWindowExW(Options(), nullptr, WC_TABCONTROLW, nullptr);
     const auto height = [](HWND window) {
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
         return font.lfHeight;
     };
     for (auto [dpi, suggested] : {std::pair{144, RECT{100, 80, 700, 620}}, {120, RECT{40, 30, 300, 200}}}) {
-        SendMessageW(OptionsWindow(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(Options(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT frame{}, client{}, tab{}, shown{};
-        GetWindowRect(OptionsWindow(), &frame), GetClientRect(OptionsWindow(), &client), GetWindowRect(tabs, &tab);
+        GetWindowRect(Options(), &frame), GetClientRect(Options(), &client), GetWindowRect(tabs, &tab);
         EXPECT_EQ(suggested.left, frame.left) << dpi;
         EXPECT_EQ(suggested.top, frame.top) << dpi;
         EXPECT_EQ(client.right, tab.right - tab.left) << dpi;
@@ -118,11 +118,11 @@ TEST_F(OptionsTest, ADpiChangeRemakesThePageAndFitsTheFrameAroundIt)
         TabCtrl_AdjustRect(tabs, FALSE, &shown);
         MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&shown), 2);
         RECT pageRect{}, inside{};
-        GetWindowRect(CurrentOptionsPage(), &pageRect);
+        GetWindowRect(CurrentOptionsPage(Options()), &pageRect);
         EXPECT_TRUE(IntersectRect(&inside, &pageRect, &shown) && EqualRect(&inside, &pageRect)) << dpi;
-        EXPECT_EQ(1, CurrentOptionsTab());
+        EXPECT_EQ(1, CurrentOptionsTab(Options()));
         EXPECT_NE(0, height(tabs));
-        EXPECT_EQ(height(CurrentOptionsPage()), height(tabs));
+        EXPECT_EQ(height(CurrentOptionsPage(Options())), height(tabs));
     }
     EXPECT_FALSE(IsWindow(page));
 }
@@ -146,14 +146,14 @@ TEST_F(OptionsTest, SelectionsAndModeGiveTheVisibleFlagsAndWindows)
     const HWND page = Open(0);
     for (const Case& c : {Case{7, true, true, "111 111"}, Case{4, false, false, "010 010"},
                           Case{256, true, false, "100 000"}, Case{1, true, true, "101 100"}}) {
-        SetIndicatorMode(c.mode);
+        Settings().indicatorMode = c.mode;
         SendDlgItemMessageW(page, IDC_IND_PHYSICAL_LIST, LB_SETSEL, c.drive, -1);
         SendDlgItemMessageW(page, IDC_IND_LOGICAL_LIST, LB_SETSEL, c.disk, -1);
         EXPECT_TRUE(ApplyIndicatorSelection(page));
         EXPECT_EQ(c.expected, Indicators()) << c.mode;
     }
     Notify(page, IDC_IND_LOGICAL_LIST, LBN_SELCHANGE);  // C: clicked while "Logical disks" is unticked
-    EXPECT_EQ(3u, IndicatorMode());
+    EXPECT_EQ(3u, Settings().indicatorMode);
     EXPECT_EQ("101 101", Indicators());
 }
 
@@ -184,18 +184,18 @@ TEST_F(OptionsTest, ItemsOfNoLiveRecordAreSkippedAndAnUnreadableListChangesNoFla
 TEST_F(OptionsTest, AMinimizedOptionsWindowComesBackMinimizedAndRestoresWhereItStood)
 {
     Open(1);
-    SetWindowPos(OptionsWindow(), nullptr, 400, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(OptionsWindow(), SW_MINIMIZE);
-    const OptionsWindowPlace place = CurrentOptionsPlace();
-    DestroyOptionsWindow();
-    ReopenOptionsWindow(place);
-    ASSERT_TRUE(OptionsWindow());
-    EXPECT_TRUE(IsIconic(OptionsWindow()));
-    EXPECT_EQ(1, CurrentOptionsTab());
-    ShowOptionsWindow();
+    SetWindowPos(Options(), nullptr, 400, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(Options(), SW_MINIMIZE);
+    const OptionsWindowPlace place = CurrentOptionsPlace(Options());
+    CloseOptionsWindow(App());
+    App().options.Reset(ReopenOptionsWindow(*App().optionsHost, place));
+    ASSERT_TRUE(Options());
+    EXPECT_TRUE(IsIconic(Options()));
+    EXPECT_EQ(1, CurrentOptionsTab(Options()));
+    ShowOptionsWindow(App());
     RECT rect{};
-    GetWindowRect(OptionsWindow(), &rect);
-    EXPECT_FALSE(IsIconic(OptionsWindow()));
+    GetWindowRect(Options(), &rect);
+    EXPECT_FALSE(IsIconic(Options()));
     EXPECT_EQ(400, rect.left);
     EXPECT_EQ(200, rect.top);
 }
@@ -204,18 +204,17 @@ TEST_F(OptionsTest, ResetToDefaultsKeepsSizeStartAndModeAndAppliesIntervalAndTra
 {
     SettingsBlock& settings = Settings();
     settings.ledSizeIdx = 4, settings.startWithWindows = 0, settings.samplingPeriod = 1000, settings.showTrayIcon = 0;
-    SetIndicatorMode(5);
+    Settings().indicatorMode = 5;
     App().sampler.SetPeriod(1000);
     Notify(Open(0), IDC_RESET_DEFAULTS, BN_CLICKED);
-    EXPECT_EQ(std::tuple(4, 0, 5u, 50),
-              std::tuple(settings.ledSizeIdx, settings.startWithWindows, IndicatorMode(), settings.samplingPeriod));
+    EXPECT_EQ(std::tuple(4, 0, 5u, 50), std::tuple(settings.ledSizeIdx, settings.startWithWindows,
+                                                   Settings().indicatorMode, settings.samplingPeriod));
     EXPECT_TRUE(App().tray.Present());       // shown at once
     EXPECT_EQ(50u, App().sampler.Period());  // the sampler ticks at the default from now on
 }
 
 TEST_F(OptionsTest, OpacityComesFromTheBlockWithoutAFileAndChangesTheIndicatorsInPlace)
 {
-    SetSettingsStore(&store);  // a store without a file answers only defaults: no reload from it
     Settings().opacity = 128;
     const HWND page = Open(1);
     EXPECT_EQ(128, SendDlgItemMessageW(page, IDC_APP_OPACITY, TBM_GETPOS, 0, 0));
@@ -238,7 +237,7 @@ TEST_F(OptionsTest, StoredIntervalsSnapToStepsAndSliderPositionsPickThem)
                                             std::tuple{-1, 1000, 0}, std::tuple{-1, 50, 10}}) {
         if (stored > 0)
             Settings().samplingPeriod = stored;
-        const HWND page = stored > 0 ? Open(1) : CurrentOptionsPage();
+        const HWND page = stored > 0 ? Open(1) : CurrentOptionsPage(Options());
         SendDlgItemMessageW(page, IDC_APP_INTERVAL, TBM_SETRANGEMAX, FALSE, 10);
         if (stored < 0)
             Slide(page, IDC_APP_INTERVAL, position);  // 10 lies outside the steps
@@ -265,19 +264,15 @@ TEST_F(OptionsTest, ColoursComeThroughTheSeamAndACancelledChoiceChangesNothing)
     EXPECT_EQ(RGB(255, 50, 50), picker.asked.rgbResult);
     EXPECT_EQ((std::vector<COLORREF>{RGB(50, 255, 50), RGB(255, 50, 50), RGB(50, 130, 255), RGB(255, 255, 255)}),
               std::vector<COLORREF>(picker.asked.lpCustColors, picker.asked.lpCustColors + 4));
-    LOGBRUSH brush{};
-    GetObjectW(Settings().writeBrush.Get(), sizeof brush, &brush);
-    EXPECT_EQ(RGB(9, 8, 7), brush.lbColor);
+    EXPECT_EQ(RGB(9, 8, 7), Settings().writeColor);
 
     picker.chosen = false;
-    const HBRUSH idle = Settings().idleBrush.Get();
     Notify(page, IDC_APP_IDLE_SWATCH, STN_CLICKED);
     EXPECT_EQ(RGB(50, 130, 255), Settings().idleColor);
-    EXPECT_EQ(idle, Settings().idleBrush.Get());
 
-    // A highlight's hue in the shared brushes: the swatches still show the colours.
-    Settings().readBrush.Reset(CreateSolidBrush(RGB(255, 0, 30))),
-        Settings().idleBrush.Reset(CreateSolidBrush(RGB(255, 0, 30)));
+    // A highlight's hue: the swatches still show the colours.
+    App().displays[0]->highlight = 51;
+    StepHighlight(App().displays[0]->Window(), *App().displays[0]);
     const Canvas canvas(4, 4);
     for (auto [id, colour] :
          {std::pair{IDC_APP_READ_SWATCH, kRead}, {IDC_APP_WRITE_SWATCH, RGB(9, 8, 7)}, {IDC_APP_IDLE_SWATCH, kIdle}}) {
@@ -324,17 +319,18 @@ TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
     TempFolder folder;
     CountingSaves system;
     ScopedSettingsSystem seam(system);
-    ASSERT_TRUE(store.Load(folder / L"settings.ini"));
-    SetSettingsStore(&store);
-    ExchangeGlobalSettings(Exchange::Store);
-    ASSERT_TRUE(store.Load(folder / L"settings.ini"));  // in step with the file, not modified
+    App().store = std::make_unique<CIniEx>();
+    ASSERT_TRUE(App().store->Load(folder / L"settings.ini"));
+    StoreSettings(*App().store, Settings());
+    App().store->Save();
+    ASSERT_TRUE(App().store->Load(folder / L"settings.ini"));  // in step with the file, not modified
     system.replaces = 0;
     const HWND page = Open(1);
     Notify(page, IDC_APP_LABEL, BN_CLICKED);  // a click that changed nothing
     EXPECT_EQ(0, system.replaces);
     Toggle(page, IDC_APP_LABEL);
     EXPECT_EQ(1, system.replaces);
-    DestroyOptionsWindow();
+    CloseOptionsWindow(App());
     EXPECT_EQ(1, system.replaces);
 }
 
@@ -343,11 +339,11 @@ TEST_F(OptionsTest, TheSettingsFileIsWrittenOnlyWhenASettingChanged)
 TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
 {
     TempFolder folder;
-    ASSERT_TRUE(store.Load(folder / L"settings.ini"));
-    SetSettingsStore(&store);
-    ExchangeGlobalSettings(Exchange::Load);
+    App().store = std::make_unique<CIniEx>();
+    ASSERT_TRUE(App().store->Load(folder / L"settings.ini"));
+    LoadSettings(*App().store, Settings());
     for (const auto& data : App().displays)
-        data->store = &store;
+        data->store = App().store.get();
     struct Picker : OptionsSystem {
         bool ChooseColour(CHOOSECOLORW& choice) override
         {
@@ -365,10 +361,9 @@ TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
     page = Open(0);
     Toggle(page, IDC_IND_LOGICAL_BOX);
     App().displays[0]->x = 123;
-    SaveAllSettings();
-    DestroyOptionsWindow();
-    ExchangeGlobalSettings(Exchange::Store);
-    store.Save();
+    SaveAllSettings(App());
+    CloseOptionsWindow(App());
+    SaveEverything(App());
     EXPECT_EQ(ReadBytes(folder / L"settings.ini"),
               "\r\n[General]\r\nClass=5\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=Yes\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=No\r\nShowIndicatorLabel=No\r\n"

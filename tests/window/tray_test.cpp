@@ -99,27 +99,28 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
     display.failAdds = display.failVersions = 1;
     Application& app = App();
     ASSERT_TRUE(RegisterWorkerClass(app.instance) && RegisterSessionClass(app.instance));
-    DestroyWindow(app.worker);  // the real worker in its place
-    app.worker = CreateWorkerWindow(app.instance);
-    app.sessionWindow = CreateSessionWindow(app.instance);
-    EXPECT_EQ((std::vector<std::pair<HWND, UINT>>{{app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated")}}),
-              display.allowed);  // also from a shell of a lower integrity level
-    AddTrayIconWithRetries();
+    app.worker.Reset(CreateWorkerWindow(app));  // the real worker in its place
+    app.sessionWindow.Reset(CreateSessionWindow(app));
+    EXPECT_EQ(
+        (std::vector<std::pair<HWND, UINT>>{{app.sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated")}}),
+        display.allowed);  // also from a shell of a lower integrity level
+    AddTrayIconWithRetries(App());
     for (const DWORD start = GetTickCount(); !app.tray.Present() && GetTickCount() - start < 10000; Sleep(10))
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&message);
-    EXPECT_TRUE(AddTrayIcon());
-    SendMessageW(app.sessionWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(AddTrayIcon(App()));
+    SendMessageW(app.sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION,
                                   NIM_DELETE, NIM_ADD, NIM_SETVERSION}),
               display.calls);  // every one with the structure size of version 3 on x64, 968
     EXPECT_TRUE(app.tray.Present());
 
-    RemoveTrayIcon();
+    RemoveTrayIcon(App());
     display.calls.clear(), display.lateAdds = 1;
-    AddTrayIconWithRetries();
+    AddTrayIconWithRetries(App());
     EXPECT_TRUE(app.tray.Present());
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}), display.calls);
+    app.sessionWindow.Reset();
 }
 
 // The tray shows the application icon drawn at the small-icon size; Enter or
@@ -128,15 +129,17 @@ TEST_F(IndicatorsTest, TheTrayIconIsTheSmallImageAndKeysOpenTheOptionsWindow)
 {
     LoadIcons(App());
     ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(App().tray.ImageFor(0, SettingsBlock{.useTrayLed = 0}), &info));
+    SettingsBlock noLed;
+    noLed.useTrayLed = 0;
+    ASSERT_TRUE(GetIconInfo(App().tray.ImageFor(0, noLed), &info));
     BITMAP bitmap{};
     GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
     DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
     RegisterWorkerClass(App().instance), RegisterOptionsClass(App().instance);  // unless registered already
-    const HWND worker = CreateWorkerWindow(App().instance);
+    const HWND worker = CreateWorkerWindow(App());
     SendMessageW(worker, WM_TRAYNOTIFY, kTrayIconId, NIN_KEYSELECT);
-    EXPECT_NE(nullptr, OptionsWindow());
+    EXPECT_NE(nullptr, Options());
     DestroyWindow(worker);
 }
 
@@ -261,9 +264,10 @@ TEST(KeyboardLed, InputStampedAroundTheProgramsPressIsNotTheUsers)
         std::uint32_t any = 0;
         led.PreStep(any, settings);
         led.PostStep(1, settings);
+        fake.now = 150000;    // 50 s after the user's last input
         led.Apply(settings);  // pressed on
         ASSERT_TRUE(fake.scrollLock);
-        fake.now = 160000;  // a minute after the user's last input (100000): away unless the press was the user's
+        fake.now = 160000;  // a minute after the user's last input: away unless the press was the user's
         led.Apply(settings);
         EXPECT_EQ(!away, fake.scrollLock) << stamp;
         led.Close(settings);
