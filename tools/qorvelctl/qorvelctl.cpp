@@ -9,14 +9,23 @@
 //                     took a signal ("Copies ended: 2"). Exit code 0 when
 //                     every copy has ended, 1 when none ran or some still run.
 //   qorvelctl show    signals the show event: the instance opens its Options window
+//   qorvelctl add-logon
+//                     writes the start-at-logon entry "Start with Windows"
+//                     writes, for the qorvel.exe beside this program
+//   qorvelctl remove-logon
+//                     removes the start-at-logon entry when it starts the
+//                     qorvel.exe beside this program; another copy's stays
 //
-// The installer runs "qorvelctl exit" before it replaces or removes the program.
+// The installer (packaging/qorvel.wxs) ships it beside qorvel.exe and runs
+// "exit" before it replaces or removes the program, "add-logon" when asked to
+// and "remove-logon" when it removes the program.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "app/named_events.h"
+#include "settings/settings_location.h"
 
 namespace {
 
@@ -79,6 +88,31 @@ int ExitEveryCopy()
     }
 }
 
+// The start-at-logon entry for the qorvel.exe beside this program.
+std::wstring OwnLogonData()
+{
+    return StartAtLogonData(GetModuleFolder().value_or(L""));
+}
+
+int AddLogon()
+{
+    const std::wstring data = OwnLogonData();
+    const auto size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, REG_SZ, data.c_str(), size) == ERROR_SUCCESS ? 0 : 1;
+}
+
+// Paths compare without case, as Windows does. An entry longer than any of
+// this program's is another's: reading it fails and it stays.
+int RemoveLogon()
+{
+    wchar_t data[2 * MAX_PATH] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS ||
+        CompareStringOrdinal(data, -1, OwnLogonData().c_str(), -1, TRUE) != CSTR_EQUAL)
+        return 0;
+    return RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue) == ERROR_SUCCESS ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -88,6 +122,10 @@ int wmain(int argc, wchar_t** argv)
         return Signal(kShowEventName) ? 0 : 1;
     if (command == L"exit")
         return ExitEveryCopy();
-    std::printf("usage: qorvelctl exit|show\n");
+    if (command == L"add-logon")
+        return AddLogon();
+    if (command == L"remove-logon")
+        return RemoveLogon();
+    std::printf("usage: qorvelctl exit|show|add-logon|remove-logon\n");
     return 2;
 }
