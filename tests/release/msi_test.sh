@@ -28,11 +28,12 @@ newer=$second/dist/qorvel-indicator-$(QORVEL_ROOT=$second qorvel_version)-win64.
 
 export WINEPREFIX="$work/msi prefix"
 qorvel_wine_env
+trap 'wineserver -k 2>/dev/null || true' EXIT
 "$QORVEL_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
 QORVEL_WINE=$QORVEL_WINE "$root/tools/perfprov/register" scripted \
   "$work/first/build-release/tools/qorvel_perfprov.dll" "$work/disks.txt"
 wine() { "$QORVEL_WINE" "$@" </dev/null; }
-listing() { (cd "$WINEPREFIX/drive_c/users" && find . -printf '%p %y %s\n' | sort); }
+listing() { (cd "$WINEPREFIX/drive_c/users" && find . -type f -printf '%p %s\n' -o -printf '%p %y\n' | sort); }
 run_entry() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v qorvel.exe 2>/dev/null |
   tr -d '\r' | sed -n 's/^ *qorvel.exe *REG_SZ *//p'; }
 apps_entry() {  # the value of the "Apps" entry of the package's product
@@ -48,7 +49,7 @@ start() {
 }
 before=$(listing)
 
-wine msiexec /i "$older" /qn STARTATLOGON=1 || fail "msiexec /i ended with $?"
+wine msiexec /i "$older" /qn STARTATLOGON=1 >/dev/null || fail "msiexec /i ended with $?"
 home=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -not -name Public)
 folder="$home/AppData/Local/Programs/Qorvel Indicator"
 for file in qorvel.exe README.txt; do  # as in the zip (package_test.sh unpacked it)
@@ -67,25 +68,27 @@ cmp -s "$root/resources/icons/app.ico" "$(find "$home/AppData/Roaming/Microsoft/
 # A first run writes the settings; during the second the newer package replaces it.
 start
 wine "$folder/qorvelctl.exe" exit >/dev/null
-settings=$(cat "$home/AppData/Local/Qorvel Indicator/settings.ini")
+settings_file="$home/AppData/Local/Qorvel Indicator/settings.ini"
+settings=$(cat "$settings_file")
 start
-wine msiexec /i "$newer" /qn || fail "the upgrade ended with $?"
+wine msiexec /i "$newer" /qn >/dev/null || fail "the upgrade ended with $?"
 timeout 20 tail --pid=$program -f /dev/null || fail "the upgrade left the program running"
-[ "$settings" = "$(cat "$home/AppData/Local/Qorvel Indicator/settings.ini")" ] || fail "the settings changed"
+[ "$settings" = "$(cat "$settings_file")" ] || fail "the settings changed"
 cmp -s "$folder/qorvel.exe" "$second/build-release/qorvel.exe" || fail "the upgrade left the older program"
 [ -z "$(apps_entry "$older" DisplayVersion)" ] && [ -n "$(apps_entry "$newer" DisplayVersion)" ] ||
   fail "the Apps entries after the upgrade"
 [ "$(run_entry)" = "\"$wfolder\\qorvel.exe\" s" ] || fail "the upgrade took the logon entry"
 
 start
-wine msiexec /x "$newer" /qn || fail "msiexec /x ended with $?"
+wine msiexec /x "$newer" /qn >/dev/null || fail "msiexec /x ended with $?"
 timeout 20 tail --pid=$program -f /dev/null || fail "the removal left the program running"
 [ -z "$(run_entry)" ] || fail "the removal left the logon entry"
-diff <(echo "$before") <(listing) || true
+[ -s "$settings_file" ] || fail "the removal took the settings file"
+after=$(listing | grep -v -e '/AppData/Local/Qorvel Indicator' -e '/AppData/Roaming/Microsoft/Installer d$')
+[ "$before" = "$after" ] || fail "the removal left: $(diff <(echo "$before") <(echo "$after"))"
 
 # Another copy's logon entry stays, and an install without STARTATLOGON=1 writes none.
 wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v qorvel.exe /d '"C:\Other\qorvel.exe" s' /f >/dev/null
-wine msiexec /i "$newer" /qn
-wine msiexec /x "$newer" /qn
+wine msiexec /i "$newer" /qn >/dev/null
+wine msiexec /x "$newer" /qn >/dev/null
 [ "$(run_entry)" = '"C:\Other\qorvel.exe" s' ] || fail "the removal took another copy's logon entry"
-wineserver -k 2>/dev/null || true
