@@ -70,7 +70,7 @@ DWORD WINAPI Sampler::Run(void* self)
 void Sampler::Loop()
 {
     const HANDLE waits[] = {stop_.Get(), timer_.Get(), exitEvent_};
-    const DWORD count = exitEvent_ ? 3 : 2;
+    DWORD count = exitEvent_ ? 3 : 2;
     for (;;) {
         switch (WaitForMultipleObjects(count, waits, FALSE, INFINITE)) {
         case WAIT_OBJECT_0 + 1:
@@ -78,6 +78,9 @@ void Sampler::Loop()
             break;
         case WAIT_OBJECT_0 + 2:
             PostMessageW(window_, WM_EXIT_REQUESTED, 0, 0);
+            // One signal ends one copy: while this one ends, a signal more
+            // is another copy's (the event is one for every logon session).
+            count = 2;
             break;
         default:  // stopped, or the wait failed
             return;

@@ -56,8 +56,9 @@ public:
     using Sample = std::function<bool()>;
 
     // Starts ticking every `period` ms, posting to `window`, and posts
-    // WM_EXIT_REQUESTED there whenever `exitEvent` (when given) is signalled;
-    // false when the thread or its timer cannot be made.
+    // WM_EXIT_REQUESTED there when `exitEvent` (when given) is signalled, once:
+    // it then waits on it no more. False when the thread or its timer cannot
+    // be made.
     bool Start(ProgramGate& gate, Sample sample, HWND window, UINT period, HANDLE exitEvent = nullptr);
     // The period from now on (kept for the start while not running).
     void SetPeriod(UINT period);

@@ -6,6 +6,7 @@ QORVEL_BUILD=${QORVEL_BUILD_DIR:-$QORVEL_ROOT/build}
 QORVEL_PACKAGES=(
   cmake make g++-mingw-w64-x86-64-posix mingw-w64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool python3 python3-xlib googletest imagemagick clang clang-format libclang-rt-14-dev
+  wixl msitools faketime
 )
 
 say() { printf '== %s\n' "$*" >&2; }

@@ -11,8 +11,6 @@ namespace {
 
 constexpr wchar_t kFolderName[] = L"Qorvel Indicator";
 constexpr wchar_t kFileName[] = L"settings.ini";
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValue[] = L"qorvel.exe";
 
 bool IsSeparator(wchar_t c)
 {
@@ -89,17 +87,21 @@ std::wstring AddTrailingSeparator(const std::wstring& path)
     return path + L"\\";
 }
 
+std::wstring StartAtLogonData(const std::wstring& folder)
+{
+    return L"\"" + AddTrailingSeparator(folder) + kRunValue + L"\" s";
+}
+
 void ApplyStartWithWindows(bool on)
 {
     RegKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
         return;
-    // Quoted, so that a folder with blanks cannot start a program named after
-    // its first word. Without a known folder the entry stays empty.
+    // Without a known folder the entry stays empty.
     std::wstring data;
     const std::optional<std::wstring> folder = GetModuleFolder();
     if (on && folder)
-        data = L"\"" + AddTrailingSeparator(*folder) + kRunValue + L"\" s";
+        data = StartAtLogonData(*folder);
     RegSetValueExW(key.Get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }

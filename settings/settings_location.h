@@ -35,7 +35,16 @@ std::optional<std::wstring> GetModuleFolder();
 // The path, ending with "\" or "/" (a "\" is added when it ends with neither).
 std::wstring AddTrailingSeparator(const std::wstring& path);
 
-// Writes the start-at-logon entry for "StartWithWindows": the quoted path of
-// qorvel.exe in the program's folder followed by " s" when on, the empty text
-// when off (the value stays). Nothing is reported when the key cannot be written.
+// The start-at-logon entry: the value kRunValue of the current user's kRunKey.
+inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunValue[] = L"qorvel.exe";
+
+// The entry's data that starts the qorvel.exe of the folder at logon: its
+// quoted path (so that a folder with blanks cannot start a program named
+// after its first word) followed by " s".
+std::wstring StartAtLogonData(const std::wstring& folder);
+
+// Writes the start-at-logon entry for "StartWithWindows": StartAtLogonData of
+// the program's folder when on, the empty text when off (the value stays).
+// Nothing is reported when the key cannot be written.
 void ApplyStartWithWindows(bool on);

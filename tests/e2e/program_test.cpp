@@ -5,6 +5,7 @@
 // clicked and hovered, their menu and the tray's, the Options window.
 #include <gtest/gtest.h>
 
+#include "app/named_events.h"
 #include "app/worker_window.h"
 #include "display/indicator_interaction.h"
 #include "options/options_window.h"
@@ -13,6 +14,8 @@
 
 #include <commctrl.h>
 #include <dbt.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -42,6 +45,24 @@ protected:
 
     DiskSet disks{{{u"0 C:"}}, {{u"C:"}}};
 };
+
+// Runs build\tools\qorvelctl.exe with the command (through cmd, which takes
+// off the outer quotes): what it printed, then its exit code.
+std::string Qorvelctl(const wchar_t* command)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring line(path);
+    line.resize(line.rfind(L'\\'));  // ...\build\tests
+    line = L"\"\"" + line + L"\\..\\tools\\qorvelctl.exe\" " + command + L"\"";
+    FILE* output = _wpopen(line.c_str(), L"rt");
+    if (!output)
+        return "not run";
+    std::string text;
+    for (int c; (c = std::fgetc(output)) != EOF;)
+        text += static_cast<char>(c);
+    return text + "exit code " + std::to_string(_pclose(output));
+}
 
 // "left,top width x height".
 std::string Placement(HWND window)
@@ -282,8 +303,8 @@ TEST_F(ProgramTest, DraggedClickedAndChosenWithTheRealPointer)
     EXPECT_TRUE(EndedWithItsSettings(program));
 }
 
-// The Options window by keyboard alone, then by the pointer; the exit event
-// ends the program while the About box is open.
+// The Options window by keyboard alone, then by the pointer; "qorvelctl
+// exit" ends the program while the About box is open and counts one copy.
 TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
 {
     disks = {{{u"0 C:"}, {u"1 D:"}}, {{u"C:"}, {u"D:"}}};
@@ -347,9 +368,25 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     ASSERT_NE(nullptr, tabs = ShownOptionsTabs(program));
     ASSERT_TRUE(XDoTool(PointAt(GetParent(tabs), 200, 300) + "key alt+question"));
     ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"#32770", L"About Qorvel") != nullptr; }, 2000));
-    ASSERT_TRUE(SignalExitEvent());
+    EXPECT_EQ("Copies ended: 1\nexit code 0", Qorvelctl(L"exit"));
     EXPECT_TRUE(EndedWithItsSettings(program, 2000));
     EXPECT_TRUE(SettingsHold("\r\nLedSizeIdx=5\r\n"));
+}
+
+// Two copies (as two users' programs) wait on the exit event, each ending on
+// the one signal it takes: "qorvelctl exit" signals until both have ended.
+TEST_F(ProgramTest, QorvelctlExitEndsEveryCopyAndCountsThem)
+{
+    EXPECT_EQ("Qorvel Indicator is not running\nexit code 1", Qorvelctl(L"exit"));
+    std::vector<std::jthread> copies;
+    for (int copy = 0; copy < 2; ++copy) {
+        const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, kExitEventName);
+        copies.emplace_back([event] {
+            WaitForSingleObject(event, 30000);
+            CloseHandle(event);
+        });
+    }
+    EXPECT_EQ("Copies ended: 2\nexit code 0", Qorvelctl(L"exit"));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The portable release:
 # - two clones of the same commit, in folders of different names and depths,
-#   built one after the other, package the same bytes;
+#   built one after the other, package the same bytes (the zip and the
+#   installer);
 # - the zip holds qorvel.exe and README.txt, named with the version that the
 #   program's version resource and About text carry, and the About text's
 #   date is the commit's time;
@@ -9,7 +10,7 @@
 #   prefix, the program shows the indicators of the disks there, writes its
 #   settings where README.txt says, and ends through the exit event.
 #
-#   package_test.sh SOURCE_TREE WORK_FOLDER   (the clones stay for install_test.sh)
+#   package_test.sh SOURCE_TREE WORK_FOLDER   (the clones stay for install_test.sh and msi_test.sh)
 set -euo pipefail
 root=$1
 work=$2
@@ -24,7 +25,9 @@ for clone in first the-second-clone/one-level-deeper; do
   "$work/$clone/scripts/package" 2>&1 | tail -2
 done
 first=$(cat "$work/first/dist/SHA256SUMS")
-cmp -s "$work"/{first,the-second-clone/one-level-deeper}/dist/SHA256SUMS || fail "the clones' zips differ"
+for file in SHA256SUMS "qorvel-indicator-$(qorvel_version)-win64.msi"; do  # the sums of the zip and the installer
+  cmp -s "$work"/{first,the-second-clone/one-level-deeper}/dist/"$file" || fail "the clones' $file differ"
+done
 
 version=$(qorvel_version)
 zip=$work/first/dist/qorvel-indicator-$version-win64.zip
