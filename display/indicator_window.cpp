@@ -151,7 +151,7 @@ std::uint32_t RefreshIndicator(HWND window)
         return 0;
     }
     RefreshIndicatorTooltip(*data);
-    InvalidateIfChanged(window, *data);
+    InvalidateIfChanged(window, *data);  // the state may have changed
     return data->record ? data->record->state : 0;
 }
 

@@ -197,7 +197,8 @@ TEST_F(ProgramTest, TheSessionEndWritesEveryIndicatorAndDeviceArrivalsGiveOneReb
     ASSERT_NE(nullptr, tabs);
     const HWND frame = GetParent(tabs);
     SetWindowPos(frame, nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0), SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // "Summary"
+    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // "Summary"
     const std::vector<HWND> before = program.Windows(kIndicatorClass);
     ASSERT_EQ(3u, before.size());
     disks.physical.push_back({u"1 D:"});

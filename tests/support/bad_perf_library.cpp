@@ -4,6 +4,7 @@
 #include <excpt.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -55,8 +56,12 @@ __declspec(dllexport) DWORD WINAPI OpenFails(LPWSTR)
 {
     return ERROR_ACCESS_DENIED;
 }
+// Counts its calls where the test can read them after the library is gone.
 __declspec(dllexport) DWORD WINAPI CloseSound()
 {
+    wchar_t count[16] = L"0";
+    GetEnvironmentVariableW(L"QORVEL_TEST_CLOSES", count, 16);
+    SetEnvironmentVariableW(L"QORVEL_TEST_CLOSES", std::to_wstring(std::stoi(count) + 1).c_str());
     return ERROR_SUCCESS;
 }
 
@@ -68,6 +73,19 @@ __declspec(dllexport) DWORD WINAPI CollectFirst(LPWSTR, LPVOID* data, LPDWORD si
 __declspec(dllexport) DWORD WINAPI CollectSecond(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
 {
     return WriteObject(data, size, objects, 1002);
+}
+
+// Fails every other call, the first among them.
+__declspec(dllexport) DWORD WINAPI CollectEveryOther(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
+{
+    static bool fails = false;
+    fails = !fails;
+    return fails ? ERROR_INVALID_DATA : WriteObject(data, size, objects, 1004);
+}
+
+__declspec(dllexport) DWORD WINAPI CollectAlwaysMore(LPWSTR, LPVOID*, LPDWORD, LPDWORD)
+{
+    return ERROR_MORE_DATA;
 }
 
 __declspec(dllexport) DWORD WINAPI CollectError(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)

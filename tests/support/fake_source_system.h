@@ -38,8 +38,10 @@ public:
         std::memcpy(buffer, data.data(), std::min<std::size_t>(data.size(), *size));
         if (failWith != ERROR_SUCCESS)
             return failWith;
-        if (data.size() > *size)
-            return *size = 0, ERROR_MORE_DATA;  // the size as Wine leaves it
+        if (data.size() > *size) {
+            *size = 0;  // the size as Wine leaves it
+            return ERROR_MORE_DATA;
+        }
         *size = answeredSize ? answeredSize : static_cast<DWORD>(data.size());
         return ERROR_SUCCESS;
     }

@@ -58,7 +58,9 @@ std::jthread BusyDisk(DiskSet& disks, unsigned reads, unsigned writes)
 {
     return std::jthread([&disks, reads, writes](std::stop_token stop) {
         for (DiskCounters& c = disks.physical[0].counters; !stop.stop_requested(); Sleep(10)) {
-            c.readQueue += reads, c.writeQueue += writes, c.queue += reads + writes;
+            c.readQueue += reads;
+            c.writeQueue += writes;
+            c.queue += reads + writes;
             WriteDisks(disks);
         }
     });
@@ -165,7 +167,8 @@ bool XDoTool(const std::string& arguments)
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    CloseHandle(process.hThread), CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000) &&
            ReadBytes(done) == "0\n" && DeleteFileW(done.c_str());
 }

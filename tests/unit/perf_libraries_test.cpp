@@ -1,18 +1,23 @@
 // The performance libraries called in-process: the block laid out as the
 // system lays it out, every kind of misbehaving library left out while the
 // others answer, and the registered libraries answering what Wine's own query
-// answers.
+// answers; the disk-counter provider writing where Wine's caller and the
+// in-process caller say, and never past the buffer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <winperf.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "sources/perf_layout.h"
 #include "sources/perf_libraries.h"
 #include "tests/support/perf_snapshot.h"
 #include "tests/support/program_driver.h"
+#include "tools/perfprov/disk_objects.h"
+#include "tools/perfprov/disk_script.h"
+#include "tools/perfprov/provider_key.h"
 
 namespace {
 
@@ -45,47 +50,74 @@ std::vector<std::uint32_t> Titles(const std::vector<std::uint8_t>& bytes)
     return titles;
 }
 
-TEST(PerformanceLibraries, MisbehavingLibrariesAreLeftOutAndTheOthersAnswer)
+// The test library beside the program, with an Open and a Collect of its own and Close counting.
+RegisteredLibrary TestLibrary(const char* open, const char* collect)
 {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring file(path);
     file.replace(file.rfind(L'\\') + 1, std::wstring::npos, L"bad_perf_library.dll");
-    const auto library = [&](const char* open, const char* collect) {
-        return RegisteredLibrary{file, open, collect, "CloseSound"};
-    };
+    return RegisteredLibrary{file, open, collect, "CloseSound"};
+}
+
+TEST(PerformanceLibraries, MisbehavingLibrariesAreLeftOutAndTheOthersAnswer)
+{
+    SetEnvironmentVariableW(L"QORVEL_TEST_CLOSES", L"0");
     PerformanceLibraries libraries;
-    libraries.Load({library("OpenSound", "CollectFirst"),
+    libraries.Load({TestLibrary("OpenSound", "CollectFirst"),
                     {L"Z:\\nowhere\\missing.dll", "", "CollectFirst", ""},
                     {L"bad_perf_library.dll", "", "CollectFirst", ""},  // found beside the program, but not named whole
-                    library("OpenSound", "NoSuchFunction"),
-                    library("OpenFails", "CollectFirst"),
-                    library("", "CollectError"),
-                    library("", "CollectPastTheRoom"),
-                    library("", "CollectPointerOutside"),
-                    library("", "CollectBadObject"),
-                    library("", "CollectRaises"),
-                    library("", "CollectFaults"),
-                    library("", "CollectPastTheSlack"),
-                    library("", "CollectHandlesItsFault"),
-                    library("OpenSound", "CollectSecond")});
-    EXPECT_EQ(10u, libraries.InUse());
-    // The exceptions and the write past the room at once, the others after three failures.
-    for (const std::size_t inUse : {7u, 7u, 3u}) {
+                    TestLibrary("OpenSound", "NoSuchFunction"),
+                    TestLibrary("OpenFails", "CollectFirst"),
+                    TestLibrary("", "CollectError"),
+                    TestLibrary("", "CollectPastTheRoom"),
+                    TestLibrary("", "CollectPointerOutside"),
+                    TestLibrary("", "CollectBadObject"),
+                    TestLibrary("", "CollectRaises"),
+                    TestLibrary("", "CollectFaults"),
+                    TestLibrary("", "CollectPastTheSlack"),
+                    TestLibrary("", "CollectHandlesItsFault"),
+                    TestLibrary("OpenSound", "CollectSecond"),
+                    TestLibrary("", "CollectEveryOther")});
+    EXPECT_EQ(11u, libraries.InUse());
+    // The exceptions and the write past the room at once, the others after
+    // three failures in a row: one that fails every other time stays.
+    const std::size_t inUse[] = {8, 8, 4, 4, 4, 4};
+    for (int query = 0; query < 6; ++query) {
         const std::vector<std::uint8_t> bytes = Query(libraries, 4096);
-        EXPECT_EQ((std::vector<std::uint32_t>{1001, 1003, 1002}), Titles(bytes));
+        const bool everyOther = query % 2 == 1;  // the second query, the fourth, the sixth
+        EXPECT_EQ(inUse[query], libraries.InUse()) << query;
+        const std::vector<std::uint32_t> titles = everyOther ? std::vector<std::uint32_t>{1001, 1003, 1002, 1004}
+                                                             : std::vector<std::uint32_t>{1001, 1003, 1002};
+        EXPECT_EQ(titles, Titles(bytes)) << query;
         EXPECT_EQ(0, std::memcmp(bytes.data(), L"PERF", 8));
-        EXPECT_EQ((std::vector<std::uint32_t>{1, 1, 1, static_cast<std::uint32_t>(bytes.size()), 3}),
+        EXPECT_EQ((std::vector<std::uint32_t>{1, 1, 1, static_cast<std::uint32_t>(bytes.size()), everyOther ? 4u : 3u}),
                   (std::vector<std::uint32_t>{At(bytes, kBlockLittleEndian), At(bytes, kBlockVersion),
                                               At(bytes, kBlockRevision), At(bytes, kBlockTotalByteLength),
                                               At(bytes, kBlockNumObjectTypes)}));
         EXPECT_EQ(0u, At(bytes, kBlockHeaderLength) % 8);
-        EXPECT_EQ(At(bytes, kBlockHeaderLength) + 3 * 64, bytes.size());
-        EXPECT_EQ(inUse, libraries.InUse());
     }
     Query(libraries, 160, ERROR_MORE_DATA);  // room for the block and one object
     libraries.Release();
     EXPECT_FALSE(libraries.Active());
+    // Close for each library that did not fault or write past its room, and
+    // every library freed.
+    wchar_t closes[16] = {};
+    GetEnvironmentVariableW(L"QORVEL_TEST_CLOSES", closes, 16);
+    EXPECT_STREQ(L"8", closes);
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"bad_perf_library.dll"));
+}
+
+// A library that asks for more room than any answer needs is, at that room,
+// a failure like any other: it is left out, and the others answer.
+TEST(PerformanceLibraries, ALibraryThatAlwaysAsksForMoreRoomIsLeftOut)
+{
+    PerformanceLibraries libraries;
+    libraries.Load({TestLibrary("", "CollectFirst"), TestLibrary("", "CollectAlwaysMore")});
+    Query(libraries, 4096, ERROR_MORE_DATA);
+    for (int query = 0; query < 3; ++query)
+        EXPECT_EQ((std::vector<std::uint32_t>{1001}), Titles(Query(libraries, (4u << 20) + 4096)));
+    EXPECT_EQ(1u, libraries.InUse());
 }
 
 // The registered libraries in-process answer the objects of Wine's query over
@@ -110,6 +142,59 @@ TEST(PerformanceLibraries, InProcessTheRegisteredLibrariesAnswerWhatWinesQueryAn
         bytes->erase(bytes->begin(), bytes->begin() + physical);            // the block's own time fields
     }
     EXPECT_EQ(wines, ours);
+}
+
+// Collect, called as Wine calls the first provider (a pointer 88 bytes past the
+// place, the size counted from HeaderLength) and as the layout says, into a
+// caller's buffer of 8 KiB filled with 0xCD whose block header (HeaderLength 96)
+// says the objects before ours end at `total`.
+TEST(ScriptedProvider, CollectWritesWhereTheLayoutSaysAndNeverPastTheBuffer)
+{
+    const HMODULE library = LoadLibraryW(ProviderValue(kProviderPerformanceKey, kProviderLibraryValue).c_str());
+    ASSERT_NE(library, nullptr);
+    const auto collect = reinterpret_cast<DWORD(WINAPI*)(LPWSTR, LPVOID*, LPDWORD, LPDWORD)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "CollectQorvelDisks")));
+    const std::string script = "qorvel-disks 1\nphysical | 0 C: | 1400=4294967297\nlogical | C: | 1404=9\nend\n";
+    ServeScript(script);  // the provider reads its script at every call
+    DiskSet set;
+    ASSERT_TRUE(ParseDiskScript(script, set));
+    const auto both = static_cast<DWORD>(BuildDiskObjects(set, {true, true}, {}, nullptr).size());
+    const auto logical = static_cast<DWORD>(BuildDiskObjects(set, {false, true}, {}, nullptr).size());
+    // `first`: the first of the `count` objects written, 0 for none.
+    struct Call {
+        const wchar_t* query;
+        DWORD room, total;
+        bool asWine;
+        DWORD result, size, count;
+        std::uint32_t first;
+    };
+    const Call calls[] = {
+        {L"234 236", 4096 - 96, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},
+        {L"234 236", both, 96, true, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},  // exactly the room there is
+        {L"234 236", both - 1, 96, true, ERROR_MORE_DATA, 0, 0, 0},  // Wine's size would allow 87 bytes more
+        {L"Global", 4096, 96 + 64, false, ERROR_SUCCESS, both, 2, kPhysicalDiskObject},  // after another's 64 bytes
+        {L"236", 4096, 96, true, ERROR_SUCCESS, logical, 1, kLogicalDiskObject},
+        {L"Costly", 4096, 96, true, ERROR_SUCCESS, 0, 0, 0},
+    };
+    for (const auto& c : calls) {
+        std::vector<std::uint8_t> bytes(8192, 0xCD);
+        const std::vector<std::uint8_t> block = perftest::Snapshot({}, 0, {false, false});
+        std::copy(block.begin(), block.begin() + kBlockSize, bytes.begin());
+        perftest::Put32(bytes, kBlockHeaderLength, 96);
+        perftest::Put32(bytes, kBlockTotalByteLength, static_cast<std::uint32_t>(c.total));
+        std::uint8_t* const given = bytes.data() + c.total + (c.asWine ? kBlockSize : 0);
+        void* pointer = given;
+        DWORD size = c.room, objects = 0;
+        std::wstring query = c.query;
+        EXPECT_EQ(collect(query.data(), &pointer, &size, &objects), c.result) << query;
+        EXPECT_EQ(std::pair(size, objects), std::pair(c.size, c.count)) << query;
+        EXPECT_EQ(pointer, c.size ? bytes.data() + c.total + c.size : given) << query;
+        EXPECT_EQ(c.first ? perftest::Get32(bytes.data(), c.total + kObjectNameTitleIndex) : 0, c.first) << query;
+        const std::ptrdiff_t untouched = c.size ? c.total + c.size : 96;  // from there to the end, as filled
+        EXPECT_EQ(8192 - untouched, std::count(bytes.begin() + untouched, bytes.end(), 0xCD)) << query;
+    }
+    FreeLibrary(library);
+    ClearDisks();
 }
 
 }  // namespace

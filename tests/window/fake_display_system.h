@@ -3,6 +3,7 @@
 // and version calls that fail on request), Ctrl and Shift held on request, a
 // ScrollLock key that its presses toggle, a clock and the last input's time,
 // and a keyboard device whose indicator record keeps what was set.
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,7 +51,7 @@ public:
         keyStateThreads.push_back(GetCurrentThreadId());
         return key == VK_SCROLL && scrollLock;
     }
-    SHORT AsyncKeyState(int) override { return 0; }  // no key held
+    SHORT AsyncKeyState(int key) override { return held.count(key) ? SHORT(0x8000) : SHORT(0); }
     bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target) override
     {
         defines.push_back(flags);
@@ -62,7 +63,8 @@ public:
     {
         const bool zeroed = indicators->UnitId == 0 && indicators->LedFlags == 0;
         *indicators = {1, leds};
-        return ++requests, zeroed && queryWorks;
+        ++requests;
+        return zeroed && queryWorks;
     }
     bool SetKeyboardIndicators(HANDLE, const KEYBOARD_INDICATOR_PARAMETERS& indicators) override
     {
@@ -73,14 +75,27 @@ public:
     }
 
     static inline const HANDLE kDevice = reinterpret_cast<HANDLE>(0x1234);
-    std::vector<DWORD> calls, defines;
+    std::vector<DWORD> calls;
+    std::vector<DWORD> defines;
     std::vector<HICON> images;
     std::vector<HANDLE> closed;
-    int failAdds = 0, lateAdds = 0, failVersions = 0, switches = 0, requests = 0;
+    int failAdds = 0;
+    int lateAdds = 0;
+    int failVersions = 0;
+    int switches = 0;
+    int requests = 0;
     bool iconShown = false;
     std::vector<std::pair<HWND, UINT>> allowed;
-    bool scrollLock = true, defineWorks = true, openWorks = true, queryWorks = true, setWorks = true;  // ScrollLock on
-    DWORD now = 100000, lastInput = 100000, saver = 0, clockStep = 0;                                  // milliseconds
+    std::set<int> held;      // keys held down (Shift, Ctrl)
+    bool scrollLock = true;  // ScrollLock on
+    bool defineWorks = true;
+    bool openWorks = true;
+    bool queryWorks = true;
+    bool setWorks = true;
+    DWORD now = 100000;  // milliseconds
+    DWORD lastInput = 100000;
+    DWORD saver = 0;
+    DWORD clockStep = 0;
     LONG stamp = 0;  // a key event's input time after the clock's reading
     std::vector<DWORD> keyStateThreads;
     USHORT leds = KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON | KEYBOARD_SCROLL_LOCK_ON;

@@ -1,9 +1,9 @@
 #pragma once
 // Indicators in the program's own lists, each at (300 + 40 i, 300) with a
-// record whose state and statistics text the test sets; brushes of the default
-// colours; a worker window for the save and sampling timers; the display seam
-// scripted (the shell's icon calls recorded, Shift and Ctrl keys the test
-// holds); and a memory bitmap to paint into and read back.
+// record whose state and statistics text the test sets, shown through the
+// program's host; a message-only window standing in for the worker; the
+// display seam scripted (the shell's icon calls recorded, Shift and Ctrl held
+// on request); and a memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -17,7 +17,9 @@
 #include "fake_display_system.h"
 #include "options/options_window.h"
 
-constexpr COLORREF kRead = RGB(50, 255, 50), kWrite = RGB(255, 50, 50), kIdle = RGB(50, 130, 255);
+constexpr COLORREF kRead = RGB(50, 255, 50);
+constexpr COLORREF kWrite = RGB(255, 50, 50);
+constexpr COLORREF kIdle = RGB(50, 130, 255);
 
 // Every Sample answers `next`; the text is `text`.
 class ScriptedRecord : public performance_data {
@@ -25,10 +27,15 @@ public:
     std::uint32_t next = 0;
     int samples = 0;
     std::wstring text = L"Read: 1 KB";
-    std::uint32_t Sample() override { return ++samples, next; }
+    std::uint32_t Sample() override
+    {
+        ++samples;
+        return next;
+    }
     bool GetText(wchar_t* buffer, std::size_t capacity) override
     {
-        return recordtext::CopyBounded(text, buffer, capacity), true;
+        recordtext::CopyBounded(text, buffer, capacity);
+        return true;
     }
     std::wstring GetName() override { return entry->displayName; }
     bool Open() override { return true; }
@@ -41,14 +48,33 @@ struct Canvas {
     {
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
         void* bits = nullptr;
-        old = SelectObject(dc, bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bitmap);
     }
-    ~Canvas() { SelectObject(dc, old), DeleteDC(dc), DeleteObject(bitmap); }
+    ~Canvas()
+    {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
     COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
     HGDIOBJ old;
 };
+
+// The icon's colour pixels, top row first, as 0xAARRGGBB.
+inline std::vector<std::uint32_t> IconPixels(HICON icon, int size)
+{
+    ICONINFO info{};
+    EXPECT_TRUE(GetIconInfo(icon, &info));
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB}};
+    std::vector<std::uint32_t> pixels(size * size);
+    EXPECT_EQ(size, GetDIBits(Canvas(1, 1).dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
 
 // Ends the calling thread's message loop with 99 when it still runs after
 // `milliseconds`: a loop that never ends fails its test in seconds.
@@ -105,7 +131,8 @@ protected:
         App().indicators.push_back({name, name, L"", L"", L"", L"", kind});
         auto& data = App().displays.emplace_back(std::make_unique<gui_data>());
         data->host = App().indicatorHost;
-        data->x = 260 + 40 * static_cast<int>(App().displays.size()), data->y = 300;
+        data->x = 260 + 40 * static_cast<int>(App().displays.size());
+        data->y = 300;
         data->record = std::make_unique<ScriptedRecord>();
         data->record->entry = &App().indicators.back();
         return Record(App().displays.size() - 1);
@@ -122,6 +149,12 @@ protected:
         return std::to_string(data.x) + "," + std::to_string(data.y);
     }
     static ScriptedRecord& Record(std::size_t i) { return static_cast<ScriptedRecord&>(*App().displays[i]->record); }
+    // The colour the indicator's window painted last at its top.
+    static COLORREF Painted(std::size_t i)
+    {
+        UpdateWindow(Window(i));
+        return App().displays[i]->painted.top;
+    }
     static void Notify(HWND page, int id, int code) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     // What a click on a check box does: its state flips, then the page hears of it.
     static void Toggle(HWND page, int id)
@@ -132,7 +165,8 @@ protected:
     static std::wstring Text(HWND page, int id)
     {
         wchar_t text[4096] = {};
-        return GetDlgItemTextW(page, id, text, 4096), text;
+        GetDlgItemTextW(page, id, text, 4096);
+        return text;
     }
     static LedColours Colours() { return {kRead, kWrite, kIdle}; }
 

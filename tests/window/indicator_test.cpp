@@ -1,8 +1,8 @@
 // Indicator windows and the sampling cycle over real windows: the LED's
 // pixels, window styles, sizes, arrangement, the highlight, repainting only
-// on change, the tick's effect on records and windows, teardown. The shell's
-// dealings with the system: who may do what with the exit event, what wakes
-// and ends the message loop, the command line.
+// on change, the tick's effect on records and windows, teardown, a drive's
+// removal, the sampler. The shell's dealings with the system: who may do what
+// with the exit event, what wakes and ends the message loop, the command line.
 #include "indicator_fixture.h"
 
 #include <aclapi.h>
@@ -24,38 +24,37 @@
 
 namespace {
 
-TEST_F(IndicatorsTest, LedFillsEachStateClassRowByRowAndSplitsInProportion)
+// Rows [0, split) in the top colour, the rest in the write colour; the label
+// white from one pixel in and cut at the LED's edge.
+TEST_F(IndicatorsTest, LedFillsEachStateRowByRowSplitsInProportionAndCutsItsLabel)
 {
-    // Rows above firstWriteRow are `top`, rows from there `kWrite`.
     struct Case {
         std::uint32_t state;
-        int firstWriteRow;
+        int split;
         COLORREF top;
     };
     const Case cases[] = {{0, 18, kIdle},          {0x00010000, 18, kRead}, {0x00000001, 0, kWrite},
                           {0x00030001, 13, kRead}, {0x00010003, 4, kRead},  {0xFFFF0001, 17, kRead}};
     for (const Case& c : cases) {
-        Canvas canvas(24, 18);
+        const Canvas canvas(24, 18);
         PaintLed(canvas.dc, {0, 0, 24, 18}, c.state, Colours(), nullptr);
-        for (int y = 0; y < 18; ++y)
+        for (int y = 0; y < 18; ++y) {
             for (int x = 0; x < 24; ++x)
-                ASSERT_EQ(y < c.firstWriteRow ? c.top : kWrite, canvas.At(x, y)) << c.state << " " << x << "," << y;
-        EXPECT_EQ(LookOf(c.state, 24, 18, Colours(), false).split,
-                  c.state >> 16 && c.state & 0xFFFF ? c.firstWriteRow : 18);
+                ASSERT_EQ(y < c.split ? c.top : kWrite, canvas.At(x, y)) << c.state << " " << x << "," << y;
+        }
+        const bool both = (c.state >> 16) != 0 && (c.state & 0xFFFF) != 0;
+        EXPECT_EQ(both ? c.split : 18, LookOf(c.state, 24, 18, Colours(), false).split) << c.state;
     }
-}
-
-TEST_F(IndicatorsTest, LabelIsWhiteFromOnePixelInAndCutAtTheLedsEdge)
-{
-    Canvas canvas(40, 30);  // black around a 12 x 9 LED at (10, 10)
+    const Canvas canvas(40, 30);  // black around a 12 x 9 LED at (10, 10)
     PaintLed(canvas.dc, {10, 10, 22, 19}, 0, Colours(), L"All");
     int white = 0;
-    for (int y = 0; y < 30; ++y)
+    for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 40; ++x) {
             const bool led = x >= 10 && x < 22 && y >= 10 && y < 19;
             ASSERT_TRUE((led && x != 10) || canvas.At(x, y) == (led ? kIdle : 0)) << x << "," << y;
             white += GetRValue(canvas.At(x, y)) > 200;  // text, perhaps smoothed
         }
+    }
     EXPECT_GT(white, 5);
 }
 
@@ -74,48 +73,60 @@ TEST_F(IndicatorsTest, WindowStylesAlphaAndSizeFollowTheSettings)
         BYTE alpha = 1;
         EXPECT_TRUE(opacity == 255 ||
                     (GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == opacity));
-        RECT rect{}, expected{300, 300, 316, 312};  // 16 x 12: the index fell back to 1
+        RECT rect{};
+        const RECT expected{300, 300, 316, 312};  // 16 x 12: an index past the sizes has the size of 1
         GetWindowRect(window, &rect);
         EXPECT_TRUE(EqualRect(&expected, &rect));
     }
 }
 
-TEST_F(IndicatorsTest, ModeAndVisibleFlagChooseWindowsAndArrangingSkipsHiddenOnes)
+// The visible flag and the mode choose the windows; arranging lines up the
+// shown ones 2 pixels apart (hidden ones keep their place) and highlights them.
+TEST_F(IndicatorsTest, ModeAndVisibleFlagChooseWindowsAndArrangingLinesUpTheShownOnes)
 {
-    Add(kKindPhysicalDrive), Add(kKindLogicalDisk), Add(kKindAllInOne);
+    for (const std::uint32_t kind : {kKindPhysicalDrive, kKindLogicalDisk, kKindLogicalDisk, kKindAllInOne})
+        Add(kind);
     App().displays[0]->visible = false;
     Settings().indicatorMode = kKindPhysicalDrive | kKindLogicalDisk;
     Recreate();
-    EXPECT_EQ(nullptr, Window(0));  // hidden by its flag
-    EXPECT_NE(nullptr, Window(1));
-    EXPECT_EQ(nullptr, Window(2));  // its kind is not in the mode
-    for (auto& data : App().displays)
+    std::string windows;
+    for (const auto& data : App().displays) {
+        windows += data->Window() ? "1" : "0";
         data->highlight = 0;
+    }
+    EXPECT_EQ("0110", windows);  // hidden by its flag; its kind not in the mode
     ArrangeIndicators(App().displays, Settings());
-    EXPECT_EQ(100, App().displays[1]->highlight);
     EXPECT_EQ(0, App().displays[0]->highlight);
+    EXPECT_EQ(100, App().displays[1]->highlight);
     Recreate();
     EXPECT_EQ("300,300", At(0));
     EXPECT_EQ("2,2", At(1));
+    EXPECT_EQ("20,2", At(2));
 }
 
-TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesOfItsOwnIndicatorOnly)
+// A highlight step colours reading and idle of its own indicator in the
+// step's hue, writing as it is; after every tick the other shows its own
+// colours. The last step leaves the LED at the size of now (the window was
+// hidden at step 10 and shown again at another size).
+TEST_F(IndicatorsTest, AHighlightColoursItsOwnIndicatorOnlyAndEndsAtTheSizeOfNow)
 {
-    Add(kKindPhysicalDrive), Add(kKindAllInOne);
+    Add(kKindPhysicalDrive);
+    Add(kKindLogicalDisk);
     Recreate();
     gui_data& first = *App().displays[0];
     first.highlight = 51;
-    StepHighlight(Window(0), first);  // step 50: red for reading and idle, writing as it is
-    const LedColours red{RGB(255, 0, 0), kWrite, RGB(255, 0, 0)};
-    EXPECT_EQ(red.idle, ColoursOf(first, Settings()).idle);
-    EXPECT_EQ(red.read, ColoursOf(first, Settings()).read);
-    EXPECT_EQ(kWrite, ColoursOf(first, Settings()).write);
-    EXPECT_EQ(kIdle, ColoursOf(*App().displays[1], Settings()).idle);  // the other one keeps its colours
-
-    DestroyWindow(Window(1));
-    EXPECT_EQ(nullptr, App().displays[1]->Window());  // the record forgets its window
-
-    // Hidden at step 10, shown again at the new "Led size": the last step keeps it.
+    StepHighlight(Window(0), first);  // step 50: red
+    const LedColours colours = ColoursOf(first, Settings());
+    EXPECT_EQ(RGB(255, 0, 0), colours.read);
+    EXPECT_EQ(RGB(255, 0, 0), colours.idle);
+    EXPECT_EQ(kWrite, colours.write);
+    App().displays[1]->highlight = 30;
+    for (int tick = 0; tick < 3; ++tick) {
+        first.highlight = 0;
+        SamplingTick(App());
+        EXPECT_EQ(kIdle, Painted(0)) << tick;
+        EXPECT_EQ(App().displays[1]->highlightColour, Painted(1)) << tick;
+    }
     first.highlight = 11;
     StepHighlight(Window(0), first);
     Settings().ledSizeIdx = 3;
@@ -127,60 +138,49 @@ TEST_F(IndicatorsTest, HighlightRunsThroughTheHuesOfItsOwnIndicatorOnly)
     GetWindowRect(Window(0), &rect);
     EXPECT_EQ(32, rect.right - rect.left);
     EXPECT_EQ(24, rect.bottom - rect.top);
+    EXPECT_EQ(kIdle, Painted(0));
 }
 
-// One indicator highlights alone, after another in the list: after every tick
-// it shows the hue of that tick, and the other its own idle colour.
-TEST_F(IndicatorsTest, AHighlightStepRecoloursOnlyItsOwnWindow)
-{
-    Add(kKindPhysicalDrive);
-    Add(kKindLogicalDisk);
-    Recreate();
-    App().displays[0]->highlight = 0;
-    App().displays[1]->highlight = 30;
-    for (int tick = 0; tick < 3; ++tick) {
-        SamplingTick(App());
-        UpdateWindow(Window(0));
-        UpdateWindow(Window(1));
-        EXPECT_EQ(kIdle, App().displays[0]->painted.top) << tick;
-        EXPECT_EQ(App().displays[1]->highlightColour, App().displays[1]->painted.top) << tick;
-    }
-}
-
-TEST_F(IndicatorsTest, TickSamplesEveryRecordRefreshesShownOnesAndRepaintsOnlyOnChange)
+// Every record is sampled, shown or not; a shown one repaints only when what
+// it shows changes; the tick tells the program's thread of a change in any
+// record, not only the last.
+TEST_F(IndicatorsTest, TickSamplesEveryRecordAndRepaintsOnlyOnChange)
 {
     ScriptedRecord& shown = Add(kKindPhysicalDrive);
     ScriptedRecord& hidden = Add(kKindLogicalDisk);
     App().displays[1]->visible = false;
     Recreate();
-    shown.next = 0x00030001, hidden.next = 0x00000004;
+    shown.next = 0x00030001;
+    hidden.next = 0x00000004;
     SamplingTick(App());
     EXPECT_EQ(1, hidden.samples);
     EXPECT_EQ(0x00000004u, hidden.state);
     EXPECT_EQ(0x00030005u, App().anyActivity);
     UpdateWindow(Window(0));
     EXPECT_EQ((LedLook{kRead, kWrite, 9, 16, 12, true}), App().displays[0]->painted);
-
-    SamplingTick(App());  // the same state: nothing to repaint
+    EXPECT_FALSE(SampleRecords(App()));  // the same states: nothing to show
     EXPECT_FALSE(GetUpdateRect(Window(0), nullptr, FALSE));
     shown.next = 0x00010001;
-    SamplingTick(App());  // another split row
+    EXPECT_TRUE(SampleRecords(App()));  // the first record changed, the last did not
+    ShowSample(App());
     EXPECT_TRUE(GetUpdateRect(Window(0), nullptr, FALSE));
     UpdateWindow(Window(0));
     EXPECT_EQ(6, App().displays[0]->painted.split);
 }
 
 // The sampler samples only while the program's thread waits (has opened the
-// gate); it wakes that thread once for a change, and for nothing else; while
-// the gate is held it asks once for the tick to run there.
-TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
+// gate); it wakes that thread once for a change and for nothing else, and
+// while the gate is held asks once for the tick to run there. A new period
+// reaches its timer.
+TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndFollowsANewPeriod)
 {
     ScriptedRecord& record = Add(kKindPhysicalDrive);
-    const auto run = [](bool open) {
+    const auto run = [](bool open, UINT period, UINT changedTo) {
         if (open)
             App().gate.Open();
         App().sampler.Start(
-            App().gate, [] { return SampleRecords(App()); }, App().worker.Get(), 10);
+            App().gate, [] { return SampleRecords(App()); }, App().worker.Get(), period);
+        App().sampler.SetPeriod(changedTo);
         Sleep(150);
         App().sampler.Stop();
         if (open)
@@ -192,14 +192,14 @@ TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
             ++count;
         return count;
     };
-    run(false);
+    run(false, 10, 10);
     EXPECT_EQ(1, waiting(WM_SAMPLE_HERE));
     EXPECT_EQ(0, record.samples);
-    run(true);
-    EXPECT_GT(record.samples, 0);
+    run(true, 60000, 10);
+    EXPECT_GE(record.samples, 3);
     EXPECT_EQ(0, waiting(WM_SHOW_SAMPLE));  // the same state every time
     record.next = 0x00010000;
-    run(true);
+    run(true, 10, 10);
     EXPECT_EQ(1, waiting(WM_SHOW_SAMPLE));
     EXPECT_EQ(0, waiting(WM_SAMPLE_HERE));
     EXPECT_EQ(0x00010000u, record.state);
@@ -208,8 +208,10 @@ TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndOnlyOnce)
 TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
 {
     EXPECT_FALSE(HighlightTick(App()));  // nothing shown at all
-    Add(kKindPhysicalDrive), Add(kKindLogicalDisk);
-    App().displays[0]->highlight = 2, App().displays[1]->highlight = 100;
+    Add(kKindPhysicalDrive);
+    Add(kKindLogicalDisk);
+    App().displays[0]->highlight = 2;
+    App().displays[1]->highlight = 100;
     Recreate();
     App().displays[1]->visible = false;  // hidden by its flag, its window not yet rebuilt away
     EXPECT_TRUE(HighlightTick(App()));
@@ -217,22 +219,20 @@ TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
     EXPECT_EQ(100, App().displays[1]->highlight);
 }
 
-TEST_F(IndicatorsTest, IndicatorsSavedOnNoMonitorComeBackToTheirDefaultPlace)
+// An indicator saved on no monitor comes back to its default place; teardown
+// destroys the windows, stores each place and forgets the tray record.
+TEST_F(IndicatorsTest, IndicatorsOnNoMonitorComeBackAndTeardownForgetsTheWindowsAndTheTrayRecord)
 {
-    Add(kKindPhysicalDrive), Add(kKindAllInOne);
-    App().displays[1]->x = 5000, App().displays[1]->y = -3000;
+    Add(kKindPhysicalDrive);
+    Add(kKindAllInOne);
+    App().displays[1]->x = 5000;
+    App().displays[1]->y = -3000;
+    App().trayRecord = App().displays[1]->record.get();
     Recreate();
     EXPECT_EQ(1, BringIndicatorsOnScreen(App().displays, Settings()));
     EXPECT_EQ("20,2", At(1));  // the window moved along
     EXPECT_EQ("300,300", At(0));
-}
-
-TEST_F(IndicatorsTest, TeardownDestroysWindowsAndForgetsTheTrayRecord)
-{
-    Add(kKindAllInOne);
-    App().trayRecord = App().displays[0]->record.get();
-    Recreate();
-    const HWND window = Window(0);
+    const HWND window = Window(1);
     TearDownIndicators(App());
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, App().trayRecord);
@@ -242,7 +242,8 @@ TEST_F(IndicatorsTest, TeardownDestroysWindowsAndForgetsTheTrayRecord)
 
 // The worker hears that a drive's removal is asked (its handle's notification)
 // and the record lets go of the handle, granting it; a failed removal takes it
-// back; the rebuild's teardown releases every handle and registration.
+// back; once the drive is gone its handle and registration go at once and the
+// rebuild follows.
 TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
 {
     FakeSourceSystem fake;
@@ -255,26 +256,22 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     record.entry = &App().indicators.back();
     record.Open();
     [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
-    const HWND worker = CreateWorkerWindow(App());
-    DEV_BROADCAST_HANDLE asked{sizeof asked, DBT_DEVTYP_HANDLE, 0, record.Device(), device.watch};
-    EXPECT_EQ(TRUE, SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&asked)));
+    const UniqueWindow worker(CreateWorkerWindow(App()));
+    const auto tell = [&](WPARAM event) {
+        DEV_BROADCAST_HANDLE change{sizeof change, DBT_DEVTYP_HANDLE, 0, record.Device(), device.watch};
+        return SendMessageW(worker.Get(), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&change));
+    };
+    EXPECT_EQ(TRUE, tell(DBT_DEVICEQUERYREMOVE));
     EXPECT_EQ(nullptr, record.Device());
     EXPECT_EQ(0, fake.openHandles);
-    EXPECT_EQ(TRUE,
-              SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&asked)));
+    EXPECT_EQ(TRUE, tell(DBT_DEVICEQUERYREMOVEFAILED));
     EXPECT_EQ(&device, record.Device());
-    // The device is gone after all: its handle and registration go at once.
-    DEV_BROADCAST_HANDLE gone{sizeof gone, DBT_DEVTYP_HANDLE, 0, record.Device(), device.watch};
-    SendMessageW(worker, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&gone));
+    tell(DBT_DEVICEREMOVECOMPLETE);
     EXPECT_EQ(0, fake.openHandles);
     EXPECT_EQ(0, fake.watches);
-    EXPECT_TRUE(KillTimer(worker, IDT_DEVICE_CHANGE));  // the rebuild follows
-    TearDownIndicators(App());
-    DestroyWindow(worker);
+    EXPECT_TRUE(KillTimer(worker.Get(), IDT_DEVICE_CHANGE));
 }
 
-// The live provider names a disk that carries no Wine drive by its number
-// alone ("1"): its indicator lights when that disk reads.
 TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveLightsItsIndicatorWhenItReads)
 {
     struct Disks final : BlockTopology {
@@ -337,7 +334,6 @@ TEST_F(IndicatorsTest, WithoutTheSamplersThreadAWindowTimerSamplesAndTheLoopHear
     const ScopedSourceSystem seam(fake);
     ScriptedRecord& record = Add(kKindPhysicalDrive);
     [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
-    UniqueWindow fixtureWorker(App().worker.Release());
     App().worker.Reset(CreateWorkerWindow(App()));
     const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     SetSamplerThreadStarter(
@@ -353,13 +349,10 @@ TEST_F(IndicatorsTest, WithoutTheSamplersThreadAWindowTimerSamplesAndTheLoopHear
     EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
     signal.join();
     EXPECT_GE(record.samples, 3);
-    App().worker = std::move(fixtureWorker);
     App().exitEventInLoop = nullptr;
     App().ending = false;
 }
 
-// A rebuild reads the registered performance libraries again: one registered
-// since they were loaded is called from then on.
 TEST_F(IndicatorsTest, ARebuildLoadsThePerformanceLibrariesAgain)
 {
     App().access->Init();
@@ -398,7 +391,8 @@ TEST(NamedEvents, EveryoneMayOnlyWaitOnAndSignalTheExitEvent)
     ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
                                                                      DACL_SECURITY_INFORMATION, &text, nullptr));
     EXPECT_STREQ(L"D:(A;;0x100002;;;WD)", text);  // everyone: SYNCHRONIZE | EVENT_MODIFY_STATE only
-    LocalFree(text), LocalFree(descriptor);
+    LocalFree(text);
+    LocalFree(descriptor);
 
     const UniqueHandle opened(OpenEventW(EVENT_MODIFY_STATE, FALSE, kExitEventName));
     EXPECT_TRUE(opened && SetEvent(opened.Get()));
@@ -421,51 +415,37 @@ TEST(NamedEvents, AShowEventThatCannotBeOpenedMeansAnotherInstanceRuns)
 }
 
 // The exit event, watched off the program's thread, reaches the worker and
-// the loop ends with 0 (with a dialog open: the end-to-end tests).
+// the loop ends with 0 (with a dialog open: the end-to-end tests); the watch
+// takes one signal only: a second is another copy's.
 TEST(MessageLoop, WakesForSentMessagesAndTheExitEventEndsItWithZero)
 {
     const UniqueHandle exit(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     App().instance = GetModuleHandleW(nullptr);
     [[maybe_unused]] static bool registered = RegisterWorkerClass(App().instance);
-    const HWND worker = CreateWorkerWindow(App());
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const UniqueWindow worker(CreateWorkerWindow(App()));
+    const UniqueWindow window(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     Sampler watch;  // the exit event's watch, which never ticks here
     watch.Start(
-        App().gate, [] { return false; }, worker, 60000, exit.Get());
+        App().gate, [] { return false; }, worker.Get(), 60000, exit.Get());
     std::thread other([&] {
         Sleep(200);  // the loop waits by now
-        SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);
+        SendMessageTimeoutW(window.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"), SMTO_BLOCK, 2000, nullptr);
         SetEvent(exit.Get());
     });
     const LoopWatchdog watchdog(5000);
     EXPECT_EQ(0, RunMessageLoop(App(), nullptr));
     other.join();
-    // A signal more is another copy's: the watch has taken its one.
     SetEvent(exit.Get());
     Sleep(200);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(exit.Get(), 0));
     wchar_t text[8] = {};
-    GetWindowTextW(window, text, 8);
+    GetWindowTextW(window.Get(), text, 8);
     EXPECT_STREQ(L"sent", text);
     App().ending = false;
     PostQuitMessage(7);
     EXPECT_EQ(7, RunMessageLoop(App(), nullptr));
-
     App().ending = false;
-    DestroyWindow(window), DestroyWindow(worker);
-}
-
-// The shell's functions need COM on the program's thread: an apartment for
-// the object's lifetime, released with it.
-TEST(ComApartment, TheThreadIsAnApartmentWhileItLives)
-{
-    {
-        const ComApartment com;
-        EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));  // one is there already
-        CoUninitialize();
-    }
-    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    CoUninitialize();
 }
 
 TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
@@ -474,7 +454,6 @@ TEST(CommandLine, ALowerCaseSAnywhereMeansASilentStart)
                                 {L"/silent", true},
                                 {L"S", false},
                                 {L"", false},
-                                {L"-x", false},
                                 {nullptr, false}})
         EXPECT_EQ(silent, HasSilentFlag(line)) << line;
 }

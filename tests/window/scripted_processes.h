@@ -17,18 +17,24 @@ public:
         bool opens = true;
     };
     HANDLE CreateProcessSnapshot() override { return works ? this : nullptr; }
-    bool FirstProcess(HANDLE, PROCESSENTRY32W* entry) override { return next = 0, NextProcess(nullptr, entry); }
+    bool FirstProcess(HANDLE, PROCESSENTRY32W* entry) override
+    {
+        next = 0;
+        return NextProcess(nullptr, entry);
+    }
     bool NextProcess(HANDLE, PROCESSENTRY32W* entry) override
     {
-        const bool more = entry->dwSize == 568 && next < list.size();
-        if (more)
-            entry->th32ProcessID = list[next].id, wcsncpy(entry->szExeFile, list[next++].name.c_str(), MAX_PATH);
-        return more;
+        if (entry->dwSize != 568 || next >= list.size())
+            return false;
+        entry->th32ProcessID = list[next].id;
+        wcsncpy(entry->szExeFile, list[next++].name.c_str(), MAX_PATH);
+        return true;
     }
     HANDLE OpenProcessForQuery(DWORD id) override { return Find(id)->opens ? Find(id) : nullptr; }
     bool ReadIoCounters(HANDLE h, IO_COUNTERS* c) override
     {
-        return *c = {1, 2, 3, Of(h).read, Of(h).write, Of(h).other}, true;
+        *c = {1, 2, 3, Of(h).read, Of(h).write, Of(h).other};
+        return true;
     }
     std::uint64_t CreationTime(HANDLE process) override { return Of(process).created; }
     void Close(HANDLE) override { ++closed; }
@@ -39,7 +45,12 @@ public:
     Process* Find(DWORD id) { return &*std::ranges::find(list, id, &Process::id); }
     static Process& Of(HANDLE process) { return *static_cast<Process*>(process); }
     // a.exe reads 8 KiB, b.exe writes 8 KiB, c.exe moves 10000 bytes of other I/O.
-    void Busy() { Find(8)->read += 8192, Find(4)->write += 8192, Find(12)->other += 10000; }
+    void Busy()
+    {
+        Find(8)->read += 8192;
+        Find(4)->write += 8192;
+        Find(12)->other += 10000;
+    }
 
     std::vector<Process> list{
         {8, L"a.exe", 1000}, {4, L"b.exe"}, {12, L"c.exe"}, {20, L"denied.exe", 0, 0, 0, 0, false}};

@@ -10,18 +10,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// The icon's colour pixels, top row first, as 0xAARRGGBB.
-std::vector<std::uint32_t> IconPixels(HICON icon, int size)
-{
-    ICONINFO info{};
-    EXPECT_TRUE(GetIconInfo(icon, &info));
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB}};
-    std::vector<std::uint32_t> pixels(size * size);
-    EXPECT_EQ(size, GetDIBits(Canvas(1, 1).dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS));
-    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
-    return pixels;
-}
-
 // PickLedIcon's icon for a state (high 16 bits read, low 16 bits write) at a
 // DPI: read rows [top, mid), write rows [mid, bottom), corners and the rest
 // transparent.
@@ -58,8 +46,9 @@ TEST(IconPainter, PickedIconPixelsAtEachSize)
 // Runs of 20 ticks alternating between two tray states, one update a tick.
 TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
 {
-    const HICON application = LoadIconW(nullptr, IDI_APPLICATION), off = LoadIconW(nullptr, IDI_HAND),
-                on = LoadIconW(nullptr, IDI_WARNING);
+    const HICON application = LoadIconW(nullptr, IDI_APPLICATION);
+    const HICON off = LoadIconW(nullptr, IDI_HAND);
+    const HICON on = LoadIconW(nullptr, IDI_WARNING);
     // shown: 0 the application icon, 1 LED off, 2 LED on, 3 painted idle, 4 painted read
     struct Case {
         std::uint32_t states[2];
@@ -74,19 +63,21 @@ TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
     for (const Case& c : cases) {
         SettingsBlock settings;
         settings.useTrayLed = c.trayLed;
-        TrayIcon icon;
-        icon.UseIcons(application, off, on);
-        if (c.painted)
-            icon.BuildLedIcons(settings);
-        ASSERT_TRUE(icon.Add(nullptr, 0, settings));
-        display.calls.clear();
-        for (int tick = 0; tick < 20; ++tick)
-            icon.Update(c.states[tick % 2], settings);
-        EXPECT_EQ(c.modifies, std::count(display.calls.begin(), display.calls.end(), NIM_MODIFY)) << c.states[0];
-        const HICON images[] = {application, off, on, icon.Icons().idle.Get(),
-                                c.painted ? icon.Icons().shares[0].Get() : nullptr};
-        EXPECT_EQ(images[c.shown], display.images.back()) << c.states[0];
-        icon.Remove();
+        {
+            TrayIcon icon;
+            icon.UseIcons(application, off, on);
+            if (c.painted)
+                icon.BuildLedIcons(settings);
+            ASSERT_TRUE(icon.Add(nullptr, 0, settings));
+            display.calls.clear();
+            for (int tick = 0; tick < 20; ++tick)
+                icon.Update(c.states[tick % 2], settings);
+            EXPECT_EQ(c.modifies, std::count(display.calls.begin(), display.calls.end(), NIM_MODIFY)) << c.states[0];
+            const HICON images[] = {application, off, on, icon.Icons().idle.Get(),
+                                    c.painted ? icon.Icons().shares[0].Get() : nullptr};
+            EXPECT_EQ(images[c.shown], display.images.back()) << c.states[0];
+        }
+        EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), display.calls.back());  // its owner gone, the icon goes
     }
 }
 
@@ -116,7 +107,8 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
     EXPECT_TRUE(app.tray.Present());
 
     RemoveTrayIcon(App());
-    display.calls.clear(), display.lateAdds = 1;
+    display.calls.clear();
+    display.lateAdds = 1;
     AddTrayIconWithRetries(App());
     EXPECT_TRUE(app.tray.Present());
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}), display.calls);
@@ -134,9 +126,11 @@ TEST_F(IndicatorsTest, TheTrayIconIsTheSmallImageAndKeysOpenTheOptionsWindow)
     ASSERT_TRUE(GetIconInfo(App().tray.ImageFor(0, noLed), &info));
     BITMAP bitmap{};
     GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
-    RegisterWorkerClass(App().instance), RegisterOptionsClass(App().instance);  // unless registered already
+    RegisterWorkerClass(App().instance);  // unless registered already
+    RegisterOptionsClass(App().instance);
     const HWND worker = CreateWorkerWindow(App());
     SendMessageW(worker, WM_TRAYNOTIFY, kTrayIconId, NIN_KEYSELECT);
     EXPECT_NE(nullptr, Options());
@@ -176,10 +170,14 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
         SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open << c.query
                                         << c.set << c.rewrite);
         FakeDisplaySystem fake;
-        fake.defineWorks = c.define, fake.openWorks = c.open, fake.queryWorks = c.query, fake.setWorks = c.set;
+        fake.defineWorks = c.define;
+        fake.openWorks = c.open;
+        fake.queryWorks = c.query;
+        fake.setWorks = c.set;
         ScopedDisplaySystem seam(fake);
         SettingsBlock settings;
-        settings.useKeyboardLed = c.feature, settings.useKeyboardLedDirectAccess = c.direct;
+        settings.useKeyboardLed = c.feature;
+        settings.useKeyboardLedDirectAccess = c.direct;
         KeyboardLed led;
         const auto lit = [&] {
             return c.direct && led.DirectAvailable() ? (fake.leds & KEYBOARD_SCROLL_LOCK_ON) != 0 : fake.scrollLock;
@@ -195,7 +193,8 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
             led.Apply(settings);
             EXPECT_EQ(!c.feature || ((c.pattern >> i) & 1), lit()) << "tick " << i;
             EXPECT_EQ(KEYBOARD_NUM_LOCK_ON | KEYBOARD_CAPS_LOCK_ON, fake.leds & ~KEYBOARD_SCROLL_LOCK_ON);
-            fake.now += 50, fake.lastInput = fake.now;  // the user at work
+            fake.now += 50;
+            fake.lastInput = fake.now;  // the user at work
         }
         EXPECT_EQ(c.keys, fake.switches);
         EXPECT_EQ(c.requests, fake.requests);
@@ -218,7 +217,8 @@ TEST(KeyboardLed, NoKeyIsPressedWhileTheUserIsAway)
     FakeDisplaySystem fake;
     ScopedDisplaySystem seam(fake);
     SettingsBlock settings;
-    settings.useKeyboardLed = 1, settings.useKeyboardLedDirectAccess = 0;
+    settings.useKeyboardLed = 1;
+    settings.useKeyboardLedDirectAccess = 0;
     KeyboardLed led;
     led.Open();
     // Ticks 500 ms apart, the activity steady or alternating (busy on odd ticks); the key events they made.
