@@ -48,6 +48,7 @@ struct Application {
     performance_data* trayRecord = nullptr;  // the all-in-one record; not owned
     std::uint32_t anyActivity = 0;           // OR of every state of the current tick
     std::uint32_t trayState = 0;             // what the tray icon shows
+    HMONITOR fullScreenMonitor = nullptr;    // covered by a full-screen program: its indicators hide
     int trayAddTriesLeft = 0;                // retries left for a failed add at start-up
     bool ending = false;                     // the exit event was signalled
     HANDLE exitEventInLoop = nullptr;        // waited on by the message loop when the sampler could not start

@@ -1,6 +1,7 @@
 #include "app/sampling.h"
 
 #include "app/application.h"
+#include "display/full_screen.h"
 #include "display/indicator_interaction.h"
 #include "display/indicator_window.h"
 
@@ -105,12 +106,16 @@ bool SampleRecords(Application& app, TickProfile* profile)
     // The LED changes once, at the end of the tick, and only when what it
     // shows differs from what it showed; a press is the program's thread's.
     const bool pressDue = app.keyboard.Step(settings);
-    return changed || pressDue || ShowDue(app);
+    const HMONITOR covered = settings.hideOverFullScreen ? FullScreenMonitor() : nullptr;
+    const bool coverChanged = covered != app.fullScreenMonitor;
+    app.fullScreenMonitor = covered;
+    return changed || pressDue || coverChanged || ShowDue(app);
 }
 
 void ShowSample(Application& app, TickProfile* profile)
 {
     ProfileSpan span(profile ? &profile->refresh : nullptr);
+    KeepOutOfFullScreen(app.displays, app.fullScreenMonitor);
     for (const auto& data : app.displays) {
         if (IsShown(*data))
             RefreshIndicator(data->Window());

@@ -21,11 +21,13 @@ void BuildIndicatorRecords(Application& app);
 // The half of the sampling tick that touches no window: keyboard LED
 // pre-step, snapshot refresh, every record sampled in display-list order, the
 // keyboard LED post-step and, in direct mode, its switch (only when what it
-// shows changes). Answers whether the program's thread has anything to do: a
-// record's state changed, a highlight or a shown tip's text is due, the tray
-// icon's image differs, or ScrollLock is to be pressed.
+// shows changes), and whether a full-screen program covers a monitor. Answers
+// whether the program's thread has anything to do: a record's state changed,
+// a highlight or a shown tip's text is due, the tray icon's image differs,
+// ScrollLock is to be pressed, or a monitor was covered or uncovered.
 bool SampleRecords(Application& app, TickProfile* profile = nullptr);
-// The program thread's half: every shown indicator refreshed in list order
+// The program thread's half: the indicators on a covered monitor hidden (and
+// shown again once it is not), every shown indicator refreshed in list order
 // and repainted when what it shows changed, then the tray icon, switched only
 // when its image changes, and ScrollLock pressed when its toggle is not the
 // one wanted.

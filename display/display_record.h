@@ -28,6 +28,7 @@ public:
     IndicatorHost* host = nullptr;  // what the window asks of the program; none: it asks nothing
     UniqueWindow window;            // the indicator's window, while it has one
     HWND tooltip = nullptr;         // the window's tip, made when first shown; destroyed with the window
+    bool outOfTheWay = false;       // its window is hidden while a full-screen program covers its monitor
     int highlight = 0;              // rainbow steps still to show
     bool enlarged = false;          // toggled every tenth highlight step
     COLORREF highlightColour = 0;   // the hue of the step shown, read and idle alike

@@ -1,5 +1,7 @@
 #include "display/display_system.h"
 
+#include <string_view>
+
 namespace {
 
 DisplaySystem g_realSystem;
@@ -36,6 +38,32 @@ DWORD DisplaySystem::LastInputTime()
 {
     LASTINPUTINFO info{sizeof info, 0};
     return ::GetLastInputInfo(&info) ? info.dwTime : ::GetTickCount();
+}
+
+HWND DisplaySystem::ForegroundWindow()
+{
+    return ::GetForegroundWindow();
+}
+
+bool DisplaySystem::DescribeWindow(HWND window, WindowFacts* facts)
+{
+    MONITORINFO monitor{sizeof monitor};
+    facts->monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (!::GetWindowRect(window, &facts->rect) || !::GetMonitorInfoW(facts->monitor, &monitor))
+        return false;
+    facts->monitorRect = monitor.rcMonitor;
+    ::GetWindowThreadProcessId(window, &facts->process);
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    const std::wstring_view className = name;
+    facts->shell = window == ::GetShellWindow() || window == ::GetDesktopWindow() || className == L"Progman" ||
+                   className == L"WorkerW" || className == L"Shell_TrayWnd";
+    return true;
+}
+
+HMONITOR DisplaySystem::MonitorOf(const RECT& rect)
+{
+    return ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
 }
 
 DWORD DisplaySystem::ScreenSaverTimeout()

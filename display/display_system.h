@@ -1,11 +1,21 @@
 #pragma once
-// The operating-system calls of the tray icon, the keyboard LED and the
-// indicators' dragging, in one place so that tests can replace them and run
-// the real code above. The default implementation makes the real Win32 calls.
+// The operating-system calls of the tray icon, the keyboard LED, the
+// indicators' dragging and their keeping out of full-screen programs, in one
+// place so that tests can replace them and run the real code above. The
+// default implementation makes the real Win32 calls.
 #include <windows.h>
 #include <winioctl.h>
 #include <shellapi.h>
 #include <ntddkbd.h>
+
+// What the program needs to know of a top-level window.
+struct WindowFacts {
+    RECT rect{};         // GetWindowRect
+    HMONITOR monitor{};  // the monitor it is on (MonitorFromWindow, nearest)
+    RECT monitorRect{};  // that monitor's rectangle
+    DWORD process = 0;   // the process that made it
+    bool shell = false;  // the desktop or the taskbar
+};
 
 class DisplaySystem {
 public:
@@ -34,6 +44,12 @@ public:
     // message reach the window from processes of a lower integrity level
     // (where the system has the function).
     virtual void AllowMessage(HWND window, UINT message);
+
+    // GetForegroundWindow, and what is known of a window; false when it is gone.
+    virtual HWND ForegroundWindow();
+    virtual bool DescribeWindow(HWND window, WindowFacts* facts);
+    // MonitorFromRect, nearest: the monitor a rectangle lies on.
+    virtual HMONITOR MonitorOf(const RECT& rect);
 
     // DefineDosDeviceW: a DOS device name, or its removal.
     virtual bool DefineDeviceName(DWORD flags, const wchar_t* name, const wchar_t* target);

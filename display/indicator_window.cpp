@@ -119,6 +119,7 @@ bool RegisterIndicatorClass(HINSTANCE instance)
 bool CreateIndicatorWindow(HINSTANCE instance, gui_data& data, const SettingsBlock& settings)
 {
     const LedSize size = LedSizeOf(settings);
+    data.outOfTheWay = false;
     data.window.Reset(CreateWindowExW(ExtendedStyle(settings.opacity), kIndicatorClass, L"", WS_POPUP, data.x, data.y,
                                       size.width, size.height, nullptr, nullptr, instance, &data));
     const HWND window = data.Window();

@@ -84,6 +84,7 @@ void OnInitDialog(HWND page, LPARAM host)
     KeepHost(page, host);
     const SettingsBlock& settings = HostOf(page).Settings();
     SetCheck(page, IDC_IND_START_WITH_WINDOWS, settings.startWithWindows != 0);
+    SetCheck(page, IDC_IND_HIDE_FULL_SCREEN, settings.hideOverFullScreen != 0);
     for (const auto& data : HostOf(page).Displays())
         AddListItem(page, *data);
     ShowMode(page, settings.indicatorMode);
@@ -160,6 +161,11 @@ INT_PTR OnCommand(HWND page, int id, int code)
         break;
     case IDC_IND_START_WITH_WINDOWS:
         OnStartWithWindows(page);
+        break;
+    case IDC_IND_HIDE_FULL_SCREEN:
+        // The next tick shows or hides what it must.
+        HostOf(page).Settings().hideOverFullScreen = Checked(page, IDC_IND_HIDE_FULL_SCREEN);
+        HostOf(page).SaveSettings();
         break;
     case IDC_RESET_DEFAULTS:
         // Also restarts the sampling timer and shows the tray icon at once.

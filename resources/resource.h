@@ -41,6 +41,7 @@
 #define IDC_IND_NONE_BOX 1005
 #define IDC_IND_APPLY 1013
 #define IDC_IND_START_WITH_WINDOWS 1021
+#define IDC_IND_HIDE_FULL_SCREEN 1160
 
 // Appearance page (dialog 140).
 #define IDC_APP_KEYBOARD_LED 1005

@@ -32,6 +32,7 @@ struct SettingsBlock {
     std::int32_t showTrayIcon;
     std::int32_t useTrayLed;
     std::int32_t showIndicatorLabel;
+    std::int32_t hideOverFullScreen;
     bool silentStart = false;  // started with the letter s; not kept in the file
 };
 
@@ -118,6 +119,8 @@ inline constexpr Setting kSettings[] = {
      &SettingsBlock::useTrayLed},
     {L"ShowIndicatorLabel", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
      &SettingsBlock::showIndicatorLabel},
+    {L"HideOverFullScreen", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, kKeep,
+     &SettingsBlock::hideOverFullScreen},
 };
 
 // The row of a key.

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -121,7 +122,8 @@ TEST_F(ProgramTest, SilentStartExitEventAndSavedSettings)
     ASSERT_TRUE(ExitsWithZero(program));
     EXPECT_EQ(
         "\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
-        "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel=Yes\r\n"
+        "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel="
+        "Yes\r\nHideOverFullScreen=Yes\r\n"
         "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
         "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
         "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
@@ -372,6 +374,26 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     EXPECT_EQ("Copies ended: 1\nexit code 0", Qorvelctl(L"exit"));
     EXPECT_TRUE(EndedWithItsSettings(program, 2000));
     EXPECT_TRUE(SettingsHold("\r\nLedSizeIdx=5\r\n"));
+}
+
+// A window of another program that covers the screen, in front, hides the
+// indicators; when it goes they come back.
+TEST_F(ProgramTest, AFullScreenWindowOfAnotherProgramHidesTheIndicatorsUntilItGoes)
+{
+    RunningProgram program(L"s");
+    const std::vector<HWND> indicators = program.Windows(kIndicatorClass);
+    ASSERT_EQ(3u, indicators.size());
+    const auto shown = [&](bool visible) {
+        const auto each = [&](HWND window) { return (IsWindowVisible(window) != FALSE) == visible; };
+        return WaitUntil([&] { return std::ranges::all_of(indicators, each); }, 3000);
+    };
+    const HWND screen = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(screen);
+    EXPECT_TRUE(shown(false));
+    DestroyWindow(screen);
+    EXPECT_TRUE(shown(true));
+    EXPECT_TRUE(ExitsWithZero(program));
 }
 
 // Two copies (as two users' programs) wait on the exit event, each ending on

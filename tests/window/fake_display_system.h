@@ -3,6 +3,7 @@
 // and version calls that fail on request), Ctrl and Shift held on request, a
 // ScrollLock key that its presses toggle, a clock and the last input's time,
 // and a keyboard device whose indicator record keeps what was set.
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -57,6 +58,28 @@ public:
         defines.push_back(flags);
         return std::wstring(name) + target == L"Kbd\\Device\\KeyboardClass0" && defineWorks;
     }
+    // Windows the test describes, and monitors side by side (none: the real ones).
+    HWND ForegroundWindow() override { return foreground; }
+    bool DescribeWindow(HWND window, WindowFacts* facts) override
+    {
+        *facts = windows[window];
+        return windows.count(window) != 0;
+    }
+    HMONITOR MonitorOf(const RECT& rect) override
+    {
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            if (rect.left >= monitors[i].left && rect.left < monitors[i].right)
+                return reinterpret_cast<HMONITOR>(i + 1);
+        }
+        return monitors.empty() ? DisplaySystem::MonitorOf(rect) : nullptr;
+    }
+    // A window of the rectangle, on the monitor that holds its left edge.
+    WindowFacts Window(RECT rect, DWORD process, bool shell = false)
+    {
+        const HMONITOR monitor = MonitorOf(rect);
+        const RECT monitorRect = monitors[reinterpret_cast<std::size_t>(monitor) - 1];
+        return {rect, monitor, monitorRect, process, shell};
+    }
     HANDLE OpenKeyboard(const wchar_t*) override { return openWorks ? kDevice : INVALID_HANDLE_VALUE; }
     void CloseKeyboard(HANDLE device) override { closed.push_back(device); }
     bool QueryKeyboardIndicators(HANDLE, KEYBOARD_INDICATOR_PARAMETERS* indicators) override
@@ -86,7 +109,10 @@ public:
     int requests = 0;
     bool iconShown = false;
     std::vector<std::pair<HWND, UINT>> allowed;
-    std::set<int> held;      // keys held down (Shift, Ctrl)
+    std::set<int> held;  // keys held down (Shift, Ctrl)
+    HWND foreground = nullptr;
+    std::map<HWND, WindowFacts> windows;
+    std::vector<RECT> monitors;
     bool scrollLock = true;  // ScrollLock on
     bool defineWorks = true;
     bool openWorks = true;

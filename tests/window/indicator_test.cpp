@@ -205,6 +205,43 @@ TEST_F(IndicatorsTest, TheSamplerWakesTheProgramOnlyForAChangeAndFollowsANewPeri
     EXPECT_EQ(0x00010000u, record.state);
 }
 
+// A window of another program in front that covers the whole of a monitor
+// hides the indicators on that monitor only; not the desktop, not one of the
+// program's own, not a smaller one. Once it goes, or the setting is off, they
+// come back.
+TEST_F(IndicatorsTest, IndicatorsHideOverAFullScreenProgramOnItsMonitorOnly)
+{
+    Add(kKindPhysicalDrive);
+    Add(kKindLogicalDisk);
+    App().displays[1]->x = 1500;
+    Recreate();
+    display.monitors = {{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
+    const HWND front = reinterpret_cast<HWND>(0x77);
+    const auto shown = [] {
+        std::string text;
+        for (const auto& data : App().displays)
+            text += IsWindowVisible(data->Window()) ? "1" : "0";
+        return text;
+    };
+    const std::pair<WindowFacts, const char*> cases[] = {
+        {display.Window({0, 0, 1280, 1024}, 42), "01"},
+        {display.Window({1280, 0, 2560, 1024}, 42), "10"},
+        {display.Window({0, 0, 1280, 1000}, 42), "11"},
+        {display.Window({0, 0, 1280, 1024}, 42, true), "11"},
+        {display.Window({0, 0, 1280, 1024}, GetCurrentProcessId()), "11"},
+        {display.Window({0, 0, 1280, 1024}, 42), "01"},
+    };
+    for (const auto& [facts, expected] : cases) {
+        display.windows[front] = facts;
+        display.foreground = front;
+        SamplingTick(App());
+        EXPECT_EQ(expected, shown()) << facts.rect.right << " " << facts.process;
+    }
+    Settings().hideOverFullScreen = 0;
+    SamplingTick(App());
+    EXPECT_EQ("11", shown());
+}
+
 TEST_F(IndicatorsTest, HighlightTickStopsWhenNoShownIndicatorHasStepsLeft)
 {
     EXPECT_FALSE(HighlightTick(App()));  // nothing shown at all
