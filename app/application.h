@@ -16,6 +16,7 @@
 #include "display/tray_icon.h"
 #include "options/options_host.h"
 #include "settings/ini_ex.h"
+#include "settings/settings_location.h"
 #include "settings/settings_model.h"
 #include "sources/drive_list.h"
 #include "sources/registry_access.h"
@@ -23,12 +24,13 @@
 struct Application {
     ProgramGate gate;  // held by the program's thread except while it waits
     HINSTANCE instance = nullptr;
-    SettingsBlock settings;                        // every global setting, the indicator mode among them
-    std::unique_ptr<CIniEx> store;                 // the settings file
-    std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
-    IndicatorList indicators;                      // every indicator the program can show
-    IndicatorHost* indicatorHost = nullptr;        // the program as the indicators see it
-    OptionsHost* optionsHost = nullptr;            // ... and as the Options window sees it
+    SettingsBlock settings;                                // every global setting, the indicator mode among them
+    std::unique_ptr<CIniEx> store;                         // the settings file
+    SettingsPlace settingsPlace = SettingsPlace::Profile;  // where the settings file was chosen
+    std::unique_ptr<DirectRegistryAccess> access;          // the performance-data snapshot
+    IndicatorList indicators;                              // every indicator the program can show
+    IndicatorHost* indicatorHost = nullptr;                // the program as the indicators see it
+    OptionsHost* optionsHost = nullptr;                    // ... and as the Options window sees it
 
     UniqueWindow worker;         // message-only: timers, tray callback, device changes
     UniqueWindow sessionWindow;  // hidden top-level: session end, display and shell broadcasts

@@ -25,17 +25,46 @@ std::wstring ProgramFolderText()
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
+// A file (not a folder) of that name stands beside the program.
+bool PortableFileStands(SettingsSystem& system, const std::wstring& folder)
+{
+    if (folder.empty())
+        return false;
+    const DWORD attributes = system.FileAttributes(folder + kFileName);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
-bool OpenSettingsFile(CIniEx& store)
+bool OpenSettingsFile(CIniEx& store, SettingsPlace* place)
 {
+    SettingsPlace unused = SettingsPlace::Profile;
+    SettingsPlace& where = place ? *place : unused;
     SettingsSystem& system = CurrentSettingsSystem();
+    where = SettingsPlace::Profile;
+    const std::wstring programFolder = ProgramFolderText();
+    if (PortableFileStands(system, programFolder)) {
+        // A save writes its temporary file beside the file first.
+        if (system.CanWriteFile(programFolder + kFileName + L".tmp")) {
+            where = SettingsPlace::Portable;
+            return store.Load(programFolder + kFileName);
+        }
+        where = SettingsPlace::ProfileFolderReadOnly;
+    }
     std::wstring folder;
     if (system.SpecialFolderPath(CSIDL_LOCAL_APPDATA, &folder))
         return LoadFromFolder(store, folder);
     if (system.SpecialFolderPath(CSIDL_PERSONAL | CSIDL_FLAG_CREATE, &folder))
         return LoadFromFolder(store, folder);
     return LoadBesideProgram(store);
+}
+
+std::wstring SettingsPlaceNote(SettingsPlace place)
+{
+    if (place != SettingsPlace::ProfileFolderReadOnly)
+        return {};
+    return L"The program's folder cannot be written, so the settings are kept in your profile instead of beside "
+           L"the program.";
 }
 
 bool LoadFromFolder(CIniEx& store, const std::wstring& folder)
