@@ -63,8 +63,7 @@ std::wstring SettingsPlaceNote(SettingsPlace place)
 {
     if (place != SettingsPlace::ProfileFolderReadOnly)
         return {};
-    return L"The program's folder cannot be written, so the settings are kept in your profile instead of beside "
-           L"the program.";
+    return L"The program's folder cannot be written: the settings are kept in your profile.";
 }
 
 bool LoadFromFolder(CIniEx& store, const std::wstring& folder)

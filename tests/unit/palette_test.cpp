@@ -11,18 +11,16 @@
 
 namespace {
 
-// Reading-writing, reading-idle and writing-idle (CIE76), for normal eyes and
-// each simulation in turn; printed for the comparison.
-std::vector<double> PairsApart(const char* name, const LedPalette& palette)
+// Reading-writing, reading-idle and writing-idle, for normal eyes and each
+// simulation in turn; printed for the comparison.
+std::vector<double> PairsApart(const char* name, const LedPalette& p)
 {
     std::vector<double> apart;
-    const char* names[] = {"unsimulated", "protanopia", "deuteranopia", "tritanopia"};
-    for (const Vision vision : {Vision::Normal, Vision::Protanopia, Vision::Deuteranopia, Vision::Tritanopia}) {
-        for (const auto& [first, second] :
-             {std::pair{palette.read, palette.write}, {palette.read, palette.idle}, {palette.write, palette.idle}})
-            apart.push_back(ApartSeen(first, second, vision));
-        const double* row = &apart[apart.size() - 3];
-        std::printf("%-18s %-13s %6.2f %6.2f %6.2f\n", name, names[static_cast<int>(vision)], row[0], row[1], row[2]);
+    for (const char* vision : {"unsimulated", "protanopia", "deuteranopia", "tritanopia"}) {
+        const auto seen = static_cast<Vision>(apart.size() / 3);
+        for (const auto& [first, second] : {std::pair{p.read, p.write}, {p.read, p.idle}, {p.write, p.idle}})
+            apart.push_back(ApartSeen(first, second, seen));
+        std::printf("%-18s %-13s %6.2f %6.2f %6.2f\n", name, vision, apart.end()[-3], apart.end()[-2], apart.back());
     }
     return apart;
 }
