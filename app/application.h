@@ -24,13 +24,13 @@
 struct Application {
     ProgramGate gate;  // held by the program's thread except while it waits
     HINSTANCE instance = nullptr;
-    SettingsBlock settings;                                // every global setting, the indicator mode among them
-    std::unique_ptr<CIniEx> store;                         // the settings file
-    SettingsPlace settingsPlace = SettingsPlace::Profile;  // where the settings file was chosen
-    std::unique_ptr<DirectRegistryAccess> access;          // the performance-data snapshot
-    IndicatorList indicators;                              // every indicator the program can show
-    IndicatorHost* indicatorHost = nullptr;                // the program as the indicators see it
-    OptionsHost* optionsHost = nullptr;                    // ... and as the Options window sees it
+    SettingsBlock settings;                        // every global setting, the indicator mode among them
+    std::unique_ptr<CIniEx> store;                 // the settings file
+    SettingsPlace settingsPlace{};                 // where the settings file was chosen
+    std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
+    IndicatorList indicators;                      // every indicator the program can show
+    IndicatorHost* indicatorHost = nullptr;        // the program as the indicators see it
+    OptionsHost* optionsHost = nullptr;            // ... and as the Options window sees it
 
     UniqueWindow worker;         // message-only: timers, tray callback, device changes
     UniqueWindow sessionWindow;  // hidden top-level: session end, display and shell broadcasts
