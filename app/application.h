@@ -16,6 +16,7 @@
 #include "display/tray_icon.h"
 #include "options/options_host.h"
 #include "settings/ini_ex.h"
+#include "settings/settings_location.h"
 #include "settings/settings_model.h"
 #include "sources/drive_list.h"
 #include "sources/registry_access.h"
@@ -25,6 +26,7 @@ struct Application {
     HINSTANCE instance = nullptr;
     SettingsBlock settings;                        // every global setting, the indicator mode among them
     std::unique_ptr<CIniEx> store;                 // the settings file
+    SettingsPlace settingsPlace{};                 // where the settings file was chosen
     std::unique_ptr<DirectRegistryAccess> access;  // the performance-data snapshot
     IndicatorList indicators;                      // every indicator the program can show
     IndicatorHost* indicatorHost = nullptr;        // the program as the indicators see it

@@ -87,6 +87,11 @@ bool ProgramHost::KeyboardDirectAvailable()
     return app_.keyboard.DirectAvailable();
 }
 
+std::wstring ProgramHost::SettingsNote()
+{
+    return SettingsPlaceNote(app_.settingsPlace);
+}
+
 void ProgramHost::CloseOptions()
 {
     CloseOptionsWindow(app_);

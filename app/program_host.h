@@ -32,6 +32,7 @@ public:
     void ResetTrayState() override;
     void DarkenKeyboardLed() override;
     bool KeyboardDirectAvailable() override;
+    std::wstring SettingsNote() override;
     void CloseOptions() override;
     void OptionsGone(HWND frame) override;
     void Exit() override;

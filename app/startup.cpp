@@ -49,7 +49,7 @@ bool IsSupportedSystem()
 void OpenSettings(Application& app)
 {
     app.store = std::make_unique<CIniEx>();
-    OpenSettingsFile(*app.store);
+    OpenSettingsFile(*app.store, &app.settingsPlace);
     LoadSettings(*app.store, app.settings);
     ApplyStartWithWindows(app.settings.startWithWindows != 0);
 }

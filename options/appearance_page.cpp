@@ -18,6 +18,8 @@ namespace {
 
 constexpr const wchar_t* kLedSizeNames[] = {L"Tiny", L"Small", L"Normal", L"Large", L"X-Large", L"Insane"};
 static_assert(std::size(kLedSizeNames) == kLedSizeCount, "a name for every LED size");
+constexpr const wchar_t* kPaletteNames[] = {L"Classic", L"Colour-blind safe"};
+static_assert(std::size(kPaletteNames) == kPaletteCount, "a name for every palette");
 constexpr std::int32_t kFallbackPeriod = 50;  // the interval of a slider position that names no step
 
 enum class LedColour { Read, Write, Idle };
@@ -102,6 +104,15 @@ void ShowLedSizes(HWND page, const SettingsBlock& settings)
     SendMessageW(sizes, CB_SETCURSEL, settings.ledSizeIdx, 0);
 }
 
+void ShowPalettes(HWND page, const SettingsBlock& settings)
+{
+    const HWND palettes = GetDlgItem(page, IDC_APP_PALETTE);
+    SendMessageW(palettes, CB_RESETCONTENT, 0, 0);
+    for (const wchar_t* name : kPaletteNames)
+        SendMessageW(palettes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageW(palettes, CB_SETCURSEL, settings.palette, 0);
+}
+
 void InvalidateSwatches(HWND page)
 {
     for (const int id : {IDC_APP_READ_SWATCH, IDC_APP_WRITE_SWATCH, IDC_APP_IDLE_SWATCH}) {
@@ -135,6 +146,7 @@ void ShowSettings(HWND page, const SettingsBlock& settings)
     ShowOpacity(page, settings.opacity);
     ShowInterval(page, settings);
     ShowLedSizes(page, settings);
+    ShowPalettes(page, settings);
 }
 
 // Opening the page changes nothing, but a stored period 20 ms above a step,
@@ -288,11 +300,24 @@ void OnLedSize(HWND page)
     host.RebuildIndicatorWindows();
 }
 
+// A palette chosen sets the three colours at once, in place.
+void OnPalette(HWND page)
+{
+    OptionsHost& host = HostOf(page);
+    const auto index = SendDlgItemMessageW(page, IDC_APP_PALETTE, CB_GETCURSEL, 0, 0);
+    if (index < 0 || index >= kPaletteCount)
+        return;
+    ChoosePalette(host.Settings(), static_cast<std::int32_t>(index));
+    InvalidateSwatches(page);
+    host.ColoursChanged();  // the indicators and the tray LED repaint in place
+    host.SaveSettings();
+}
+
 INT_PTR OnCommand(HWND page, int id, int code)
 {
-    if (id == IDC_APP_LED_SIZE) {
+    if (id == IDC_APP_LED_SIZE || id == IDC_APP_PALETTE) {
         if (code == CBN_SELENDOK)
-            OnLedSize(page);
+            id == IDC_APP_LED_SIZE ? OnLedSize(page) : OnPalette(page);
         return FALSE;
     }
     if (code != BN_CLICKED)  // also STN_CLICKED of the swatches

@@ -4,6 +4,8 @@
 // each page, so no page reaches above this folder or into a global.
 #include <windows.h>
 
+#include <string>
+
 #include "display/display_record.h"
 
 class OptionsHost {
@@ -38,6 +40,8 @@ public:
     virtual void DarkenKeyboardLed() = 0;
     // Whether the keyboard LED's direct mode works this session.
     virtual bool KeyboardDirectAvailable() = 0;
+    // What the About box says of where the settings are kept (empty: nothing).
+    virtual std::wstring SettingsNote() = 0;
     // "Close", Esc, "Hide options": the Options window goes (its pages store
     // what they show first).
     virtual void CloseOptions() = 0;

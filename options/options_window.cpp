@@ -170,7 +170,7 @@ bool ShowTab(HWND frame, OptionsFrame& state, int index)
     return true;
 }
 
-void ShowAboutBox(HWND frame, HINSTANCE instance);
+void ShowAboutBox(HWND frame, OptionsHost& host);
 
 LRESULT OnNcCreate(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -218,7 +218,7 @@ LRESULT OnCommand(HWND frame, OptionsHost& host, UINT message, WPARAM wParam, LP
         host.CloseOptions();
         return 0;
     case IDC_ABOUT:
-        ShowAboutBox(frame, host.Instance());
+        ShowAboutBox(frame, host);
         return 0;
     case IDC_EXIT:
         host.CloseOptions();
@@ -338,11 +338,13 @@ LRESULT CALLBACK OptionsWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+// Made with the host as its parameter.
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, AboutText().c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_SETTINGS, reinterpret_cast<OptionsHost*>(lParam)->SettingsNote().c_str());
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -355,9 +357,9 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-void ShowAboutBox(HWND frame, HINSTANCE instance)
+void ShowAboutBox(HWND frame, OptionsHost& host)
 {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, 0);
+    DialogBoxParamW(host.Instance(), MAKEINTRESOURCEW(IDD_ABOUT), frame, AboutProc, reinterpret_cast<LPARAM>(&host));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 
 // About box (dialog 103).
 #define IDC_ABOUT_TEXT 1030
+#define IDC_ABOUT_SETTINGS 1101
 
 // Indicators page (dialog 129).
 #define IDC_IND_LOGICAL_BOX 1000
@@ -60,6 +61,7 @@
 #define IDC_APP_OPACITY_TEXT 1029
 #define IDC_APP_INTERVAL_TEXT 1031
 #define IDC_APP_LABEL 1033
+#define IDC_APP_PALETTE 1100
 
 // Both settings pages.
 #define IDC_RESET_DEFAULTS 1023

@@ -25,17 +25,45 @@ std::wstring ProgramFolderText()
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
+// A file (not a folder) of that name stands beside the program.
+bool PortableFileStands(SettingsSystem& system, const std::wstring& folder)
+{
+    if (folder.empty())
+        return false;
+    const DWORD attributes = system.FileAttributes(folder + kFileName);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
-bool OpenSettingsFile(CIniEx& store)
+bool OpenSettingsFile(CIniEx& store, SettingsPlace* place)
 {
+    SettingsPlace unused = SettingsPlace::Profile;
+    SettingsPlace& where = place ? *place : unused;
     SettingsSystem& system = CurrentSettingsSystem();
+    where = SettingsPlace::Profile;
+    const std::wstring programFolder = ProgramFolderText();
+    if (PortableFileStands(system, programFolder)) {
+        // A save writes its temporary file beside the file first.
+        if (system.CanWriteFile(programFolder + kFileName + L".tmp")) {
+            where = SettingsPlace::Portable;
+            return store.Load(programFolder + kFileName);
+        }
+        where = SettingsPlace::ProfileFolderReadOnly;
+    }
     std::wstring folder;
     if (system.SpecialFolderPath(CSIDL_LOCAL_APPDATA, &folder))
         return LoadFromFolder(store, folder);
     if (system.SpecialFolderPath(CSIDL_PERSONAL | CSIDL_FLAG_CREATE, &folder))
         return LoadFromFolder(store, folder);
     return LoadBesideProgram(store);
+}
+
+std::wstring SettingsPlaceNote(SettingsPlace place)
+{
+    if (place != SettingsPlace::ProfileFolderReadOnly)
+        return {};
+    return L"The program's folder cannot be written: the settings are kept in your profile.";
 }
 
 bool LoadFromFolder(CIniEx& store, const std::wstring& folder)
@@ -102,6 +130,16 @@ void ApplyStartWithWindows(bool on)
     const std::optional<std::wstring> folder = GetModuleFolder();
     if (on && folder)
         data = StartAtLogonData(*folder);
+    // Off empties this copy's entry only: another copy (an installed one beside
+    // a portable one) keeps its own. Paths compare without case, as Windows does.
+    if (!on) {
+        wchar_t stored[2 * MAX_PATH] = {};
+        DWORD size = sizeof stored - sizeof(wchar_t);
+        const std::wstring own = folder ? StartAtLogonData(*folder) : std::wstring();
+        if (RegGetValueW(key.Get(), nullptr, kRunValue, RRF_RT_REG_SZ, nullptr, stored, &size) == ERROR_SUCCESS &&
+            stored[0] != L'\0' && CompareStringOrdinal(stored, -1, own.c_str(), -1, TRUE) != CSTR_EQUAL)
+            return;
+    }
     RegSetValueExW(key.Get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }

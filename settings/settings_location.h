@@ -1,18 +1,35 @@
 #pragma once
 // Where the settings file lives, and the start-at-logon entry.
 //
-// The file is "settings.ini" in the folder "Qorvel Indicator" of the per-user
-// local application-data folder; when the system cannot answer that folder, of
-// the documents folder; when it cannot answer either, beside the program. The
+// A copy with a "settings.ini" beside the program is portable: that file is
+// the settings file, and nothing is written under the user's profile, unless
+// the program's folder cannot be written. Otherwise the file is
+// "settings.ini" in the folder "Qorvel Indicator" of the per-user local
+// application-data folder; when the system cannot answer that folder, of the
+// documents folder; when it cannot answer either, beside the program. The
 // start-at-logon entry is the value "qorvel.exe" of the current user's Run key.
 #include <optional>
 #include <string>
 
 class CIniEx;
 
+// Where OpenSettingsFile put the settings.
+enum class SettingsPlace {
+    Profile,   // the per-user places (beside the program when the system names none)
+    Portable,  // the settings.ini that stands beside the program
+    // The per-user places: a settings.ini stands beside the program, but the
+    // program's folder cannot be written.
+    ProfileFolderReadOnly,
+};
+
 // Chooses the settings file and loads it into the store; the answer of Load.
-// Only a folder the system cannot answer moves on to the next place.
-bool OpenSettingsFile(CIniEx& store);
+// Only a folder the system cannot answer moves on to the next place. Where
+// the settings went is left in *place when it is given.
+bool OpenSettingsFile(CIniEx& store, SettingsPlace* place = nullptr);
+
+// What the About box says of the place: why the profile keeps the settings of
+// a portable copy, or nothing.
+std::wstring SettingsPlaceNote(SettingsPlace place);
 
 // Loads folder\Qorvel Indicator\settings.ini, creating the missing folders first.
 bool LoadFromFolder(CIniEx& store, const std::wstring& folder);

@@ -103,6 +103,16 @@ void ResetToDefaults(SettingsBlock& block)
         if (setting.reset != kKeep)
             setting.field.Set(block, setting.reset);
     }
+    ChoosePalette(block, block.palette);
+}
+
+void ChoosePalette(SettingsBlock& block, std::int32_t palette)
+{
+    const LedPalette& colours = PaletteOf(palette);
+    block.palette = palette;
+    block.readColor = static_cast<COLORREF>(colours.read);
+    block.writeColor = static_cast<COLORREF>(colours.write);
+    block.idleColor = static_cast<COLORREF>(colours.idle);
 }
 
 bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, const std::wstring& section)

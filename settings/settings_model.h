@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/palettes.h"
+
 class CIniEx;
 
 // The global settings, owned by the program. Booleans are 0 or not 0.
@@ -33,6 +35,7 @@ struct SettingsBlock {
     std::int32_t useTrayLed;
     std::int32_t showIndicatorLabel;
     std::int32_t hideOverFullScreen;
+    std::int32_t palette;      // the LED colours' palette, an index of kPalettes
     bool silentStart = false;  // started with the letter s; not kept in the file
 };
 
@@ -96,12 +99,12 @@ inline constexpr Setting kSettings[] = {
      &SettingsBlock::opacity},
     {L"Frequency", SettingSection::Appearance, SettingForm::Integer, 50, 50, 30, 1000, false, 20, 50,
      &SettingsBlock::samplingPeriod},
-    {L"ColorRead", SettingSection::Appearance, SettingForm::Integer, 0x32FF32, 0x32FF32, 0, 0xFFFFFF, false, kNoValue,
-     0x32FF32, &SettingsBlock::readColor},
-    {L"ColorWrite", SettingSection::Appearance, SettingForm::Integer, 0x3232FF, 0x3232FF, 0, 0xFFFFFF, false, kNoValue,
-     0x3232FF, &SettingsBlock::writeColor},
-    {L"ColorOff", SettingSection::Appearance, SettingForm::Integer, 0xFF8232, 0xFF8232, 0, 0xFFFFFF, false, kNoValue,
-     0xFF8232, &SettingsBlock::idleColor},
+    {L"ColorRead", SettingSection::Appearance, SettingForm::Integer, kClassicPalette.read, kClassicPalette.read, 0,
+     0xFFFFFF, false, kNoValue, kClassicPalette.read, &SettingsBlock::readColor},
+    {L"ColorWrite", SettingSection::Appearance, SettingForm::Integer, kClassicPalette.write, kClassicPalette.write, 0,
+     0xFFFFFF, false, kNoValue, kClassicPalette.write, &SettingsBlock::writeColor},
+    {L"ColorOff", SettingSection::Appearance, SettingForm::Integer, kClassicPalette.idle, kClassicPalette.idle, 0,
+     0xFFFFFF, false, kNoValue, kClassicPalette.idle, &SettingsBlock::idleColor},
     {L"StatPageRefresh", SettingSection::Appearance, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
      &SettingsBlock::statPageRefresh},
     {L"LedSizeIdx", SettingSection::Appearance, SettingForm::Integer, 1, 1, 0, 5, true, kNoValue, kKeep,
@@ -121,6 +124,9 @@ inline constexpr Setting kSettings[] = {
      &SettingsBlock::showIndicatorLabel},
     {L"HideOverFullScreen", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, kKeep,
      &SettingsBlock::hideOverFullScreen},
+    // Kept by a reset, which gives the colours of the palette in force.
+    {L"Palette", SettingSection::Appearance, SettingForm::Integer, 0, 0, 0, kPaletteCount - 1, true, kNoValue, kKeep,
+     &SettingsBlock::palette},
 };
 
 // The row of a key.
@@ -150,8 +156,12 @@ void StoreSettings(CIniEx& store, const SettingsBlock& block);
 // ignored, as the store judges a change).
 bool StoreHoldsSettings(const CIniEx& store, const SettingsBlock& block);
 
-// "Reset to defaults": every setting with a reset value takes it.
+// "Reset to defaults": every setting with a reset value takes it, and the
+// colours are those of the palette in force.
 void ResetToDefaults(SettingsBlock& block);
+
+// A palette chosen: "Palette" and the three colours at once.
+void ChoosePalette(SettingsBlock& block, std::int32_t palette);
 
 // One indicator's settings, kept in its display record; the section is the
 // indicator entry's devicePath.

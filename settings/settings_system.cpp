@@ -48,6 +48,16 @@ HANDLE SettingsSystem::OpenFileHandle(const std::wstring& path, DWORD access, DW
     return CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+bool SettingsSystem::CanWriteFile(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool SettingsSystem::FlushFile(HANDLE file)
 {
     return FlushFileBuffers(file) != FALSE;

@@ -30,6 +30,10 @@ public:
     // INVALID_HANDLE_VALUE with the error left in GetLastError.
     virtual HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition);
 
+    // Whether a file can be written at path: CreateFileW for writing, opened
+    // or made, and deleted when closed (nothing stays).
+    virtual bool CanWriteFile(const std::wstring& path);
+
     // FlushFileBuffers: false when the written bytes may not have reached the disk.
     virtual bool FlushFile(HANDLE file);
 

@@ -125,7 +125,7 @@ TEST_F(ProgramTest, SilentStartExitEventAndSavedSettings)
         "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel="
         "Yes\r\nHideOverFullScreen=Yes\r\n"
         "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
-        "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
+        "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\nPalette=0\r\n"
         "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
         "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=Yes\r\n"
         "\r\n[\\\\.\\C:]\r\nx=38\r\ny=2\r\nvisible=Yes\r\n",
@@ -351,10 +351,15 @@ TEST_F(ProgramTest, OptionsByKeyboardAndPointerAndTheExitEventClosesTheAboutBox)
     EXPECT_TRUE(WaitUntil([] { return TrayLedPixel() == CLR_INVALID; }, 2000));  // gone from Wine's tray
     EXPECT_TRUE(enabled(IDC_APP_TRAY_LED, false));
     ASSERT_TRUE(click(IDC_APP_LED_SIZE));
-    std::vector<HWND> lists;
-    ASSERT_TRUE(
-        WaitUntil([&] { return !(lists = program.Windows(L"ComboLBox")).empty() && IsWindowVisible(lists[0]); }, 2000));
-    ASSERT_TRUE(XDoTool(PointAt(lists[0], 10, -4) + "click 1"));  // "Insane", the last
+    HWND list = nullptr;  // the LED sizes' list, the one of the page's lists shown
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const HWND shown : program.Windows(L"ComboLBox"))
+                list = IsWindowVisible(shown) ? shown : list;
+            return list != nullptr;
+        },
+        2000));
+    ASSERT_TRUE(XDoTool(PointAt(list, 10, -4) + "click 1"));  // "Insane", the last
     EXPECT_TRUE(WaitUntil([&] { return Lefts(program) == "2 132 262 392 522 "; }, 2000)) << Lefts(program);
 
     ASSERT_TRUE(XDoTool(PointAt(tabs, 20, 10) + "click 1"));  // "General"

@@ -98,7 +98,7 @@ constexpr char kFirstStartFile[] =
     "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel="
     "Yes\r\nHideOverFullScreen=Yes\r\n"
     "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
-    "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n";
+    "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\nPalette=0\r\n";
 
 // The store creates the file at once and writes it when told to or when it is
 // destroyed; a missing key loads as its default.
@@ -323,9 +323,14 @@ TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)
               ERROR_SUCCESS);
     const wchar_t* program = L"C:\\Program Files\\Qorvel Tools\\disk lights.exe";
     const std::wstring quoted = L"\"C:\\Program Files\\Qorvel Tools\\qorvel.exe\" s";
-    // Each empty value follows a written one: the value stays, emptied.
-    for (const auto& [path, on, value] :
-         {std::tuple{program, 2, quoted}, {program, 0, L""}, {program, 1, quoted}, {L"qorvel.exe", 1, L""}}) {
+    const wchar_t* other = L"C:\\Portable\\qorvel.exe";
+    // Each empty value follows a written one: the value stays, emptied. Off
+    // leaves another copy's entry as it is.
+    for (const auto& [path, on, value] : {std::tuple{program, 2, quoted},
+                                          {program, 0, L""},
+                                          {program, 1, quoted},
+                                          {other, 0, quoted},
+                                          {L"qorvel.exe", 1, L""}}) {
         fake.moduleFileName = path;
         ApplyStartWithWindows(on != 0);
         wchar_t data[1024] = {};

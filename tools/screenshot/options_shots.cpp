@@ -4,12 +4,14 @@
 //
 //   options_shots tab N [MS]  shows tab N (0 "General" .. 3 "User process I/O")
 //                             and lets it run MS milliseconds more (700)
+//   options_shots palette N   chooses palette N (0 "Classic", 1 "Colour-blind
+//                             safe") on the "Appearance" tab that is shown
 //   options_shots tooltip     moves the mouse over the leftmost indicator
 //   options_shots about    opens the About box
 //   options_shots close    closes the About box and hides the Options window
 //   options_shots exit     signals the program's exit event
 //
-// After "tab", "tooltip" and "about" it prints the window's rectangle on the screen as
+// After "tab", "palette", "tooltip" and "about" it prints the window's rectangle on the screen as
 // WIDTHxHEIGHT+X+Y, the geometry ImageMagick crops with. Answers 0 on success.
 #include <windows.h>
 #include <commctrl.h>
@@ -27,7 +29,8 @@ namespace {
 constexpr wchar_t kOptionsClass[] = L"QORVELIndicatorClass";
 constexpr wchar_t kAboutTitle[] = L"About Qorvel";
 constexpr UINT kAboutCommand = 104;
-constexpr UINT kHideCommand = 1;  // "&Hide options"
+constexpr UINT kHideCommand = 1;   // "&Hide options"
+constexpr int kPaletteBox = 1100;  // the "Palette" choice of the "Appearance" tab
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title)
 {
@@ -84,6 +87,20 @@ int ShowTab(int tab, DWORD wait)
     if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != tab)
         return 1;
     PrintRectangle(options, wait);
+    return 0;
+}
+
+// Chooses the palette as a choice in the list does.
+int ChoosePalette(int palette)
+{
+    const HWND options = WaitForWindow(kOptionsClass, nullptr);
+    const HWND tabs = options ? FindWindowExW(options, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
+    const HWND page = tabs ? FindWindowExW(tabs, nullptr, MAKEINTATOM(0x8002), nullptr) : nullptr;  // a dialog
+    const HWND box = page ? GetDlgItem(page, kPaletteBox) : nullptr;
+    if (!box || SendMessageW(box, CB_SETCURSEL, palette, 0) != palette)
+        return 1;
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kPaletteBox, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
+    PrintRectangle(options);
     return 0;
 }
 
@@ -174,6 +191,8 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"tab" && argc > 2)
         return ShowTab(std::wcstol(argv[2], nullptr, 10), argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 700);
+    if (command == L"palette" && argc > 2)
+        return ChoosePalette(std::wcstol(argv[2], nullptr, 10));
     if (command == L"tooltip")
         return ShowTooltip();
     if (command == L"about")
@@ -182,6 +201,6 @@ int wmain(int argc, wchar_t** argv)
         return CloseAboutAndOptions();
     if (command == L"exit")
         return SignalExit();
-    std::fprintf(stderr, "usage: options_shots tab N [MS] | tooltip | about | close | exit\n");
+    std::fprintf(stderr, "usage: options_shots tab N [MS] | palette N | tooltip | about | close | exit\n");
     return 2;
 }
