@@ -32,7 +32,8 @@ struct SettingsBlock {
     std::int32_t showTrayIcon;
     std::int32_t useTrayLed;
     std::int32_t showIndicatorLabel;
-    bool silentStart = false;  // started with the letter s; not kept in the file
+    std::int32_t showMinuteInTips;  // the last minute's graph in the indicators' tips
+    bool silentStart = false;       // started with the letter s; not kept in the file
 };
 
 // Where a setting lives in the file. The general keys after "Class" and
@@ -118,6 +119,8 @@ inline constexpr Setting kSettings[] = {
      &SettingsBlock::useTrayLed},
     {L"ShowIndicatorLabel", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
      &SettingsBlock::showIndicatorLabel},
+    {L"ShowMinuteInTips", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::showMinuteInTips},
 };
 
 // The row of a key.

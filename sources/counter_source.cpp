@@ -109,6 +109,7 @@ std::uint32_t CRegistryAccessIndicator::Sample()
     const std::uint64_t now = access_.PerfTime100nSec();
     for (Slot slot : {kBytesRead, kBytesWritten, kReadQueueTick, kWriteQueueTick})
         Advance(slot);
+    history.Take(now, slots_[kBytesRead].current.value, slots_[kBytesWritten].current.value);
 
     // Once a second, and at once when the clock was set back.
     const double elapsed = static_cast<double>(now) - static_cast<double>(slots_[kReadSnapshot].current.time);

@@ -367,6 +367,7 @@ TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
     EXPECT_EQ(ReadBytes(folder / L"settings.ini"),
               "\r\n[General]\r\nClass=5\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=Yes\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=No\r\nShowIndicatorLabel=No\r\n"
+              "ShowMinuteInTips=Yes\r\n"
               "\r\n[Appearance]\r\nOpacity=128\r\nFrequency=500\r\nColorRead=3342130\r\nColorWrite=460809\r\n"
               "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\n"
               "\r\n[Drive 0]\r\nx=123\r\ny=300\r\nvisible=Yes\r\n\r\n[All]\r\nx=340\r\ny=300\r\nvisible=Yes\r\n"
