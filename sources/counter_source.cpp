@@ -102,6 +102,9 @@ void CRegistryAccessIndicator::SecondStep(std::uint64_t now)
     writes.current = {slots_[kBytesWritten].current.value, now};
     for (Slot slot : {kReadQueueSecond, kWriteQueueSecond, kReads, kWrites})
         Advance(slot);
+    // The minute changes with the rates in the text, so an open tip is laid
+    // out and painted once for both.
+    history.Take(now, reads.current.value, writes.current.value);
 }
 
 std::uint32_t CRegistryAccessIndicator::Sample()
@@ -109,7 +112,6 @@ std::uint32_t CRegistryAccessIndicator::Sample()
     const std::uint64_t now = access_.PerfTime100nSec();
     for (Slot slot : {kBytesRead, kBytesWritten, kReadQueueTick, kWriteQueueTick})
         Advance(slot);
-    history.Take(now, slots_[kBytesRead].current.value, slots_[kBytesWritten].current.value);
 
     // Once a second, and at once when the clock was set back.
     const double elapsed = static_cast<double>(now) - static_cast<double>(slots_[kReadSnapshot].current.time);

@@ -13,10 +13,10 @@
 
 constexpr std::uint64_t kSecond = MinuteHistory::kSecond;
 
-// Times in tenths of a second: 5000 bytes read in 2.5 s are two points of
-// 2000, then the half second left over; the clock set back to 7 s adds
-// nothing, and at 8 s the read total has gone down. A record without an entry
-// reads the first logical disk.
+// Times in tenths of a second (the source's once-a-second steps): 3000 bytes
+// read in 1.5 s are a point of 2000, the next 1.5 s two (with the half second
+// left over); the clock set back to 7 s adds nothing, and at 8 s the read
+// total has gone down. A record without an entry reads the first logical disk.
 TEST(MinuteHistory, TheCounterSourcesBytesOnePointEachWholeSecondWrappingAtSixty)
 {
     FakeSourceSystem fake;
@@ -29,7 +29,7 @@ TEST(MinuteHistory, TheCounterSourcesBytesOnePointEachWholeSecondWrappingAtSixty
         access.Refresh();
         record.Sample();
     };
-    const std::uint64_t takes[][3] = {{50, 1000, 7000}, {55, 2000, 7000}, {60, 3000, 8000}, {85, 8000, 8000},
+    const std::uint64_t takes[][3] = {{50, 1000, 7000}, {55, 2000, 7000}, {60, 3000, 8000}, {75, 6000, 8000},
                                       {90, 9000, 8000}, {70, 9500, 8000}, {80, 9000, 8500}};
     for (const auto& [time, read, written] : takes)
         take(time * kSecond / 10, read, written);
