@@ -225,7 +225,7 @@ int wmain(int argc, wchar_t** argv)
     Measure("page switch", [&](int n) {
         SelectOptionsTab(App().options.Get(), (n + 2) % 4);
         if (leak)
-            CreateOptionsPage(App().options.Get(), IDD_STATISTICS_PAGE, SummaryPageProc);
+            CreateOptionsPage(App().options.Get(), IDD_SUMMARY_PAGE, SummaryPageProc);
     });
 
     CloseOptionsWindow(App());

@@ -22,3 +22,6 @@ public:
 protected:
     ~IndicatorHost() = default;
 };
+
+// The settings the record's host holds; the initial ones without a host.
+const SettingsBlock& SettingsOf(const gui_data& data);

@@ -67,8 +67,8 @@ HWND UpdateTip(HWND window, gui_data& data)
         data.tooltip = CreateTipWindow(window);
     if (!data.tooltip)
         return nullptr;
-    FillTooltipText(window, data, Shared().tipText, kTipTextCapacity);
-    SetTipText(data.tooltip, TitleOf(data), Shared().tipText);
+    const int statistics = FillTooltipText(window, data, Shared().tipText, kTipTextCapacity);
+    SetTipText(data.tooltip, TitleOf(data), Shared().tipText, TipGraphOf(data, statistics));
     return data.tooltip;
 }
 
@@ -207,18 +207,34 @@ void OnIndicatorRButtonUp(HWND window, gui_data* data)
         data->host->ShowIndicatorMenu(window);
 }
 
-void FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity)
+int FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity)
 {
     if (capacity == 0)
-        return;
+        return 0;
     if (GetCapture() == window) {
         CopyBounded(kDragHint, buffer, capacity);
-        return;
+        return 0;
     }
     buffer[0] = L'\0';
     if (data.record)
         data.record->GetText(buffer, capacity);
-    CopyBounded(BuildProcessAppendix(), buffer, capacity, wcsnlen(buffer, capacity));
+    const std::size_t length = wcsnlen(buffer, capacity);
+    CopyBounded(BuildProcessAppendix(), buffer, capacity, length);
+    return TipLineCount(std::wstring_view(buffer, length));
+}
+
+TipGraph TipGraphOf(const gui_data& data, int statisticsLines)
+{
+    TipGraph graph;
+    const SettingsBlock& settings = SettingsOf(data);
+    if (!data.record || statisticsLines == 0 || !settings.showMinuteInTips)
+        return graph;
+    graph.shown = true;
+    graph.afterLine = statisticsLines;
+    graph.read = settings.readColor;
+    graph.write = settings.writeColor;
+    graph.points = data.record->history.Points();
+    return graph;
 }
 
 const std::wstring& BuildProcessAppendix(ThrottledText& appendix)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 
+#include "display/tip_painter.h"
 #include "sources/process_sampler.h"
 
 class gui_data;
@@ -44,7 +45,13 @@ void OnIndicatorRButtonUp(HWND window, gui_data* data);
 // The tip's text for an indicator into a buffer of `capacity` characters,
 // cut at its end: the drag hint while the window holds the mouse capture,
 // otherwise the record's statistics followed by the process appendix.
-void FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity);
+// Answers the statistics' lines (0 with the drag hint).
+int FillTooltipText(HWND window, gui_data& data, wchar_t* buffer, std::size_t capacity);
+
+// The tip's minute graph under the statistics' lines: the record's minute in
+// the read and write colours, shown while "Show the last minute in tips" is
+// on and there are statistics.
+TipGraph TipGraphOf(const gui_data& data, int statisticsLines);
 
 // The tip's process list: a rule, its header, and once the sampler has
 // two readings one line per process of its top five, rebuilt at most once a

@@ -15,13 +15,6 @@ gui_data* DataOf(HWND window)
     return WindowObject<gui_data>(window);
 }
 
-// The settings the record's host holds; the initial ones without a host.
-const SettingsBlock& SettingsOf(const gui_data& data)
-{
-    static const SettingsBlock initial;
-    return data.host ? data.host->Settings() : initial;
-}
-
 // The picture the window would show now.
 LedLook CurrentLook(HWND window, const gui_data& data)
 {
@@ -90,6 +83,12 @@ void OnPaint(HWND window, gui_data& data)
 }
 
 }  // namespace
+
+const SettingsBlock& SettingsOf(const gui_data& data)
+{
+    static const SettingsBlock initial;
+    return data.host ? data.host->Settings() : initial;
+}
 
 LedSize LedSizeOf(const SettingsBlock& settings)
 {

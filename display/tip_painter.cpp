@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/dpi.h"
+#include "display/minute_graph.h"
 
 namespace {
 
@@ -81,7 +82,16 @@ TipFonts MakeTipFonts(UINT dpi)
     return fonts;
 }
 
-TipLayout LayoutTip(HDC dc, std::wstring_view title, std::wstring_view body, const TipFonts& fonts)
+int TipLineCount(std::wstring_view text)
+{
+    int lines = 0;
+    for (std::wstring_view rest = text; !rest.empty(); ++lines)
+        NextLine(rest);
+    return lines;
+}
+
+TipLayout LayoutTip(HDC dc, std::wstring_view title, std::wstring_view body, const TipFonts& fonts,
+                    const TipGraph& graph)
 {
     TipLayout layout;
     const UINT dpi = fonts.dpi ? fonts.dpi : USER_DEFAULT_SCREEN_DPI;
@@ -116,12 +126,22 @@ TipLayout LayoutTip(HDC dc, std::wstring_view title, std::wstring_view body, con
         const int count = SplitCells(NextLine(rest), cells);
         width = std::max(width, layout.columns[count - 1] - layout.margin + TextWidth(dc, cells[count - 1]));
     }
+    if (graph.shown) {
+        const int room = MulDiv(4, static_cast<int>(dpi), 96);
+        const SIZE size = MinuteGraphSize(dc, dpi, graph.points);
+        width = std::max(width, static_cast<int>(size.cx));
+        layout.graphBlock = size.cy + 2 * room;
+        layout.graphTop =
+            layout.margin + layout.titleHeight + std::min(graph.afterLine, lines) * layout.lineHeight + room;
+    }
     SelectObject(dc, old);
-    layout.size = {width + 2 * layout.margin, layout.titleHeight + lines * layout.lineHeight + 2 * layout.margin};
+    layout.size = {width + 2 * layout.margin,
+                   layout.titleHeight + lines * layout.lineHeight + layout.graphBlock + 2 * layout.margin};
     return layout;
 }
 
-void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body, const TipFonts& fonts)
+void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wstring_view body, const TipFonts& fonts,
+              const TipGraph& graph)
 {
     RECT rect{0, 0, layout.size.cx, layout.size.cy};
     FillRect(dc, &rect, GetSysColorBrush(COLOR_INFOBK));
@@ -135,8 +155,13 @@ void PaintTip(HDC dc, const TipLayout& layout, std::wstring_view title, std::wst
         DrawCell(dc, layout.margin, y, title);
     y += layout.titleHeight;
     SelectObject(dc, fonts.Normal());
+    if (layout.graphBlock > 0)
+        PaintMinuteGraph(dc, layout.margin, layout.graphTop, fonts.dpi, graph.points, graph.read, graph.write);
     std::wstring_view cells[kMaxTipColumns];
+    int line = 0;
     for (std::wstring_view rest = body; !rest.empty(); y += layout.lineHeight) {
+        if (layout.graphBlock > 0 && line++ == graph.afterLine)
+            y += layout.graphBlock;
         const int count = SplitCells(NextLine(rest), cells);
         for (int column = 0; column < count; ++column)
             DrawCell(dc, layout.columns[column], y, cells[column]);

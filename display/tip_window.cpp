@@ -14,6 +14,7 @@ namespace {
 struct Tip {
     std::wstring title;
     std::wstring body;
+    TipGraph graph;
     TipFonts fonts;
     TipLayout layout;
 };
@@ -33,11 +34,11 @@ void OnPaint(HWND window, const Tip& tip)
     const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
     if (memory && bitmap) {
         const HGDIOBJ old = SelectObject(memory, bitmap.Get());
-        PaintTip(memory, tip.layout, tip.title, tip.body, tip.fonts);
+        PaintTip(memory, tip.layout, tip.title, tip.body, tip.fonts, tip.graph);
         BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
     } else {
-        PaintTip(dc, tip.layout, tip.title, tip.body, tip.fonts);
+        PaintTip(dc, tip.layout, tip.title, tip.body, tip.fonts, tip.graph);
     }
     if (memory)
         DeleteDC(memory);
@@ -98,20 +99,21 @@ HWND CreateTipWindow(HWND owner)
                            owner, nullptr, instance, nullptr);
 }
 
-bool SetTipText(HWND tip, std::wstring_view title, std::wstring_view body)
+bool SetTipText(HWND tip, std::wstring_view title, std::wstring_view body, const TipGraph& graph)
 {
     Tip* state = TipOf(tip);
     if (!state)
         return false;
     const UINT dpi = DpiOfWindow(GetWindow(tip, GW_OWNER));
-    if (state->fonts.dpi == dpi && state->title == title && state->body == body)
+    if (state->fonts.dpi == dpi && state->title == title && state->body == body && state->graph == graph)
         return false;
     if (state->fonts.dpi != dpi)
         state->fonts = MakeTipFonts(dpi);
     state->title = title;
     state->body = body;
+    state->graph = graph;
     if (const HDC dc = GetDC(tip)) {
-        state->layout = LayoutTip(dc, state->title, state->body, state->fonts);
+        state->layout = LayoutTip(dc, state->title, state->body, state->fonts, state->graph);
         ReleaseDC(tip, dc);
     }
     SetWindowTextW(tip, (state->title + L"\n" + state->body).c_str());

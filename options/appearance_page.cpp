@@ -143,6 +143,7 @@ void ShowSettings(HWND page, const SettingsBlock& settings)
     SetCheck(page, IDC_APP_TRAY_LED, settings.useTrayLed);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
     SetCheck(page, IDC_APP_LABEL, settings.showIndicatorLabel);
+    SetCheck(page, IDC_APP_TIP_MINUTE, settings.showMinuteInTips);
     ShowOpacity(page, settings.opacity);
     ShowInterval(page, settings);
     ShowLedSizes(page, settings);
@@ -289,6 +290,14 @@ void OnLabelBox(HWND page)
     host.SaveSettings();
 }
 
+// An open tip shows or drops the graph when it next follows its statistics.
+void OnTipMinuteBox(HWND page)
+{
+    OptionsHost& host = HostOf(page);
+    host.Settings().showMinuteInTips = Checked(page, IDC_APP_TIP_MINUTE);
+    host.SaveSettings();
+}
+
 void OnLedSize(HWND page)
 {
     OptionsHost& host = HostOf(page);
@@ -349,6 +358,9 @@ INT_PTR OnCommand(HWND page, int id, int code)
         break;
     case IDC_APP_LABEL:
         OnLabelBox(page);
+        break;
+    case IDC_APP_TIP_MINUTE:
+        OnTipMinuteBox(page);
         break;
     case IDC_RESET_DEFAULTS:
         ResetAppearanceDefaults(HostOf(page), page);

@@ -12,7 +12,7 @@ INT_PTR CALLBACK IndicatorsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
 // LED size (dialog 140).
 INT_PTR CALLBACK AppearancePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Summary" and "User process I/O" (dialog 147).
+// "Summary" (dialog 1120) and "User process I/O" (dialog 147).
 INT_PTR CALLBACK SummaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ProcessIoPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

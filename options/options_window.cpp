@@ -37,7 +37,7 @@ struct PageKind {
 const PageKind kPages[] = {
     {L"General", IDD_INDICATORS_PAGE, IndicatorsPageProc},
     {L"Appearance", IDD_APPEARANCE_PAGE, AppearancePageProc},
-    {L"Summary", IDD_STATISTICS_PAGE, SummaryPageProc},
+    {L"Summary", IDD_SUMMARY_PAGE, SummaryPageProc},
     {L"User process I/O", IDD_STATISTICS_PAGE, ProcessIoPageProc},
 };
 constexpr int kTabCount = static_cast<int>(std::size(kPages));

@@ -15,6 +15,7 @@
 #define IDD_INDICATORS_PAGE 129
 #define IDD_APPEARANCE_PAGE 140
 #define IDD_STATISTICS_PAGE 147
+#define IDD_SUMMARY_PAGE 1120
 
 // Menus and the accelerator table.
 #define IDM_OPTIONS_MENU 109
@@ -62,6 +63,7 @@
 #define IDC_APP_INTERVAL_TEXT 1031
 #define IDC_APP_LABEL 1033
 #define IDC_APP_PALETTE 1100
+#define IDC_APP_TIP_MINUTE 1122
 
 // Both settings pages.
 #define IDC_RESET_DEFAULTS 1023
@@ -69,3 +71,6 @@
 // Statistics pages (dialog 147).
 #define IDC_STAT_AUTO_REFRESH 1005
 #define IDC_STAT_TEXT 1016
+
+// Summary page (dialog 1120), besides the statistics pages' controls.
+#define IDC_SUM_MINUTES 1121

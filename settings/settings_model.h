@@ -35,8 +35,9 @@ struct SettingsBlock {
     std::int32_t useTrayLed;
     std::int32_t showIndicatorLabel;
     std::int32_t hideOverFullScreen;
-    std::int32_t palette;      // the LED colours' palette, an index of kPalettes
-    bool silentStart = false;  // started with the letter s; not kept in the file
+    std::int32_t palette;           // the LED colours' palette, an index of kPalettes
+    std::int32_t showMinuteInTips;  // the last minute's graph in the indicators' tips
+    bool silentStart = false;       // started with the letter s; not kept in the file
 };
 
 // Where a setting lives in the file. The general keys after "Class" and
@@ -127,6 +128,8 @@ inline constexpr Setting kSettings[] = {
     // Kept by a reset, which gives the colours of the palette in force.
     {L"Palette", SettingSection::Appearance, SettingForm::Integer, 0, 0, 0, kPaletteCount - 1, true, kNoValue, kKeep,
      &SettingsBlock::palette},
+    {L"ShowMinuteInTips", SettingSection::GeneralKeys, SettingForm::Boolean, 1, 1, 0, 1, false, kNoValue, 1,
+     &SettingsBlock::showMinuteInTips},
 };
 
 // The row of a key.

@@ -102,6 +102,9 @@ void CRegistryAccessIndicator::SecondStep(std::uint64_t now)
     writes.current = {slots_[kBytesWritten].current.value, now};
     for (Slot slot : {kReadQueueSecond, kWriteQueueSecond, kReads, kWrites})
         Advance(slot);
+    // The minute changes with the rates in the text, so an open tip is laid
+    // out and painted once for both.
+    history.Take(now, reads.current.value, writes.current.value);
 }
 
 std::uint32_t CRegistryAccessIndicator::Sample()

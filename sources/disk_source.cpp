@@ -86,6 +86,8 @@ std::uint32_t CHardDiskIndicatorInfo::Sample()
         state = 0;
         return 0;
     }
+    Tally(d);
+    history.Take(answeredAt, movedRead, movedWritten);
     if (lastReadCount == kNoSample)
         lastReadCount = d.ReadCount;
     if (lastWriteCount == kNoSample)
@@ -98,6 +100,20 @@ std::uint32_t CHardDiskIndicatorInfo::Sample()
         reads = d.QueueDepth;  // busy with requests that have not completed yet
     state = std::min<std::uint32_t>(reads, 0xFFFF) << 16 | std::min<std::uint32_t>(writes, 0xFFFF);
     return state;
+}
+
+void CHardDiskIndicatorInfo::Tally(const DISK_PERFORMANCE& d)
+{
+    const auto bytesRead = static_cast<std::uint64_t>(d.BytesRead.QuadPart);
+    const auto bytesWritten = static_cast<std::uint64_t>(d.BytesWritten.QuadPart);
+    if (tallied_) {
+        movedRead += bytesRead >= bytesRead_ ? bytesRead - bytesRead_ : 0;
+        movedWritten += bytesWritten >= bytesWritten_ ? bytesWritten - bytesWritten_ : 0;
+    }
+    tallied_ = true;
+    bytesRead_ = bytesRead;
+    bytesWritten_ = bytesWritten;
+    answeredAt = static_cast<std::uint64_t>(d.QueryTime.QuadPart);
 }
 
 std::wstring CHardDiskIndicatorInfo::GetName()
@@ -182,8 +198,15 @@ bool CAllInOneIndicatorInfo::DeviceRemovalFailed(HDEVNOTIFY notification)
 std::uint32_t CAllInOneIndicatorInfo::Sample()
 {
     std::uint32_t x = 0;
-    for (auto& child : children)
+    std::uint64_t read = 0, written = 0, at = 0;
+    for (auto& child : children) {
         x |= child->Sample();
+        read += child->movedRead;
+        written += child->movedWritten;
+        at = std::max(at, child->answeredAt);
+    }
+    if (at != 0)  // a child has answered
+        history.Take(at, read, written);
     state = x;
     return x;
 }

@@ -73,12 +73,22 @@ public:
     std::uint32_t lastReadCount = kNoSample;
     std::uint32_t lastWriteCount = kNoSample;
 
+    // The bytes read and written since the device first answered (a total
+    // that went down adds nothing), and the time of its last answer.
+    std::uint64_t movedRead = 0;
+    std::uint64_t movedWritten = 0;
+    std::uint64_t answeredAt = 0;
+
 private:
     bool Query(DISK_PERFORMANCE& statistics) const;
+    void Tally(const DISK_PERFORMANCE& statistics);
     bool Watches(HDEVNOTIFY notification) const { return watch_.Get() && notification == watch_.Get(); }
 
     DeviceWatch watch_;    // the device handle's notifications
     DeviceHandle device_;  // closed before its notifications go
+    bool tallied_ = false;
+    std::uint64_t bytesRead_ = 0;
+    std::uint64_t bytesWritten_ = 0;
 };
 
 // The all-in-one indicator: one child per physical drive of the list.
@@ -87,7 +97,9 @@ public:
     explicit CAllInOneIndicatorInfo(IndicatorList& indicators) : indicators_(indicators) {}
     ~CAllInOneIndicatorInfo() override;
 
-    std::uint32_t Sample() override;  // the OR of every child's state
+    // The OR of every child's state; the history takes the children's bytes
+    // together at the latest answer.
+    std::uint32_t Sample() override;
     bool GetText(wchar_t* buffer, std::size_t capacity) override;
     bool Open() override;
     bool Close() override;

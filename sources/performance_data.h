@@ -15,6 +15,7 @@
 
 #include "common/bounded_text.h"
 #include "sources/drive_list.h"
+#include "sources/minute_history.h"
 
 class DirectRegistryAccess;
 
@@ -23,6 +24,7 @@ public:
     virtual ~performance_data() = default;
 
     // Queries the source once; the activity state since the previous Sample.
+    // The byte totals go into the history.
     virtual std::uint32_t Sample() = 0;
     // Writes the statistics text into the buffer of `capacity` characters,
     // cut at the end of the buffer and always null-terminated. Answers true.
@@ -53,6 +55,7 @@ public:
 
     IndicatorEntry* entry = nullptr;  // not owned; outlives the record
     std::uint32_t state = 0;          // the last activity state
+    MinuteHistory history;            // the last minute's throughput, taken by Sample
 
 protected:
     performance_data() = default;

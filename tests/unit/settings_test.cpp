@@ -96,7 +96,7 @@ protected:
 constexpr char kFirstStartFile[] =
     "\r\n[General]\r\nClass=7\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=No\r\n"
     "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=Yes\r\nShowIndicatorLabel="
-    "Yes\r\nHideOverFullScreen=Yes\r\n"
+    "Yes\r\nHideOverFullScreen=Yes\r\nShowMinuteInTips=Yes\r\n"
     "\r\n[Appearance]\r\nOpacity=255\r\nFrequency=50\r\nColorRead=3342130\r\nColorWrite=3289855\r\n"
     "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\nPalette=0\r\n";
 

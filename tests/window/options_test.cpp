@@ -415,7 +415,7 @@ TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
     EXPECT_EQ(ReadBytes(file),
               "\r\n[General]\r\nClass=5\r\nversion=1.2.4\r\nStartWithWindows=1\r\nUseKeyboardLed=Yes\r\n"
               "UseKeyboardLedDirectAccess=Yes\r\nShowTrayIcon=Yes\r\nUseTrayLed=No\r\nShowIndicatorLabel="
-              "No\r\nHideOverFullScreen=Yes\r\n"
+              "No\r\nHideOverFullScreen=Yes\r\nShowMinuteInTips=Yes\r\n"
               "\r\n[Appearance]\r\nOpacity=128\r\nFrequency=500\r\nColorRead=3342130\r\nColorWrite=460809\r\n"
               "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\nPalette=0\r\n"
               "\r\n[Drive 0]\r\nx=123\r\ny=300\r\nvisible=Yes\r\n\r\n[All]\r\nx=340\r\ny=300\r\nvisible=Yes\r\n"
