@@ -17,7 +17,7 @@ public:
     {
         calls.push_back(data->cbSize == 968 ? message : 0);  // 0: a structure of another size
         images.push_back(data->hIcon);
-        ids.push_back(data->uID);
+        callsById.insert({message, data->uID});
         switch (message) {
         case NIM_ADD:
             if (lateAdds-- > 0) {
@@ -79,7 +79,7 @@ public:
     std::vector<DWORD> calls;
     std::vector<DWORD> defines;
     std::vector<HICON> images;
-    std::vector<UINT> ids;
+    std::multiset<std::pair<DWORD, UINT>> callsById;
     std::vector<HANDLE> closed;
     int failAdds = 0;
     int lateAdds = 0;
