@@ -10,6 +10,7 @@
 
 #include "app/sampler.h"
 #include "common/win_handles.h"
+#include "display/drive_tray.h"
 #include "display/icon_painter.h"
 #include "display/indicator_host.h"
 #include "display/keyboard_led.h"
@@ -40,7 +41,8 @@ struct Application {
     UniqueIcon ledOffIcon;
     UniqueIcon ledOnIcon;
 
-    TrayIcon tray;  // removed before the icons it shows go
+    TrayIcon tray;             // removed before the icons it shows go
+    DriveTrayIcons driveTray;  // the chosen drives' own icons, likewise
     KeyboardLed keyboard;
 
     DisplayList displays;  // one display record per indicator, same order; their windows go first

@@ -26,10 +26,20 @@ UINT TrayDpi(const Application& app)
 bool RepaintTrayLedForDpi(Application& app)
 {
     const UINT dpi = TrayDpi(app);
+    if (dpi != app.driveTray.Dpi())
+        app.driveTray.Repaint(app.settings, dpi);
     if (dpi == app.tray.LedDpi())
         return false;
     app.tray.BuildLedIcons(app.settings, dpi);
     return true;
+}
+
+// Every icon wanted is present: the all-drives one when "ShowTrayIcon" is on,
+// and the chosen drives' (each tried whatever became of another).
+bool TrayIconsPresent(Application& app)
+{
+    const bool allDrives = !app.settings.showTrayIcon || AddTrayIcon(app);
+    return SyncDriveTrayIcons(app) && allDrives;
 }
 
 }  // namespace
@@ -136,6 +146,7 @@ void BuildIndicators(Application& app)
 void TearDownIndicators(Application& app)
 {
     app.trayRecord = nullptr;
+    app.driveTray.Unbind();
     for (const auto& data : app.displays) {
         data->window.Reset();
         if (const IndicatorEntry* entry = data->Entry())
@@ -158,6 +169,7 @@ void RecolourDisplays(Application& app)
     RepaintIndicators(app.displays);
     app.tray.BuildLedIcons(app.settings, TrayDpi(app));
     UpdateTrayIcon(app);
+    app.driveTray.Repaint(app.settings, TrayDpi(app));
 }
 
 void RebuildAfterDeviceChange(Application& app)
@@ -175,6 +187,7 @@ void RebuildAfterDeviceChange(Application& app)
     EnumerateDrives(app);
     BuildIndicators(app);  // a drive saved on a monitor that is gone comes back, as at start-up
     RebuildIndicatorWindows(app);
+    SyncDriveTrayIcons(app);
     if (app.optionsHost)
         app.options.Reset(ReopenOptionsWindow(*app.optionsHost, options));
 }
@@ -200,7 +213,7 @@ bool AddTrayIcon(Application& app)
 
 void AddTrayIconWithRetries(Application& app)
 {
-    if (!app.settings.showTrayIcon || AddTrayIcon(app))
+    if (TrayIconsPresent(app))
         return;
     app.trayAddTriesLeft = kTrayAddRetries;
     SetTimer(app.worker.Get(), IDT_TRAY_RETRY, kTrayRetryDelay, nullptr);
@@ -209,7 +222,7 @@ void AddTrayIconWithRetries(Application& app)
 void RetryTrayIcon(Application& app)
 {
     KillTimer(app.worker.Get(), IDT_TRAY_RETRY);
-    if (!app.settings.showTrayIcon || AddTrayIcon(app) || --app.trayAddTriesLeft <= 0)
+    if (TrayIconsPresent(app) || --app.trayAddTriesLeft <= 0)
         return;
     SetTimer(app.worker.Get(), IDT_TRAY_RETRY, kTrayRetryDelay, nullptr);
 }
@@ -224,6 +237,7 @@ void AddTrayIconAgain(Application& app)
     RepaintTrayLedForDpi(app);
     if (app.settings.showTrayIcon)
         app.tray.AddAgain(app.worker.Get(), app.trayState, app.settings);
+    app.driveTray.AddAgain(app.worker.Get(), app.settings, TrayDpi(app));
 }
 
 void UpdateTrayIcon(Application& app)
@@ -241,6 +255,16 @@ void FollowTrayDpi(Application& app)
 {
     if (RepaintTrayLedForDpi(app))
         UpdateTrayIcon(app);
+}
+
+bool SyncDriveTrayIcons(Application& app)
+{
+    return app.driveTray.Sync(app.worker.Get(), app.displays, app.settings, TrayDpi(app));
+}
+
+void RefreshDriveTrayTip(Application& app, UINT id)
+{
+    app.driveTray.RefreshTip(id);
 }
 
 void DarkenKeyboardLed(Application& app)

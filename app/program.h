@@ -38,18 +38,20 @@ void EnumerateDrives(Application& app);
 void BuildIndicators(Application& app);
 // Destroys every indicator window, stores each indicator's settings, closes
 // and destroys every record; the display list is empty afterwards and the tray
-// record is cleared with the records.
+// record is cleared with the records (the drives' tray icons stay, reading no
+// record, until SyncDriveTrayIcons).
 void TearDownIndicators(Application& app);
 // The indicator windows made again for the mode and the flags, and the global
 // settings stored.
 void RebuildIndicatorWindows(Application& app);
 // The colours changed: the indicators repaint where they look different and
-// the tray LED's images are painted anew and shown.
+// the tray LEDs' images (the drives' too) are painted anew and shown.
 void RecolourDisplays(Application& app);
 // What a device arriving or leaving leads to, 3 s after the last one: the
 // Options window closes, the indicators are torn down, the performance
 // libraries read again, the drives enumerated again and the records and
-// windows rebuilt; an Options window that was open comes back as it was.
+// windows rebuilt; a drive's tray icon goes with its drive and comes back with
+// it; an Options window that was open comes back as it was.
 void RebuildAfterDeviceChange(Application& app);
 // The display changed: indicators on no monitor come back, the tray LED
 // follows the notification area's DPI.
@@ -60,19 +62,26 @@ void FollowDisplayChange(Application& app);
 void RestartSampling(Application& app);
 
 // The tray icon. Adding answers whether it is present; "ShowTrayIcon" is the
-// caller's test. Start-up's add is tried again a few times over the first
-// seconds when it fails (IDT_TRAY_RETRY): the shell may not be ready at logon.
+// caller's test. Start-up's add (with the drives' icons) is tried again a few
+// times over the first seconds when one fails (IDT_TRAY_RETRY): the shell may
+// not be ready at logon.
 bool AddTrayIcon(Application& app);
 void AddTrayIconWithRetries(Application& app);
 void RetryTrayIcon(Application& app);
 void RemoveTrayIcon(Application& app);
-// The shell started anew: the icon is added again when "ShowTrayIcon" is on.
+// The shell started anew: the icon is added again when "ShowTrayIcon" is on,
+// and every drive's icon.
 void AddTrayIconAgain(Application& app);
 void UpdateTrayIcon(Application& app);  // the image for the tray state and the settings
 void ResetTrayState(Application& app);  // tray state 0, then UpdateTrayIcon
 // The tray LED images painted anew when the notification area's DPI changed,
 // and shown.
 void FollowTrayDpi(Application& app);
+// The drives' own tray icons follow the display records' tray flags (added,
+// kept or removed); answers whether every chosen one is present.
+bool SyncDriveTrayIcons(Application& app);
+// The pointer is over a drive's tray icon: its tip shows the drive's rates of now.
+void RefreshDriveTrayTip(Application& app, UINT id);
 
 // Switches the keyboard LED off now when "UseKeyboardLed" is on (before the
 // feature is turned off or its mode changes).

@@ -77,6 +77,11 @@ void ProgramHost::ResetTrayState()
     ::ResetTrayState(app_);
 }
 
+void ProgramHost::DriveTrayChanged()
+{
+    SyncDriveTrayIcons(app_);
+}
+
 void ProgramHost::DarkenKeyboardLed()
 {
     ::DarkenKeyboardLed(app_);

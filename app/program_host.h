@@ -30,6 +30,7 @@ public:
     void RestartSampling() override;
     void ShowTrayIcon(bool shown) override;
     void ResetTrayState() override;
+    void DriveTrayChanged() override;
     void DarkenKeyboardLed() override;
     bool KeyboardDirectAvailable() override;
     std::wstring SettingsNote() override;

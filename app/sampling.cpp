@@ -38,14 +38,15 @@ bool IsShown(const gui_data& data)
 }
 
 // What the windows would do with an unchanged sample: a highlight step, a
-// shown tip's text, the tray icon's image.
+// shown tip's text, a tray icon's image.
 bool ShowDue(const Application& app)
 {
     for (const auto& data : app.displays) {
         if (IsShown(*data) && (data->highlight != 0 || TipFollowDue(*data)))
             return true;
     }
-    return app.tray.Present() && app.tray.Shown() != app.tray.ImageFor(app.trayState, app.settings);
+    return (app.tray.Present() && app.tray.Shown() != app.tray.ImageFor(app.trayState, app.settings)) ||
+           app.driveTray.UpdateDue(app.settings);
 }
 
 }  // namespace
@@ -121,6 +122,7 @@ void ShowSample(Application& app, TickProfile* profile)
             RefreshIndicator(data->Window());
     }
     app.tray.Update(app.trayState, app.settings);
+    app.driveTray.Update(app.settings);
     app.keyboard.Press(app.settings);
 }
 

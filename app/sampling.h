@@ -23,14 +23,15 @@ void BuildIndicatorRecords(Application& app);
 // keyboard LED post-step and, in direct mode, its switch (only when what it
 // shows changes), and whether a full-screen program covers a monitor. Answers
 // whether the program's thread has anything to do: a record's state changed,
-// a highlight or a shown tip's text is due, the tray icon's image differs,
-// ScrollLock is to be pressed, or a monitor was covered or uncovered.
+// a highlight or a shown tip's text is due, the tray icon's image (a drive's
+// among them) differs, ScrollLock is to be pressed, or a monitor was covered
+// or uncovered.
 bool SampleRecords(Application& app, TickProfile* profile = nullptr);
 // The program thread's half: the indicators on a covered monitor hidden (and
 // shown again once it is not), every shown indicator refreshed in list order
-// and repainted when what it shows changed, then the tray icon, switched only
-// when its image changes, and ScrollLock pressed when its toggle is not the
-// one wanted.
+// and repainted when what it shows changed, then the tray icons (the drives'
+// showing their own records), each switched only when its image changes, and
+// ScrollLock pressed when its toggle is not the one wanted.
 void ShowSample(Application& app, TickProfile* profile = nullptr);
 // Both halves on the calling thread.
 void SamplingTick(Application& app, TickProfile* profile = nullptr);

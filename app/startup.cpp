@@ -103,6 +103,7 @@ void LoadIcons(Application& app)
     app.ledOffIcon = LoadSmallIcon(app.instance, IDI_LED_OFF);
     app.ledOnIcon = LoadSmallIcon(app.instance, IDI_LED_ON);
     app.tray.UseIcons(app.trayAppIcon.Get(), app.ledOffIcon.Get(), app.ledOnIcon.Get());
+    app.driveTray.UseIcons(app.trayAppIcon.Get(), app.ledOffIcon.Get(), app.ledOnIcon.Get());
 }
 
 void LoadAccelerators(Application& app)
@@ -142,6 +143,7 @@ void ShutDown(Application& app)
         StoreIndicatorSettings(app);
     }
     app.tray.Remove();
+    app.driveTray.RemoveAll();
     app.trayAppIcon.Reset();
     app.ledOffIcon.Reset();
     app.ledOnIcon.Reset();

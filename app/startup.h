@@ -55,8 +55,8 @@ void LoadAccelerators(Application& app);
 // monitor brought back.
 void MakeIndicators(Application& app);
 
-// The tray LED's images; the icon when "ShowTrayIcon" is on (a failed add is
-// tried again over the first seconds).
+// The tray LED's images; the icon when "ShowTrayIcon" is on and the chosen
+// drives' icons (a failed add is tried again over the first seconds).
 void AddTrayIconIfWanted(Application& app);
 // The indicator windows of the mode, and the global settings stored.
 void ShowIndicators(Application& app);

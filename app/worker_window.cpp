@@ -89,15 +89,22 @@ void OnTimer(HWND window, Application& app, UINT_PTR id)
     }
 }
 
-// The tray icon's notifications (version 3: lParam is the message). The
-// shell selects the icon for a click, Enter or Space (NIN_SELECT,
-// NIN_KEYSELECT) and asks for its menu for a right click, the menu key or
-// Shift+F10 (WM_CONTEXTMENU, which follows WM_RBUTTONUP).
+// The tray icons' notifications (version 3: wParam is the icon's id, lParam
+// the message). The shell selects an icon for a click, Enter or Space
+// (NIN_SELECT, NIN_KEYSELECT) and asks for its menu for a right click, the
+// menu key or Shift+F10 (WM_CONTEXTMENU, which follows WM_RBUTTONUP); a
+// drive's icon answers as the all-drives icon does, and its tip follows the
+// drive while the pointer moves over it.
 void OnTrayNotify(Application& app, WPARAM id, LPARAM event)
 {
-    if (id != kTrayIconId)
+    const bool drive = app.driveTray.Find(static_cast<UINT>(id)) != nullptr;
+    if (id != kTrayIconId && !drive)
         return;
     switch (LOWORD(event)) {
+    case WM_MOUSEMOVE:
+        if (drive)
+            RefreshDriveTrayTip(app, static_cast<UINT>(id));
+        break;
     case NIN_SELECT:
     case NIN_KEYSELECT:
         ShowOptionsWindow(app);

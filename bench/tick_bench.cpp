@@ -8,13 +8,15 @@
 // validity probe of the windows a rebuild replaced. Then, with
 // the tray icon present and the keyboard LED on, the notification-icon calls
 // and keyboard events, queries and sets per tick for idle, steady and alternating
-// activity, and how often the tray LED images are painted.
+// activity (NIM_MODIFY per icon: the all-drives icon and the two drives' own
+// icons), and how often the tray LED images are painted.
 //
 // Run by scripts/bench in the test prefix: tick_bench.exe [endurance ticks]
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -132,6 +134,8 @@ public:
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
     {
         modifies += message == NIM_MODIFY;
+        if (message == NIM_MODIFY)
+            ++modifiesOf[data->uID];
         return DisplaySystem::NotifyIcon(message, data);
     }
     void KeyEvent(BYTE, BYTE, DWORD flags) override
@@ -158,6 +162,7 @@ public:
     }
 
     long modifies = 0, keyEvents = 0, queries = 0, sets = 0;
+    std::map<UINT, long> modifiesOf;  // by icon id
     bool scrollLock = false;
     USHORT leds = 0;
 };
@@ -184,7 +189,12 @@ void CountDisplaySwitches(const std::wstring& script)
     RebuildIndicatorWindows(app);
     app.tray.BuildLedIcons(settings);
     app.tray.Add(app.worker.Get(), 0, settings);
-    std::printf("tray icon present: %s\n", app.tray.Present() ? "yes" : "NO");
+    app.driveTray.UseIcons(icon, icon, icon);
+    app.displays[0]->tray = true;  // drive 0
+    app.displays[2]->tray = true;  // the logical disk
+    const bool drives = SyncDriveTrayIcons(app);
+    std::printf("tray icon present: %s; the drives' own icons: %s\n", app.tray.Present() ? "yes" : "NO",
+                drives ? "yes" : "NO");
 
     const int ticks = 200;
     for (const int direct : {0, 1}) {
@@ -198,16 +208,19 @@ void CountDisplaySwitches(const std::wstring& script)
                 SamplingTick(app);
             const HICON idleImage = app.tray.Icons().idle.Get();
             counting.modifies = counting.keyEvents = counting.queries = counting.sets = 0;
+            counting.modifiesOf.clear();
             for (int tick = 0; tick < ticks; ++tick) {
                 if (pattern.busyEvery && tick % pattern.busyEvery == 0)
                     WriteScript(script, 1, 1, ++level);
                 SamplingTick(app);
                 Pump();
             }
+            const auto perTick = [&](UINT id) { return static_cast<double>(counting.modifiesOf[id]) / ticks; };
             std::printf(
-                "    %-8s %-12s per tick: %.2f NIM_MODIFY, %.2f key events, %.2f keyboard queries, "
-                "%.2f sets; LED images painted: %s\n",
+                "    %-8s %-12s per tick: %.2f NIM_MODIFY (icons 1, 2, 3: %.2f, %.2f, %.2f), %.2f key events, "
+                "%.2f keyboard queries, %.2f sets; LED images painted: %s\n",
                 direct ? "direct" : "keys", pattern.name, static_cast<double>(counting.modifies) / ticks,
+                perTick(kTrayId), perTick(kFirstDriveTrayId), perTick(kFirstDriveTrayId + 1),
                 static_cast<double>(counting.keyEvents) / ticks, static_cast<double>(counting.queries) / ticks,
                 static_cast<double>(counting.sets) / ticks, app.tray.Icons().idle.Get() == idleImage ? "none" : "SOME");
         }
@@ -219,6 +232,7 @@ void CountDisplaySwitches(const std::wstring& script)
     std::printf("    one colour change paints the LED images anew: %s (icons held: %ld before, %ld after)\n",
                 app.tray.Icons().idle.Get() != before ? "yes" : "NO", icons, Live().icons);
     app.tray.Remove();
+    app.driveTray.RemoveAll();
     app.keyboard.Close(settings);
     TearDownIndicators(app);
 }

@@ -10,6 +10,29 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr std::uint32_t kOpaque = 0xFF000000;
 
+// The pixel font: 3 × 5 cells a character, rows top first, three bits a row
+// (the left cell the highest).
+constexpr std::uint16_t kDigits[10] = {
+    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111, 0b101'101'111'001'001,
+    0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'001'010'010, 0b111'101'111'101'111, 0b111'101'111'001'111};
+constexpr std::uint16_t kLetters[26] = {
+    0b010'101'111'101'101, 0b110'101'110'101'110, 0b011'100'100'100'011, 0b110'101'101'101'110,  // A-D
+    0b111'100'110'100'111, 0b111'100'110'100'100, 0b011'100'101'101'011, 0b101'101'111'101'101,  // E-H
+    0b111'010'010'010'111, 0b001'001'001'101'010, 0b101'101'110'101'101, 0b100'100'100'100'111,  // I-L
+    0b101'111'111'101'101, 0b110'101'101'101'101, 0b010'101'101'101'010, 0b110'101'110'100'100,  // M-P
+    0b010'101'101'110'011, 0b110'101'110'101'101, 0b011'100'010'001'110, 0b111'010'010'010'010,  // Q-T
+    0b101'101'101'101'111, 0b101'101'101'101'010, 0b101'101'111'111'101, 0b101'101'010'101'101,  // U-X
+    0b101'101'010'010'010, 0b111'001'010'100'111};                                               // Y-Z
+
+std::uint16_t Glyph(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9')
+        return kDigits[c - L'0'];
+    if (c >= L'a' && c <= L'z')
+        c = static_cast<wchar_t>(c - L'a' + L'A');
+    return c >= L'A' && c <= L'Z' ? kLetters[c - L'A'] : 0;
+}
+
 }  // namespace
 
 createIconHelper::createIconHelper(HDC dc, int size) : width_(size), height_(size)
@@ -99,20 +122,46 @@ void rwCreateIconHelper::Paint()
     PatBlt(dc_, 0, mid, w, bottom - mid, PATCOPY);
     for (const POINT corner : {POINT{0, top}, POINT{0, bottom - 1}, POINT{w - 1, top}, POINT{w - 1, bottom - 1}})
         SetPixelV(dc_, corner.x, corner.y, kWhite);
+    PaintLedLabel(dc_, label, w, top, bottom, (top + bottom) / 2 < mid ? topColour : bottomColour);
 }
 
-LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size)
+void PaintLedLabel(HDC dc, std::wstring_view text, int size, int top, int bottom, COLORREF under)
+{
+    const int count = static_cast<int>(std::min<std::size_t>(text.size(), 64));
+    const int columns = 4 * count - 1;  // three cells a character, one between two
+    const int cell = count > 0 ? std::min(size / columns, (bottom - top) / 5) : 0;
+    if (cell < 1)
+        return;
+    const int left = (size - columns * cell) / 2;
+    const int upper = top + (bottom - top - 5 * cell) / 2;
+    const int luminance = (299 * GetRValue(under) + 587 * GetGValue(under) + 114 * GetBValue(under)) / 1000;
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc, luminance >= 128 ? RGB(0, 0, 0) : kLedLabelLight);
+    for (int i = 0; i < count; ++i) {
+        const std::uint16_t glyph = Glyph(text[static_cast<std::size_t>(i)]);
+        for (int row = 0; row < 5; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                if ((glyph >> (14 - 3 * row - column)) & 1)
+                    PatBlt(dc, left + (4 * i + column) * cell, upper + row * cell, cell, cell, PATCOPY);
+            }
+        }
+    }
+}
+
+LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size, std::wstring_view label)
 {
     LedIcons icons;
     icons.size = size;
     for (int i = 0; i < kLedIconCount; ++i) {
         rwCreateIconHelper painter(nullptr, size);
+        painter.label = label;
         painter.topColour = read;
         painter.bottomColour = write;
         painter.fraction = static_cast<float>(i) * 0.125f;
         icons.shares.emplace_back(painter.MakeIcon());
     }
     rwCreateIconHelper painter(nullptr, size);
+    painter.label = label;
     painter.topColour = idle;
     painter.bottomColour = idle;
     icons.idle.Reset(painter.MakeIcon());

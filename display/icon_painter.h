@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -83,14 +85,27 @@ private:
 };
 
 // The read/write bar: rows trunc(0.15 h) up to trunc(0.85 h) in the top colour,
-// the lower fraction of them in the bottom colour, its four corners white.
+// the lower fraction of them in the bottom colour, its four corners white;
+// the label over it (see PaintLedLabel).
 class rwCreateIconHelper : public createIconHelper {
 public:
     using createIconHelper::createIconHelper;
 
+    std::wstring label;  // digits and letters; none: the bar alone
+
 protected:
     void Paint() override;
 };
+
+// Writes text on a bar of rows [top, bottom) of a size-pixel-wide DC in a
+// pixel font: each character 3 × 5 cells (digits and letters, lower case as
+// upper case, anything else a blank) one cell apart, every cell the largest
+// square of whole pixels that lets the text fit the width and the bar's
+// height, centred (left and upper when a pixel is left over), in the DC
+// brush's colour: black on a light bar colour `under`, light grey
+// (kLedLabelLight) on a dark one, never white, the transparent key.
+inline constexpr COLORREF kLedLabelLight = RGB(240, 240, 240);
+void PaintLedLabel(HDC dc, std::wstring_view text, int size, int top, int bottom, COLORREF under);
 
 // Nine icons, index i showing write share i / 8, and the idle icon. Empty when
 // any of them could not be made.
@@ -104,7 +119,8 @@ struct LedIcons {
 
 inline constexpr int kLedIconCount = 9;
 
-LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size = 16);
+// With a label, every image carries it (a drive's tray LED).
+LedIcons BuildLedIcons(COLORREF read, COLORREF write, COLORREF idle, int size = 16, std::wstring_view label = {});
 
 // The idle icon when both amounts are 0, otherwise the icon of the write
 // share: index trunc(8 × write / (read + write)). Null when icons is empty.

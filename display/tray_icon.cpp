@@ -45,11 +45,11 @@ void TrayIcon::Fill(HWND owner, UINT flags, HICON icon)
     // The structure up to and including guidItem, as version 3 expects.
     data_.cbSize = NOTIFYICONDATAW_V3_SIZE;
     data_.hWnd = owner;
-    data_.uID = kTrayId;
+    data_.uID = id_;
     data_.uFlags = flags;
     data_.uCallbackMessage = kTrayCallbackMessage;
     data_.hIcon = icon;
-    wcsncpy(data_.szTip, kTrayTip, std::size(data_.szTip) - 1);
+    wcsncpy(data_.szTip, tip_[0] ? tip_ : kTrayTip, std::size(data_.szTip) - 1);
 }
 
 bool TrayIcon::Add(HWND owner, std::uint32_t state, const SettingsBlock& settings)
@@ -97,9 +97,23 @@ bool TrayIcon::AddAgain(HWND owner, std::uint32_t state, const SettingsBlock& se
     return Add(owner, state, settings);
 }
 
+void TrayIcon::SetTip(const wchar_t* tip)
+{
+    wchar_t text[kTipSize] = {};
+    wcsncpy(text, tip, kTipSize - 1);
+    if (std::wcscmp(text, tip_) == 0)
+        return;
+    std::wmemcpy(tip_, text, kTipSize);
+    if (!present_)
+        return;
+    wcsncpy(data_.szTip, tip_, std::size(data_.szTip) - 1);
+    data_.uFlags = NIF_TIP;
+    CurrentDisplaySystem().NotifyIcon(NIM_MODIFY, &data_);
+}
+
 HICON TrayIcon::ImageFor(std::uint32_t state, const SettingsBlock& settings) const
 {
-    if (!settings.useTrayLed)
+    if (!settings.useTrayLed && !alwaysLed_)
         return application_;
     if (icons_.Empty())
         return state != 0 ? ledOn_ : ledOff_;
@@ -119,10 +133,11 @@ void TrayIcon::Update(std::uint32_t state, const SettingsBlock& settings)
         shown_ = image;
 }
 
-void TrayIcon::BuildLedIcons(const SettingsBlock& settings, UINT dpi)
+void TrayIcon::BuildLedIcons(const SettingsBlock& settings, UINT dpi, std::wstring_view label)
 {
     icons_ = LedIcons{};  // the old images go before the new ones are made
-    icons_ = ::BuildLedIcons(settings.readColor, settings.writeColor, settings.idleColor, LedIconSizeForDpi(dpi));
+    icons_ =
+        ::BuildLedIcons(settings.readColor, settings.writeColor, settings.idleColor, LedIconSizeForDpi(dpi), label);
     ledDpi_ = dpi;
     // A new image may reuse a destroyed one's handle: the next update sends it.
     shown_ = nullptr;

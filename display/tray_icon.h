@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "display/icon_painter.h"
 
@@ -30,7 +32,9 @@ UniqueIcon LoadSmallIcon(HINSTANCE instance, int id);
 
 class TrayIcon {
 public:
-    TrayIcon() = default;
+    TrayIcon() = default;  // the all-drives icon, kTrayId
+    // An icon of its own id that shows its LED whatever "UseTrayLed" says (a drive's icon).
+    explicit TrayIcon(UINT id) : id_(id), alwaysLed_(true) {}
     ~TrayIcon() { Remove(); }  // an icon left in the tray would stay until the pointer passes it
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -39,6 +43,7 @@ public:
     // owned by the caller; shown while no painted LED icons exist.
     void UseIcons(HICON application, HICON ledOff, HICON ledOn);
 
+    UINT Id() const { return id_; }
     bool Present() const { return present_; }
     HICON Shown() const { return shown_; }  // the image the shell shows
 
@@ -57,9 +62,14 @@ public:
     // write): NIM_MODIFY only when it differs from the image shown.
     void Update(std::uint32_t state, const SettingsBlock& settings);
 
+    // The tip (cut at the shell's 127 characters): kept for the next add, and
+    // sent at once (NIM_MODIFY) when present and different from the tip shown.
+    void SetTip(const wchar_t* tip);
+
     // Paints the LED images anew from the colour settings at the size for the
-    // DPI; until the next update the shell still shows the old image.
-    void BuildLedIcons(const SettingsBlock& settings, UINT dpi = USER_DEFAULT_SCREEN_DPI);
+    // DPI, with the label on them; until the next update the shell still shows
+    // the old image.
+    void BuildLedIcons(const SettingsBlock& settings, UINT dpi = USER_DEFAULT_SCREEN_DPI, std::wstring_view label = {});
     UINT LedDpi() const { return ledDpi_; }
     const LedIcons& Icons() const { return icons_; }
 
@@ -70,6 +80,10 @@ private:
     void Fill(HWND owner, UINT flags, HICON icon);
 
     NOTIFYICONDATAW data_{};
+    UINT id_ = kTrayId;
+    bool alwaysLed_ = false;
+    static constexpr std::size_t kTipSize = 128;  // szTip's
+    wchar_t tip_[kTipSize] = {};                  // the tip of the next add or modify
     bool present_ = false;
     HICON shown_ = nullptr;  // the image the shell was last given successfully
     HICON application_ = nullptr;

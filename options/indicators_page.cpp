@@ -1,10 +1,12 @@
 // The "General" tab: which indicator windows exist (the indicator mode and,
-// per drive and logical disk, the selections of two lists), "Start with
-// Windows" and "Reset to defaults". Every change applies at once.
+// per drive and logical disk, the selections of two lists), which drives and
+// disks have a tray icon of their own (the selection of a third list), "Start
+// with Windows" and "Reset to defaults". Every change applies at once.
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "display/drive_tray.h"
 #include "options/options_pages.h"
 #include "options/selection_rules.h"
 #include "resources/resource.h"
@@ -79,14 +81,29 @@ void AddListItem(HWND page, gui_data& data)
     SendMessageW(list, LB_SELITEMRANGE, data.visible, MAKELPARAM(item, item));
 }
 
+void AddTrayListItem(HWND page, gui_data& data)
+{
+    if (!HasDriveTrayIcon(data))
+        return;
+    const HWND list = GetDlgItem(page, IDC_IND_TRAY_LIST);
+    const LRESULT item =
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(data.Entry()->displayName.c_str()));
+    if (item < 0)
+        return;
+    SendMessageW(list, LB_SETITEMDATA, item, reinterpret_cast<LPARAM>(&data));
+    SendMessageW(list, LB_SELITEMRANGE, data.tray, MAKELPARAM(item, item));
+}
+
 void OnInitDialog(HWND page, LPARAM host)
 {
     KeepHost(page, host);
     const SettingsBlock& settings = HostOf(page).Settings();
     SetCheck(page, IDC_IND_START_WITH_WINDOWS, settings.startWithWindows != 0);
     SetCheck(page, IDC_IND_HIDE_FULL_SCREEN, settings.hideOverFullScreen != 0);
-    for (const auto& data : HostOf(page).Displays())
+    for (const auto& data : HostOf(page).Displays()) {
         AddListItem(page, *data);
+        AddTrayListItem(page, *data);
+    }
     ShowMode(page, settings.indicatorMode);
 }
 
@@ -125,6 +142,25 @@ void OnNoIndicatorsBox(HWND page)
     ApplyIndicatorSelection(page);
 }
 
+// A click (or Space) on a name in the tray list: each drive and disk has a
+// tray icon of its own when its name is selected, at once and in the file.
+void OnTrayList(HWND page, int code)
+{
+    if (code != LBN_SELCHANGE)
+        return;
+    OptionsHost& host = HostOf(page);
+    DisplayList& displays = host.Displays();
+    std::vector<std::size_t> selected;
+    if (!ReadSelection(displays, GetDlgItem(page, IDC_IND_TRAY_LIST), selected))
+        return;
+    for (const auto& data : displays)
+        data->tray = false;
+    for (const std::size_t index : selected)
+        displays[index]->tray = HasDriveTrayIcon(*displays[index]);
+    host.DriveTrayChanged();
+    host.SaveAllSettings();
+}
+
 void OnStartWithWindows(HWND page)
 {
     OptionsHost& host = HostOf(page);
@@ -139,6 +175,10 @@ INT_PTR OnCommand(HWND page, int id, int code)
         const bool physical = id == IDC_IND_PHYSICAL_LIST;
         OnList(page, code, physical ? IDC_IND_PHYSICAL_BOX : IDC_IND_LOGICAL_BOX,
                physical ? kKindPhysicalDrive : kKindLogicalDisk);
+        return FALSE;
+    }
+    if (id == IDC_IND_TRAY_LIST) {
+        OnTrayList(page, code);
         return FALSE;
     }
     if (code != BN_CLICKED)

@@ -35,6 +35,8 @@ public:
     virtual void ShowTrayIcon(bool shown) = 0;
     // The tray icon shows no activity, at once.
     virtual void ResetTrayState() = 0;
+    // The drives' own tray icons follow the indicators' tray flags.
+    virtual void DriveTrayChanged() = 0;
     // The keyboard LED switched off in the mode in force, before the feature
     // is turned off or its mode changes.
     virtual void DarkenKeyboardLed() = 0;

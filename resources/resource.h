@@ -43,6 +43,8 @@
 #define IDC_IND_NONE_BOX 1005
 #define IDC_IND_APPLY 1013
 #define IDC_IND_START_WITH_WINDOWS 1021
+#define IDC_IND_TRAY_LABEL 1140
+#define IDC_IND_TRAY_LIST 1141  // the drives and drive letters with a tray icon of their own
 #define IDC_IND_HIDE_FULL_SCREEN 1160
 
 // Appearance page (dialog 140).

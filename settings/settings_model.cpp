@@ -124,10 +124,13 @@ bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, co
         store->SetInt(record.x, section, L"x");
         store->SetInt(record.y, section, L"y");
         store->SetBool(record.visible, section, L"visible");
+        if (record.tray || store->FindKey(store->FindSection(section), L"tray") >= 0)
+            store->SetBool(record.tray, section, L"tray");
     } else {
         record.x = store->GetInt(record.x, section, L"x");
         record.y = store->GetInt(record.y, section, L"y");
         record.visible = store->GetBool(true, section, L"visible");
+        record.tray = store->GetBool(false, section, L"tray");
     }
     return true;
 }

@@ -173,10 +173,12 @@ struct IndicatorSettings {
     std::int32_t y = 0;
     bool visible = true;
     CIniEx* store = nullptr;  // the settings store the record was built with; none: nothing moves
+    bool tray = false;        // a tray icon of its own (drives and drive letters)
 };
 
 enum class Exchange { Load, Store };
 
-// Moves one indicator's "x", "y" and "visible" in its section; storing does not
-// save. Always true.
+// Moves one indicator's "x", "y", "visible" and "tray" in its section; storing
+// does not save. "tray" is written once it is on, and from then on (a file
+// that never had it stays as it was); a missing one loads as off. Always true.
 bool ExchangeIndicatorSettings(IndicatorSettings& record, Exchange direction, const std::wstring& section);

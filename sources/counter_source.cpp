@@ -37,6 +37,9 @@ std::uint64_t WholeRate(double rate, double limit)
     return static_cast<std::uint64_t>(std::min(rate, limit));
 }
 
+constexpr double kMaxBytes = static_cast<double>(std::numeric_limits<std::int64_t>::max() / 2);
+constexpr double kMaxCount = std::numeric_limits<std::uint32_t>::max();
+
 std::wstring ThreeDecimals(double value)
 {
     wchar_t text[64] = {};
@@ -131,6 +134,28 @@ std::uint32_t CRegistryAccessIndicator::Sample()
     return activity != 0 ? activity : 0x00010000;
 }
 
+double CRegistryAccessIndicator::Interval() const
+{
+    const CounterSlot& readSnapshot = slots_[kReadSnapshot];
+    if (readSnapshot.current.time == 0 && readSnapshot.previous.time == 0)
+        return 1;
+    return static_cast<double>(readSnapshot.current.time) - static_cast<double>(readSnapshot.previous.time);
+}
+
+double CRegistryAccessIndicator::PerSecond(Slot slot, double interval) const
+{
+    const double growth = static_cast<double>(slots_[slot].current.value - slots_[slot].previous.value);
+    return interval > 0 ? growth * kOneSecond / interval : 0.0;
+}
+
+bool CRegistryAccessIndicator::Rates(std::uint64_t& read, std::uint64_t& write)
+{
+    const double t = Interval();
+    read = WholeRate(PerSecond(kReadSnapshot, t), kMaxBytes);
+    write = WholeRate(PerSecond(kWriteSnapshot, t), kMaxBytes);
+    return true;
+}
+
 std::wstring CRegistryAccessIndicator::GetName()
 {
     const std::uint32_t kind = entry ? entry->kind : 0;
@@ -155,18 +180,13 @@ bool CRegistryAccessIndicator::GetText(wchar_t* buffer, std::size_t capacity)
     // once-per-second steps. Before the first step the interval counts as one
     // unit, and an interval that is not positive (the clock was set back)
     // shows no rates rather than nonsense.
-    const CounterSlot& readSnapshot = slots_[kReadSnapshot];
-    double t = static_cast<double>(readSnapshot.current.time) - static_cast<double>(readSnapshot.previous.time);
-    if (readSnapshot.current.time == 0 && readSnapshot.previous.time == 0)
-        t = 1;
+    const double t = Interval();
     auto growth = [this](Slot slot) {
         return static_cast<double>(slots_[slot].current.value - slots_[slot].previous.value);
     };
-    auto perSecond = [&](Slot slot) { return t > 0 ? growth(slot) * kOneSecond / t : 0.0; };
+    auto perSecond = [&](Slot slot) { return PerSecond(slot, t); };
     auto queueLength = [&](Slot slot) { return t > 0 ? growth(slot) / t : 0.0; };
 
-    constexpr double kMaxBytes = static_cast<double>(std::numeric_limits<std::int64_t>::max() / 2);
-    constexpr double kMaxCount = std::numeric_limits<std::uint32_t>::max();
     const std::uint64_t bytesRead = slots_[kBytesRead].current.value;
     const std::uint64_t bytesWritten = slots_[kBytesWritten].current.value;
 

@@ -68,6 +68,7 @@ public:
     std::uint32_t Sample() override;
     bool GetText(wchar_t* buffer, std::size_t capacity) override;
     std::wstring GetName() override;
+    bool Rates(std::uint64_t& read, std::uint64_t& write) override;
     bool Open() override;
     bool Close() override { return true; }
 
@@ -80,6 +81,11 @@ private:
     std::uint64_t Read(const CounterSlot& slot) const;
     void Advance(Slot slot);  // previous <- current; current <- a fresh reading
     void SecondStep(std::uint64_t now);
+    // The 100-ns units between the last two once-per-second steps (1 before
+    // the first step), and a slot's growth over them per second (0 when the
+    // interval is not positive: the clock was set back).
+    double Interval() const;
+    double PerSecond(Slot slot, double interval) const;
 
     DirectRegistryAccess& access_;
     std::uint32_t object_ = 0;

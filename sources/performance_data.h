@@ -31,6 +31,9 @@ public:
     virtual bool GetText(wchar_t* buffer, std::size_t capacity) = 0;
     // The record's name for titles.
     virtual std::wstring GetName() = 0;
+    // The bytes read and written per second over the interval the statistics
+    // text covers; false when the source does not know them.
+    virtual bool Rates(std::uint64_t& /*read*/, std::uint64_t& /*write*/) { return false; }
     // Prepares the source; answers true also when a device could not be opened.
     virtual bool Open() = 0;
     virtual bool Close() = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// The display folder's seam scripted: the shell's icon calls recorded (adds
-// and version calls that fail on request), Ctrl and Shift held on request, a
+// The display folder's seam scripted: the shell's icon calls recorded with
+// their ids (adds and version calls that fail on request), Ctrl and Shift held on request, a
 // ScrollLock key that its presses toggle, a clock and the last input's time,
 // and a keyboard device whose indicator record keeps what was set.
 #include <map>
@@ -13,25 +13,26 @@
 
 class FakeDisplaySystem : public DisplaySystem {
 public:
-    // The shell as documented: an add fails while the icon exists, a modify while it does not.
+    // The shell as documented: an add fails while the icon of its id exists, a modify while it does not.
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override
     {
         calls.push_back(data->cbSize == 968 ? message : 0);  // 0: a structure of another size
         images.push_back(data->hIcon);
+        callsById.insert({message, data->uID});
         switch (message) {
         case NIM_ADD:
             if (lateAdds-- > 0) {
-                iconShown = true;  // reported failed after a time-out, made all the same
+                iconsShown.insert(data->uID);  // reported failed after a time-out, made all the same
                 return false;
             }
-            if (failAdds-- > 0 || iconShown)
+            if (failAdds-- > 0 || iconsShown.count(data->uID))
                 return false;
-            iconShown = true;
+            iconsShown.insert(data->uID);
             return true;
         case NIM_MODIFY:
-            return iconShown;
+            return iconsShown.count(data->uID) != 0;
         case NIM_DELETE:
-            return std::exchange(iconShown, false);
+            return iconsShown.erase(data->uID) != 0;
         default:
             return failVersions-- <= 0;
         }
@@ -101,13 +102,14 @@ public:
     std::vector<DWORD> calls;
     std::vector<DWORD> defines;
     std::vector<HICON> images;
+    std::multiset<std::pair<DWORD, UINT>> callsById;
     std::vector<HANDLE> closed;
     int failAdds = 0;
     int lateAdds = 0;
     int failVersions = 0;
     int switches = 0;
     int requests = 0;
-    bool iconShown = false;
+    std::set<UINT> iconsShown;
     std::vector<std::pair<HWND, UINT>> allowed;
     std::set<int> held;  // keys held down (Shift, Ctrl)
     HWND foreground = nullptr;

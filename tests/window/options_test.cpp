@@ -408,6 +408,9 @@ TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
         Toggle(page, box);
     page = Open(0);
     Toggle(page, IDC_IND_LOGICAL_BOX);
+    SendDlgItemMessageW(page, IDC_IND_TRAY_LIST, LB_SETSEL, TRUE, 1);  // C:, the second name, in the tray
+    Notify(page, IDC_IND_TRAY_LIST, LBN_SELCHANGE);
+    EXPECT_TRUE(App().driveTray.Find(2) && App().driveTray.Find(2)->Present());
     App().displays[0]->x = 123;
     SaveAllSettings(App());
     CloseOptionsWindow(App());
@@ -419,7 +422,8 @@ TEST_F(OptionsTest, TheSettingsFileAfterASequenceOfChangesIsTheRecordedOne)
               "\r\n[Appearance]\r\nOpacity=128\r\nFrequency=500\r\nColorRead=3342130\r\nColorWrite=460809\r\n"
               "ColorOff=16745010\r\nStatPageRefresh=Yes\r\nLedSizeIdx=1\r\nPalette=0\r\n"
               "\r\n[Drive 0]\r\nx=123\r\ny=300\r\nvisible=Yes\r\n\r\n[All]\r\nx=340\r\ny=300\r\nvisible=Yes\r\n"
-              "\r\n[C:]\r\nx=380\r\ny=300\r\nvisible=Yes\r\n");
+              "\r\n[C:]\r\nx=380\r\ny=300\r\nvisible=Yes\r\ntray=Yes\r\n");
+    App().driveTray.RemoveAll();
 }
 
 }  // namespace

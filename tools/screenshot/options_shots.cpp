@@ -7,11 +7,16 @@
 //   options_shots palette N   chooses palette N (0 "Classic", 1 "Colour-blind
 //                             safe") on the "Appearance" tab that is shown
 //   options_shots tooltip     moves the mouse over the leftmost indicator
+//   options_shots tray N      chooses every drive and drive letter in the
+//                             "General" tab's tray list of the open Options
+//                             window, hides the window, and prints the first N
+//                             slots of Wine's own tray window (it has no other
+//                             tray to show them in)
 //   options_shots about    opens the About box
 //   options_shots close    closes the About box and hides the Options window
 //   options_shots exit     signals the program's exit event
 //
-// After "tab", "palette", "tooltip" and "about" it prints the window's rectangle on the screen as
+// After "tab", "palette", "tooltip", "tray" and "about" it prints the window's rectangle on the screen as
 // WIDTHxHEIGHT+X+Y, the geometry ImageMagick crops with. Answers 0 on success.
 #include <windows.h>
 #include <commctrl.h>
@@ -31,6 +36,8 @@ constexpr wchar_t kAboutTitle[] = L"About Qorvel";
 constexpr UINT kAboutCommand = 104;
 constexpr UINT kHideCommand = 1;   // "&Hide options"
 constexpr int kPaletteBox = 1100;  // the "Palette" choice of the "Appearance" tab
+constexpr int kTrayList = 1141;    // the drives with a tray icon of their own
+constexpr int kTraySlot = 20;      // Wine's tray: a slot an icon, the icon 2 pixels in
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title)
 {
@@ -146,6 +153,29 @@ int ShowTooltip()
     return 1;
 }
 
+int ShowDriveTray(int slots)
+{
+    const HWND options = WaitForWindow(kOptionsClass, nullptr);
+    const HWND tabs = options ? FindWindowExW(options, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
+    const HWND page = tabs ? FindWindowExW(tabs, nullptr, L"#32770", nullptr) : nullptr;
+    const HWND list = page ? GetDlgItem(page, kTrayList) : nullptr;
+    if (!list)
+        return 1;
+    SendMessageW(list, LB_SETSEL, TRUE, -1);  // every name, as clicks on each would
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kTrayList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageW(options, WM_COMMAND, kHideCommand, 0);
+    const HWND tray = WaitForWindow(L"__winex11_standalone_tray", nullptr);
+    if (!tray)
+        return 1;
+    Sleep(1500);  // the icons added and painted
+    RECT client{};
+    GetClientRect(tray, &client);
+    POINT origin{};
+    ClientToScreen(tray, &origin);
+    std::printf("%dx%ld+%ld+%ld\n", slots * kTraySlot, client.bottom, origin.x, origin.y);
+    return 0;
+}
+
 int OpenAbout()
 {
     const HWND options = WaitForWindow(kOptionsClass, nullptr);
@@ -195,12 +225,14 @@ int wmain(int argc, wchar_t** argv)
         return ChoosePalette(std::wcstol(argv[2], nullptr, 10));
     if (command == L"tooltip")
         return ShowTooltip();
+    if (command == L"tray" && argc > 2)
+        return ShowDriveTray(std::wcstol(argv[2], nullptr, 10));
     if (command == L"about")
         return OpenAbout();
     if (command == L"close")
         return CloseAboutAndOptions();
     if (command == L"exit")
         return SignalExit();
-    std::fprintf(stderr, "usage: options_shots tab N [MS] | palette N | tooltip | about | close | exit\n");
+    std::fprintf(stderr, "usage: options_shots tab N [MS] | palette N | tooltip | tray N | about | close | exit\n");
     return 2;
 }
