@@ -26,8 +26,16 @@ constexpr COLORREF kIdle = RGB(50, 130, 255), kRead = RGB(50, 255, 50), kWrite =
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveSettingsFile(), WriteDisks(disks); }
-    void TearDown() override { ClearDisks(), RemoveSettingsFile(); }
+    void SetUp() override
+    {
+        RemoveSettingsFile();
+        WriteDisks(disks);
+    }
+    void TearDown() override
+    {
+        ClearDisks();
+        RemoveSettingsFile();
+    }
     // Ends the program through its exit event: true when it ended with 0.
     static bool ExitsWithZero(RunningProgram& program) { return SignalExitEvent() && program.ExitCode(5000) == 0; }
     static bool SettingsHold(const char* text) { return ReadBytes(SettingsFilePath()).value_or("").find(text) != npos; }
