@@ -1,8 +1,9 @@
 // The halves of the CPU and memory comparisons that scripts/bench makes under
 // Wine:
 //
-//   cpu_bench settings <period ms>         writes the settings for a run of
-//       qorvel.exe: that sampling period and three indicators shown
+//   cpu_bench settings <period ms> [nograph]  writes the settings for a run
+//       of qorvel.exe: that sampling period and three indicators shown (with
+//       nograph, tips without the last minute's graph)
 //   cpu_bench floor <period ms> <seconds>  runs only Wine's performance-data
 //       query, on a window timer at the same period, with the registered
 //       libraries kept loaded (5 s of warm-up, then the seconds)
@@ -41,13 +42,15 @@ double CpuSeconds(HANDLE process)
     return value(kernel) + value(user);
 }
 
-// The settings for the run: the period, and every indicator after the third hidden.
-void WriteSettings(int period)
+// The settings for the run: the period, tips with or without their graph,
+// and every indicator after the third hidden.
+void WriteSettings(int period, bool graph)
 {
     Application app;
     app.access = std::make_unique<DirectRegistryAccess>();
     EnumerateDrives(app);
-    std::string text = "[General]\r\nClass=7\r\n[Appearance]\r\nFrequency=" + std::to_string(period) + "\r\n";
+    std::string text = "[General]\r\nClass=7\r\nShowMinuteInTips=" + std::string(graph ? "Yes" : "No") +
+                       "\r\n[Appearance]\r\nFrequency=" + std::to_string(period) + "\r\n";
     for (std::size_t i = 3; i < app.indicators.size(); ++i) {
         const std::wstring& section = app.indicators[i].devicePath;
         text += "[" + std::string(section.begin(), section.end()) + "]\r\nvisible=No\r\n";
@@ -179,7 +182,7 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 2 ? argv[1] : L"";
     if (mode == L"settings") {
-        WriteSettings(_wtoi(argv[2]));
+        WriteSettings(_wtoi(argv[2]), !(argc > 3 && std::wstring(argv[3]) == L"nograph"));
         return 0;
     }
     if (mode == L"floor" && argc == 4)
