@@ -46,10 +46,13 @@ public:
         return ERROR_SUCCESS;
     }
     void ClosePerformanceData() override { ++closes; }
-    bool ReadDisablePerformanceCounters(DWORD* value) override { return *value = 0, false; }  // the value is missing
+    bool ReadDisablePerformanceCounters(DWORD*) override { return false; }  // the value is missing
     bool GetVolumeName(const std::wstring& root, std::wstring* volumeName) override
     {
-        return volumes.count(root) && (*volumeName = volumes[root], true);
+        if (!volumes.count(root))
+            return false;
+        *volumeName = volumes[root];
+        return true;
     }
     HANDLE OpenDevice(const std::wstring& path) override
     {
@@ -60,9 +63,15 @@ public:
     {
         Device& found = *static_cast<Device*>(device);
         ++found.queries;
-        return found.answers && (*statistics = found.statistics, true);
+        if (found.answers)
+            *statistics = found.statistics;
+        return found.answers;
     }
-    void CloseDevice(HANDLE device) override { --openHandles, closed.push_back(device); }
+    void CloseDevice(HANDLE device) override
+    {
+        --openHandles;
+        closed.push_back(device);
+    }
     HDEVNOTIFY WatchDevice(HANDLE device) override
     {
         ++watches;

@@ -1,6 +1,5 @@
-// The performance records over scripted sources: the counter source's states,
-// once-per-second readings and text; the direct sources over device statistics;
-// texts cut at the end of the caller's buffer.
+// The performance records over scripted sources: the counter source's states;
+// the direct sources over device statistics.
 #include <gtest/gtest.h>
 
 #include <winternl.h>
@@ -16,24 +15,11 @@ namespace {
 
 constexpr std::uint64_t kSecond = 10'000'000;
 
-using namespace recordtext;
-
-// "(1,234,567)" with the user's separator (for locales that group by threes).
-std::wstring Exact(std::uint64_t value)
-{
-    wchar_t separator[8] = {};
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
-    std::wstring digits = std::to_wstring(value);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, separator);
-    return L"(" + digits + L")";
-}
-
 class RecordTest : public ::testing::Test {
 protected:
-    IndicatorEntry& Add(std::wstring path, std::uint32_t kind, std::wstring name = L"")
+    IndicatorEntry& Add(std::wstring path, std::uint32_t kind)
     {
-        return list.emplace_back(IndicatorEntry{.devicePath = path, .displayName = name, .kind = kind});
+        return list.emplace_back(IndicatorEntry{.devicePath = path, .kind = kind});
     }
     template <class Record, class... Args>
     std::unique_ptr<Record> Open(IndicatorEntry& entry, Args&... args)
@@ -43,13 +29,9 @@ protected:
         EXPECT_TRUE(record->Open());
         return record;
     }
-    void SetDevice(const std::wstring& path, DWORD reads, DWORD writes, DWORD queue, LONGLONG bytesRead = 0)
+    void SetDevice(const std::wstring& path, DWORD reads, DWORD writes, DWORD queue)
     {
-        fake.devices[path].statistics = {.BytesRead = {.QuadPart = bytesRead},
-                                         .BytesWritten = {.QuadPart = bytesRead / 3},
-                                         .ReadCount = reads,
-                                         .WriteCount = writes,
-                                         .QueueDepth = queue};
+        fake.devices[path].statistics = {.ReadCount = reads, .WriteCount = writes, .QueueDepth = queue};
     }
     // Serves "0 C:" in PhysicalDisk with the values, then samples the record.
     std::uint32_t Tick(CRegistryAccessIndicator& record, std::uint64_t time, const DiskCounters& values)
@@ -58,24 +40,6 @@ protected:
         access.Refresh();
         return record.Sample();
     }
-    static std::wstring Text(performance_data& record)
-    {
-        wchar_t text[4096];
-        EXPECT_TRUE(record.GetText(text, 4096));
-        return text;
-    }
-    // The counter source's text: totals, rates per second and queue lengths.
-    static std::wstring CounterText(std::uint64_t read, std::uint64_t written, std::uint64_t readRate,
-                                    std::uint64_t writeRate, int reads, int writes, const wchar_t* readQueue,
-                                    const wchar_t* writeQueue)
-    {
-        return L"Read: " + ByteSize(read) + L" " + Exact(read) + L" \tWrite: " + ByteSize(written) + L" " +
-               Exact(written) + L"\r\nRate kB/sec: " + KBSize(readRate) + L"      \t\tRate kB/sec: " +
-               KBSize(writeRate) + L"\r\nRequests/sec: " + std::to_wstring(reads) + L"       \t\tRequests/sec: " +
-               std::to_wstring(writes) + L"\r\nQueue length/sec: " + readQueue + L" \t\tQueue length/sec: " +
-               writeQueue;
-    }
-
     FakeSourceSystem fake;
     ScopedSourceSystem scope{fake};
     DirectRegistryAccess access;
@@ -119,41 +83,6 @@ TEST_F(RecordTest, CounterStatesFromTheQueueCounters)
             << i;
 }
 
-// Ticks 0.3 s apart: the once-per-second step runs on the first tick, then on
-// the first tick at least a second later (or at once when the clock was set
-// back); the text covers the interval between the last two steps.
-TEST_F(RecordTest, CounterTextCoversTheIntervalBetweenTheLastTwoSecondSteps)
-{
-    auto record = Open<CRegistryAccessIndicator>(Add(L"\\\\.\\PHYSICALDRIVE0", kKindPhysicalDrive), access);
-    EXPECT_EQ(Text(*record), CounterText(0, 0, 0, 0, 0, 0, L"0.000", L"0.000"));
-    const std::uint64_t t0 = 1000 * kSecond;
-    DiskCounters v{.queue = 1, .reads = 100, .writes = 50, .bytesRead = 1'000'000'000, .bytesWritten = 500'000'000};
-    Tick(*record, t0, v);
-    for (std::uint64_t i = 1; i <= 4; ++i) {
-        // Over 1.2 s: queue lengths 0.25 and 0.5, 20 and 10 requests and
-        // 512,000,000 and 10,000 bytes a second.
-        v = {v.queue + 1,  v.readQueue + 750'000,     v.writeQueue + 1'500'000, v.reads + 6,
-             v.writes + 3, v.bytesRead + 153'600'000, v.bytesWritten + 3'000};
-        Tick(*record, t0 + i * 3 * kSecond / 10, v);
-        const auto& step = record->SlotAt(CRegistryAccessIndicator::kReadSnapshot).current;  // the last step
-        EXPECT_EQ(step.time, i < 4 ? t0 : t0 + 12 * kSecond / 10) << i;
-    }
-    EXPECT_EQ(Text(*record), CounterText(1'614'400'000, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
-    v.queue += 1;  // 0.3 s later the totals move, the rates do not
-    v.bytesRead += 1;
-    Tick(*record, t0 + 15 * kSecond / 10, v);
-    EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 512'000'000, 10'000, 20, 10, L"0.250", L"0.500"));
-    // The clock set back: the step is taken at once and no rates are shown for
-    // the backwards interval; a second later they are again.
-    v.queue += 1;
-    Tick(*record, t0 - 100 * kSecond, v);
-    EXPECT_EQ(Text(*record), CounterText(1'614'400'001, 500'012'000, 0, 0, 0, 0, L"0.000", L"0.000"));
-    v = {v.queue + 1, v.readQueue + 10'000'000, v.writeQueue,  v.reads + 7,
-         v.writes,    v.bytesRead + 2048,       v.bytesWritten};
-    Tick(*record, t0 - 99 * kSecond, v);
-    EXPECT_EQ(Text(*record), CounterText(1'614'402'049, 500'012'000, 2048, 0, 7, 0, L"1.000", L"0.000"));
-}
-
 TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
 {
     const std::wstring path = L"\\\\.\\PHYSICALDRIVE0";
@@ -179,34 +108,6 @@ TEST_F(RecordTest, DirectStateFromCountsAndQueueDepth)
         EXPECT_EQ(disk->Sample(), s.state) << s.reads;
         EXPECT_EQ(disk->state, s.state);
     }
-}
-
-// A child whose device cannot be opened or stops answering stays, with zero totals.
-TEST_F(RecordTest, AllInOneHasOneChildPerPhysicalDriveAndTheirTexts)
-{
-    for (const wchar_t* n : {L"0", L"1", L"2"})
-        Add(std::wstring(L"\\\\.\\PHYSICALDRIVE") + n, kKindPhysicalDrive, std::wstring(L"Physical Drive ") + n);
-    IndicatorEntry& volume = Add(L"\\\\.\\C:", kKindLogicalDisk, L"C:\\ - Data");
-    list[0].model = L"Model 9";
-    for (const wchar_t* path : {L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1", L"\\\\.\\C:"})
-        SetDevice(path, 0, 0, 0, 1610612736);
-    auto all = Open<CAllInOneIndicatorInfo>(Add(L"_Total", kKindAllInOne, L"All-In-One"), list);
-    EXPECT_EQ(all->children.size(), 3u);
-    EXPECT_EQ(fake.openHandles, 2);
-    EXPECT_EQ(all->Sample(), 0u);
-    SetDevice(L"\\\\.\\PHYSICALDRIVE0", 4, 1, 0x20000, 1610612736);
-    fake.devices[L"\\\\.\\PHYSICALDRIVE1"].answers = false;
-    EXPECT_EQ(all->Sample(), 0x40001u);
-    EXPECT_EQ(all->state, 0x40001u);
-    const std::wstring figures = L" Data Read: " + ByteSize(1610612736) + L" " + Exact(1610612736) +
-                                 L" \tData Write: " + ByteSize(536870912) + L" " + Exact(536870912);
-    const std::wstring zero = L" Data Read: " + ByteSize(0) + L" (0) \tData Write: " + ByteSize(0) + L" (0)\r\n";
-    EXPECT_EQ(Text(*all), L"All-In-One\r\nPhysical Drive 0 - Model 9\r\n" + figures + L"\r\nPhysical Drive 1 - \r\n" +
-                              zero + L"Physical Drive 2 - \r\n" + zero);
-    EXPECT_EQ(Text(*Open<CHardDiskIndicatorInfo>(volume)), L"C:\\ - Data \r\n" + figures);
-    EXPECT_TRUE(all->Close());
-    EXPECT_TRUE(all->children.empty());
-    EXPECT_EQ(fake.openHandles, 0);
 }
 
 // "Safely remove" asked for a drive: exactly its handle closes at once and its
@@ -264,18 +165,6 @@ TEST(SourceSystem, DevicesAreOpenedWithoutTheRightToReadThem)
     EXPECT_EQ(0, NtQueryObject(device, ObjectBasicInformation, &information, sizeof information, nullptr));
     EXPECT_EQ(0u, information.GrantedAccess & (FILE_READ_DATA | FILE_WRITE_DATA));
     real.CloseDevice(device);
-}
-
-// The exact figure in the user's grouping, cut at the end of the buffer.
-TEST_F(RecordTest, TheExactFigureIsAppendedWithinTheBuffer)
-{
-    CRegistryAccessIndicator record(access);
-    wchar_t text[64] = L"Total ";
-    EXPECT_EQ(record.AppendExactNumber(text, 64, 1234567), text);
-    EXPECT_EQ(std::wstring(text), L"Total " + Exact(1234567));
-    text[6] = L'\0';
-    record.AppendExactNumber(text, 10, 18446744073709551615ull);  // room for three characters
-    EXPECT_EQ(std::wstring(text), L"Total (18");
 }
 
 }  // namespace

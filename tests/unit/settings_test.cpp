@@ -1,10 +1,7 @@
 // The settings store over real files, every setting moved between the file and
-// memory, where the file lives and the start-at-logon entry.
+// memory, and the start-at-logon entry.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <map>
 #include <set>
 
 #include "common/win_handles.h"
@@ -16,31 +13,15 @@
 
 namespace {
 
-// The settings code's seam: special folders and the program path as a test
-// sets them, chosen calls failing, every other call real.
+// The settings code's seam: the program path as a test sets it, chosen calls
+// failing, every other call real.
 class FakeSettingsSystem : public SettingsSystem {
 public:
-    std::map<int, std::wstring> folders;         // csidl -> folder; others cannot be answered
     std::optional<std::wstring> moduleFileName;  // none: the real program path
-    std::vector<std::wstring> folderCalls;
-    // These files cannot be opened, these folders not made; "attributes", "flush"
-    // and "replace" fail those calls.
+    // These files cannot be opened; "flush" and "replace" fail those calls.
     std::set<std::wstring> failing;
 
-    bool SpecialFolderPath(int csidl, std::wstring* path) override
-    {
-        return folders.count(csidl) && (*path = folders[csidl], true);
-    }
     std::wstring ModuleFileName() override { return moduleFileName.value_or(SettingsSystem::ModuleFileName()); }
-    DWORD CreateFolder(const std::wstring& path) override
-    {
-        folderCalls.push_back(path);
-        return failing.count(path) ? ERROR_ACCESS_DENIED : SettingsSystem::CreateFolder(path);
-    }
-    DWORD FileAttributes(const std::wstring& path) override
-    {
-        return failing.count(L"attributes") ? INVALID_FILE_ATTRIBUTES : SettingsSystem::FileAttributes(path);
-    }
     HANDLE OpenFileHandle(const std::wstring& path, DWORD access, DWORD disposition) override
     {
         return failing.count(path) ? INVALID_HANDLE_VALUE : SettingsSystem::OpenFileHandle(path, access, disposition);
@@ -84,7 +65,11 @@ protected:
         return *store;
     }
     // Saves the store; the file's bytes.
-    std::string Saved() { return store->Save(), ReadBytes(file).value_or("<missing>"); }
+    std::string Saved()
+    {
+        store->Save();
+        return ReadBytes(file).value_or("<missing>");
+    }
 
     TempFolder folder;
     std::wstring file = folder / L"settings.ini";
@@ -121,45 +106,6 @@ TEST_F(SettingsTest, FirstStartWritesEveryDefaultByteForByte)
     EXPECT_EQ(ReadBytes(file), std::string(kFirstStartFile) +
                                    "\r\n[\\\\.\\PHYSICALDRIVE0]\r\nx=2\r\ny=2\r\nvisible=Yes\r\n"
                                    "\r\n[_Total]\r\nx=20\r\ny=2\r\nvisible=No\r\n");
-}
-
-// Sections are found from the first, keys from the last, letter case ignored;
-// only a change beyond letter case makes the store modified, and then every
-// save writes.
-TEST_F(SettingsTest, LookupsChangesAndTheModifiedFlag)
-{
-    CIniEx& s = Open("k=1\r\n[A]\r\nx=2\r\nx=5\r\n[A]\r\nx=3\r\n[\xC4rger]\r\n\xD6l=Yes ; on\r\n");
-    EXPECT_EQ(s.GetString(L"", L"k", L"-") + s.GetString(L"a", L"X", L"-") + s.GetString(L"A ", L"x", L"-"), L"15-");
-    EXPECT_EQ(s.GetString(L"\u00e4RGER", L"\u00f6L", L"-"), L"Yes ");  // the CharLowerW way; the comment cut
-    EXPECT_EQ(s.FindKey(7, L"x"), -1);
-    s.SetString(L"\u00e4rger", L"\u00d6L", L"yes ; on");
-    EXPECT_FALSE(s.IsModified());
-    EXPECT_EQ(Saved(), "k=1\r\n[A]\r\nx=2\r\nx=5\r\n[A]\r\nx=3\r\n[\xC4rger]\r\n\xD6l=Yes ; on\r\n");
-    s.SetString(L"a", L"X", L"9");
-    s.SetString(L"A", L"y", L"1");
-    const std::string changed =
-        "k=1\r\n\r\n[A]\r\nx=2\r\nx=9\r\ny=1\r\n\r\n[A]\r\nx=3\r\n\r\n[\xC4rger]\r\n\xD6l=yes ; on\r\n";
-    EXPECT_EQ(Saved(), changed);
-    WriteBytes(file, "changed behind the store");
-    EXPECT_EQ(Saved(), changed);
-}
-
-// A file whose attributes cannot be asked about (access denied) may exist: it
-// is read, never emptied. A file that cannot be opened leaves a store that
-// answers defaults, ignores changes and writes nothing.
-TEST_F(SettingsTest, LoadNeverTruncatesAndAFailedLoadWritesNothing)
-{
-    fake.failing.insert(L"attributes");
-    EXPECT_EQ(Open("[General]\r\nClass=3\r\n").GetInt(7, L"General", L"Class"), 3);
-    store.reset();
-    EXPECT_EQ(ReadBytes(file), "[General]\r\nClass=3\r\n");
-    {
-        CIniEx failed;
-        EXPECT_FALSE(failed.Load(folder / L"missing\\settings.ini"));
-        failed.SetString(L"General", L"Class", L"7");
-        EXPECT_EQ(failed.GetInt(3, L"General", L"Class"), 3);
-    }
-    EXPECT_FALSE(std::filesystem::exists(folder / L"missing"));
 }
 
 // The save goes through a flushed temporary file that takes the file's place in
@@ -253,66 +199,6 @@ TEST_F(SettingsTest, DamagedValuesLoadAsTheRulesSay)
         LoadSettings(*store, b);
         EXPECT_EQ(std::pair(b.samplingPeriod, b.ledSizeIdx), loaded) << frequency;
     }
-}
-
-// Without "x" or "y" the place the record was built with stays; without
-// "visible" it is shown; without a store nothing moves.
-TEST_F(SettingsTest, IndicatorsLoadTheirPlaceAndOnlyYesShowsThem)
-{
-    CIniEx& s = Open(
-        "[\\\\.\\C:]\r\nx=300\r\ny=-4\r\nvisible=YES\r\n[a]\r\nvisible=no\r\n[c]\r\nvisible=0\r\n"
-        "[d]\r\nvisible=1\r\n[e]\r\nvisible=yes\r\n");
-    std::wstring loaded;
-    for (const wchar_t* section : {L"\\\\.\\c:", L"a", L"c", L"d", L"e", L"_Total"}) {
-        IndicatorSettings record{38, 2, false, &s};
-        EXPECT_TRUE(ExchangeIndicatorSettings(record, Exchange::Load, section));
-        loaded += std::to_wstring(record.x) + L"," + std::to_wstring(record.y) + (record.visible ? L"+ " : L"- ");
-    }
-    EXPECT_EQ(loaded, L"300,-4+ 38,2- 38,2- 38,2- 38,2+ 38,2+ ");
-    IndicatorSettings unbound{5, 6, false, nullptr};
-    EXPECT_TRUE(ExchangeIndicatorSettings(unbound, Exchange::Load, L"\\\\.\\C:"));
-    EXPECT_EQ(unbound.x, 5);
-}
-
-// Only a folder the system cannot answer moves on to the next place; the folder
-// is made even when its file cannot be written.
-TEST_F(SettingsTest, EachPlaceFallsBackToTheNextOnlyWhenItsFolderIsUnknown)
-{
-    std::filesystem::create_directory(folder / L"bin");
-    fake.moduleFileName = folder / L"bin\\disk lights.exe";
-    fake.folders = {{CSIDL_LOCAL_APPDATA, folder / L"Local"}, {CSIDL_PERSONAL | CSIDL_FLAG_CREATE, folder / L"Docs"}};
-    fake.failing.insert(folder / L"Local\\Qorvel Indicator\\settings.ini");
-    std::wstring opened;
-    for (int place = 0; place < 3; ++place) {
-        CIniEx candidate;
-        opened += (OpenSettingsFile(candidate) ? L"+" : L"-") + candidate.FilePath() + L" ";
-        if (!fake.folders.empty())
-            fake.folders.erase(fake.folders.begin());
-    }
-    EXPECT_EQ(opened,
-              L"- +" + folder / L"Docs\\Qorvel Indicator\\settings.ini" + L" +" + folder / L"bin\\settings.ini" + L" ");
-    EXPECT_TRUE(std::filesystem::is_directory(folder / L"Local\\Qorvel Indicator"));
-    EXPECT_EQ(ReadBytes(folder / L"Docs\\Qorvel Indicator\\settings.ini"), "");
-}
-
-TEST_F(SettingsTest, CreatePathMakesEachMissingFolderButNeitherTheDriveNorAPathOfMaxPath)
-{
-    EXPECT_TRUE(CFileSystemHelpers::CreatePath(folder / L"a b/c\\"));
-    EXPECT_EQ(fake.folderCalls.front(), folder.Path().substr(0, folder.Path().find(L'\\', 3)));  // "C:\users"
-    EXPECT_EQ(std::vector(fake.folderCalls.end() - 3, fake.folderCalls.end()),
-              (std::vector<std::wstring>{folder / L"a b", folder / L"a b/c", folder / L"a b/c\\"}));
-    EXPECT_TRUE(std::filesystem::is_directory(folder / L"a b\\c"));
-    fake.failing.insert(folder / L"x");
-    EXPECT_FALSE(CFileSystemHelpers::CreatePath(folder / L"x\\y\\"));
-    EXPECT_EQ(fake.folderCalls.back(), folder / L"x");  // the work stopped there
-
-    fake.folderCalls.clear();
-    const std::wstring atLimit = folder / L"p\\" + std::wstring(MAX_PATH - folder.Path().size() - 3, L'n');
-    EXPECT_FALSE(CFileSystemHelpers::CreatePath(atLimit));
-    EXPECT_TRUE(fake.folderCalls.empty());
-    EXPECT_TRUE(CFileSystemHelpers::CreatePath(atLimit.substr(0, MAX_PATH - 1)));
-    EXPECT_TRUE(std::filesystem::is_directory(atLimit.substr(0, MAX_PATH - 1)));
-    RemoveDirectoryW(atLimit.substr(0, MAX_PATH - 1).c_str());  // too long for the folder's own clean-up
 }
 
 TEST_F(SettingsTest, TheRunValueHoldsTheQuotedProgramPathOrNothing)

@@ -19,7 +19,7 @@ TEST_F(IndicatorsTest, EachDrivesTrayIconHasItsIdAndShowsItsDriveChangingOnlyWit
     app.displays[0]->tray = true;
     app.displays[2]->tray = true;
     AddTrayIconWithRetries(app);
-    EXPECT_EQ(std::set<UINT>({1, 2, 3}), display.iconsShown);
+    ASSERT_EQ(std::set<UINT>({1, 2, 3}), display.iconsShown);
     for (int tick = 0; tick < 20; ++tick) {
         drive.next = tick % 2 ? 0 : 5;
         SamplingTick(app);

@@ -1,12 +1,10 @@
 #pragma once
 // Indicators in the program's own lists, each at (300 + 40 i, 300) with a
-// record whose state and statistics text the test sets, shown through the
-// program's host; a message-only window standing in for the worker; the
-// display seam scripted (the shell's icon calls recorded, Shift and Ctrl held
-// on request); and a memory bitmap to paint into and read back.
+// record whose state the test sets, shown through the program's host; a
+// message-only window standing in for the worker; the display seam scripted
+// (the shell's icon calls recorded, Shift and Ctrl held on request); and a
+// memory bitmap to paint into and read back.
 #include <gtest/gtest.h>
-
-#include <thread>
 
 #include "app/application.h"
 #include "app/messages.h"
@@ -21,12 +19,11 @@ constexpr COLORREF kRead = RGB(50, 255, 50);
 constexpr COLORREF kWrite = RGB(255, 50, 50);
 constexpr COLORREF kIdle = RGB(50, 130, 255);
 
-// Every Sample answers `next`; the text is `text`.
+// Every Sample answers `next`; the text is "Read: 1 KB".
 class ScriptedRecord : public performance_data {
 public:
     std::uint32_t next = 0;
     int samples = 0;
-    std::wstring text = L"Read: 1 KB";
     std::uint32_t Sample() override
     {
         ++samples;
@@ -34,7 +31,7 @@ public:
     }
     bool GetText(wchar_t* buffer, std::size_t capacity) override
     {
-        recordtext::CopyBounded(text, buffer, capacity);
+        recordtext::CopyBounded(L"Read: 1 KB", buffer, capacity);
         return true;
     }
     std::wstring GetName() override { return entry->displayName; }
@@ -75,31 +72,6 @@ inline std::vector<std::uint32_t> IconPixels(HICON icon, int size)
     DeleteObject(info.hbmMask);
     return pixels;
 }
-
-// Ends the calling thread's message loop with 99 when it still runs after
-// `milliseconds`: a loop that never ends fails its test in seconds.
-class LoopWatchdog {
-public:
-    explicit LoopWatchdog(DWORD milliseconds)
-        : watch_([this, milliseconds, thread = GetCurrentThreadId()] {
-              if (WaitForSingleObject(done_, milliseconds) == WAIT_TIMEOUT)
-                  PostThreadMessageW(thread, WM_QUIT, 99, 0);
-          })
-    {
-    }
-    ~LoopWatchdog()
-    {
-        SetEvent(done_);
-        watch_.join();
-        CloseHandle(done_);
-    }
-    LoopWatchdog(const LoopWatchdog&) = delete;
-    LoopWatchdog& operator=(const LoopWatchdog&) = delete;
-
-private:
-    HANDLE done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread watch_;
-};
 
 class IndicatorsTest : public ::testing::Test {
 protected:
@@ -168,7 +140,6 @@ protected:
         GetDlgItemTextW(page, id, text, 4096);
         return text;
     }
-    static LedColours Colours() { return {kRead, kWrite, kIdle}; }
 
     FakeDisplaySystem display;
     ScopedDisplaySystem scoped{display};

@@ -3,7 +3,6 @@
 // add, failed adds retried, and the icon added again for "TaskbarCreated";
 // and the keyboard LED.
 #include "app/session_window.h"
-#include "app/startup.h"
 #include "indicator_fixture.h"
 
 namespace {
@@ -115,28 +114,6 @@ TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconA
     app.sessionWindow.Reset();
 }
 
-// The tray shows the application icon drawn at the small-icon size; Enter or
-// Space on the icon (NIN_KEYSELECT) opens the Options window as a click does.
-TEST_F(IndicatorsTest, TheTrayIconIsTheSmallImageAndKeysOpenTheOptionsWindow)
-{
-    LoadIcons(App());
-    ICONINFO info{};
-    SettingsBlock noLed;
-    noLed.useTrayLed = 0;
-    ASSERT_TRUE(GetIconInfo(App().tray.ImageFor(0, noLed), &info));
-    BITMAP bitmap{};
-    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
-    RegisterWorkerClass(App().instance);  // unless registered already
-    RegisterOptionsClass(App().instance);
-    const HWND worker = CreateWorkerWindow(App());
-    SendMessageW(worker, WM_TRAYNOTIFY, kTrayIconId, NIN_KEYSELECT);
-    EXPECT_NE(nullptr, Options());
-    DestroyWindow(worker);
-}
-
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only
 // when its wanted state differs from the LED (direct mode reads the LEDs once a
 // tick: a lock key makes the system rewrite them), NumLock and CapsLock kept;
@@ -206,42 +183,6 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
         EXPECT_EQ(c.open && c.define ? std::vector<HANDLE>{FakeDisplaySystem::kDevice} : std::vector<HANDLE>{},
                   fake.closed);  // INVALID_HANDLE_VALUE is never closed
     }
-}
-
-// Pressed keys are input, which would keep the screen saver and the lock
-// away: after a minute (or the screen saver's shorter time) without input but
-// the program's own presses, the LED is left dark and nothing is pressed
-// until the user is back.
-TEST(KeyboardLed, NoKeyIsPressedWhileTheUserIsAway)
-{
-    FakeDisplaySystem fake;
-    ScopedDisplaySystem seam(fake);
-    SettingsBlock settings;
-    settings.useKeyboardLed = 1;
-    settings.useKeyboardLedDirectAccess = 0;
-    KeyboardLed led;
-    led.Open();
-    // Ticks 500 ms apart, the activity steady or alternating (busy on odd ticks); the key events they made.
-    const auto run = [&](int ticks, bool steady) {
-        const int before = fake.switches;
-        for (int i = 0; i < ticks; ++i, fake.now += 500) {
-            std::uint32_t any = 0;
-            led.PreStep(any, settings);
-            led.PostStep(steady || i % 2, settings);
-            led.Apply(settings);
-        }
-        return fake.switches - before;
-    };
-    EXPECT_EQ(238, run(119, false));  // 59 s after the user's last input: the LED still follows
-    EXPECT_EQ(2, run(1, true));       // on at 59.5 s
-    EXPECT_EQ(2, run(40, true));      // from 60 s: one press to leave it dark, then none
-    EXPECT_FALSE(fake.scrollLock);
-    fake.lastInput = fake.now - 300;  // the user moves the mouse
-    EXPECT_EQ(18, run(10, false));
-    fake.saver = 30000;  // a screen saver after 30 s: the LED follows up to 29.8 s, then goes dark
-    EXPECT_EQ(102, run(60, false));
-    EXPECT_FALSE(fake.scrollLock);
-    led.Close(settings);
 }
 
 // The program's own press is stamped with the input system's clock, which
