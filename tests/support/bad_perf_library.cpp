@@ -70,11 +70,6 @@ __declspec(dllexport) DWORD WINAPI CollectFirst(LPWSTR, LPVOID* data, LPDWORD si
     return WriteObject(data, size, objects, 1001);
 }
 
-__declspec(dllexport) DWORD WINAPI CollectSecond(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
-{
-    return WriteObject(data, size, objects, 1002);
-}
-
 // Fails every other call, the first among them.
 __declspec(dllexport) DWORD WINAPI CollectEveryOther(LPWSTR, LPVOID* data, LPDWORD size, LPDWORD objects)
 {

@@ -16,10 +16,10 @@ inline void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uin
     std::memcpy(&bytes.at(offset + 3) - 3, &value, 4);
 }
 
-inline std::uint32_t Get32(const std::uint8_t* bytes, std::size_t offset)
+inline std::uint32_t Get32(const std::vector<std::uint8_t>& bytes, std::size_t offset)
 {
     std::uint32_t value = 0;
-    std::memcpy(&value, bytes + offset, 4);
+    std::memcpy(&value, &bytes.at(offset + 3) - 3, 4);
     return value;
 }
 
@@ -50,8 +50,8 @@ inline std::vector<std::uint8_t> Snapshot(const DiskSet& set, std::uint64_t time
 // Where the first object (PhysicalDisk) and the object after it start.
 inline std::pair<std::size_t, std::size_t> Objects(const std::vector<std::uint8_t>& bytes)
 {
-    const std::size_t first = Get32(bytes.data(), perflayout::kBlockHeaderLength);
-    return {first, first + Get32(bytes.data(), first + perflayout::kObjectTotalByteLength)};
+    const std::size_t first = Get32(bytes, perflayout::kBlockHeaderLength);
+    return {first, first + Get32(bytes, first + perflayout::kObjectTotalByteLength)};
 }
 
 }  // namespace perftest

@@ -46,7 +46,7 @@ public:
     }
     DWORD TickCount() override { return now += clockStep; }
     DWORD LastInputTime() override { return lastInput; }
-    DWORD ScreenSaverTimeout() override { return saver; }
+    DWORD ScreenSaverTimeout() override { return 0; }  // no screen saver
     void AllowMessage(HWND window, UINT message) override { allowed.emplace_back(window, message); }
     SHORT KeyState(int key) override
     {
@@ -68,18 +68,16 @@ public:
     }
     HMONITOR MonitorOf(const RECT& rect) override
     {
-        for (std::size_t i = 0; i < monitors.size(); ++i) {
+        for (std::size_t i = 0; i < monitors.size(); ++i)
             if (rect.left >= monitors[i].left && rect.left < monitors[i].right)
                 return reinterpret_cast<HMONITOR>(i + 1);
-        }
         return monitors.empty() ? DisplaySystem::MonitorOf(rect) : nullptr;
     }
     // A window of the rectangle, on the monitor that holds its left edge.
     WindowFacts Window(RECT rect, DWORD process, bool shell = false)
     {
         const HMONITOR monitor = MonitorOf(rect);
-        const RECT monitorRect = monitors[reinterpret_cast<std::size_t>(monitor) - 1];
-        return {rect, monitor, monitorRect, process, shell};
+        return {rect, monitor, monitors[reinterpret_cast<std::size_t>(monitor) - 1], process, shell};
     }
     HANDLE OpenKeyboard(const wchar_t*) override { return openWorks ? kDevice : INVALID_HANDLE_VALUE; }
     void CloseKeyboard(HANDLE device) override { closed.push_back(device); }
@@ -122,7 +120,6 @@ public:
     bool setWorks = true;
     DWORD now = 100000;  // milliseconds
     DWORD lastInput = 100000;
-    DWORD saver = 0;
     DWORD clockStep = 0;
     LONG stamp = 0;  // a key event's input time after the clock's reading
     std::vector<DWORD> keyStateThreads;

@@ -56,7 +56,8 @@ TEST(MinuteGraph, ReadsAboveWritesBelowScaledToThePeak)
     const TipLayout layout = LayoutTip(canvas.dc, title, body, fonts, graph);
     PaintTip(canvas.dc, layout, title, body, fonts, graph);
     EXPECT_EQ(73, LayoutTip(canvas.dc, title, body, MakeTipFonts(144), graph).graphBlock);
-    const int x = layout.margin + 118, middle = layout.margin + layout.titleHeight + layout.lineHeight + 4 + 20;
+    const int x = layout.margin + 118;
+    const int middle = layout.margin + layout.titleHeight + layout.lineHeight + 4 + 20;
     const COLORREF back = GetSysColor(COLOR_INFOBK);
     const std::tuple<int, int, COLORREF> pixels[] = {
         {x, middle - 21, back}, {x + 1, middle - 20, kRead},  {x - 1, middle - 1, back},

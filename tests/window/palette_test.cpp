@@ -19,10 +19,6 @@ TEST_F(IndicatorsTest, APaletteSetsTheThreeColoursInPlaceAndAResetGivesItsColour
     ShowOptionsWindow(App());
     SelectOptionsTab(Options(), 1);
     const HWND page = CurrentOptionsPage(Options());
-    const auto choose = [page](int palette) {
-        SendDlgItemMessageW(page, IDC_APP_PALETTE, CB_SETCURSEL, palette, 0);
-        Notify(page, IDC_APP_PALETTE, CBN_SELENDOK);
-    };
     // The indicator's picture above and below its split row, the idle colour and the palette shown.
     const auto shown = [page] {
         UpdateWindow(Window(0));
@@ -31,13 +27,15 @@ TEST_F(IndicatorsTest, APaletteSetsTheThreeColoursInPlaceAndAResetGivesItsColour
                           SendDlgItemMessageW(page, IDC_APP_PALETTE, CB_GETCURSEL, 0, 0));
     };
     const auto safe = std::tuple(RGB(0, 158, 115), RGB(230, 159, 0), 9, RGB(0, 0, 0), LRESULT{1});
-    choose(1);
+    SendDlgItemMessageW(page, IDC_APP_PALETTE, CB_SETCURSEL, 1, 0);
+    Notify(page, IDC_APP_PALETTE, CBN_SELENDOK);
     EXPECT_EQ(shown(), safe);
     EXPECT_EQ(window, Window(0));
     Settings().writeColor = RGB(9, 8, 7);  // as "Change" sets it
     Notify(page, IDC_RESET_DEFAULTS, BN_CLICKED);
     EXPECT_EQ(shown(), safe);
-    choose(0);
+    SendDlgItemMessageW(page, IDC_APP_PALETTE, CB_SETCURSEL, 0, 0);
+    Notify(page, IDC_APP_PALETTE, CBN_SELENDOK);
     EXPECT_EQ(shown(), std::tuple(kRead, kWrite, 9, kIdle, LRESULT{0}));
 }
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-
 // PickLedIcon's icon for a state (high 16 bits read, low 16 bits write) at a
 // DPI: read rows [top, mid), write rows [mid, bottom), corners and the rest
 // transparent.
@@ -16,29 +14,30 @@ TEST(IconPainter, PickedIconPixelsAtEachSize)
 {
     struct Case {
         UINT dpi;
-        COLORREF read, write;
         std::uint32_t state;
         int top, mid, bottom;
     };
-    const Case cases[] = {{96, kRead, kWrite, 0x00030001, 2, 10, 13},  {96, kRead, kWrite, 0x00050000, 2, 13, 13},
-                          {96, kRead, kWrite, 0x00000005, 2, 2, 13},   {96, kRead, kWrite, 0x00010001, 2, 8, 13},
-                          {96, kRead, kWrite, 0x0001FFFF, 2, 3, 13},   {96, kRead, kWrite, 0, 2, 13, 13},  // idle
-                          {144, kRead, kWrite, 0x00030001, 3, 16, 20}, {96, kWhite, kWhite, 0x00010001, 0, 0, 0}};
+    const Case cases[] = {{96, 0x00030001, 2, 10, 13}, {96, 0x00050000, 2, 13, 13}, {96, 0x00000005, 2, 2, 13},
+                          {96, 0x00010001, 2, 8, 13},  {96, 0x0001FFFF, 2, 3, 13},  {96, 0, 2, 13, 13},  // idle
+                          {144, 0x00030001, 3, 16, 20}};
     const auto opaque = [](COLORREF c) { return 0xFF000000 | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); };
     for (const Case& c : cases) {
         const int size = LedIconSizeForDpi(c.dpi);
         ASSERT_EQ(c.dpi / 6, static_cast<UINT>(size));  // 16 at 96 DPI, 24 at 144
-        const LedIcons icons = BuildLedIcons(c.read, c.write, c.state ? kIdle : c.read, size);
+        const LedIcons icons = BuildLedIcons(kRead, kWrite, c.state ? kIdle : kRead, size);
         const auto pixels = IconPixels(PickLedIcon(icons, c.state >> 16, c.state & 0xFFFF), size);
         for (int i = 0; i < size * size; ++i) {
-            const int x = i % size, y = i / size;
+            const int x = i % size;
+            const int y = i / size;
             const bool corner = (x == 0 || x == size - 1) && (y == c.top || y == c.bottom - 1);
             const std::uint32_t expected = y < c.top || y >= c.bottom || corner ? 0
-                                           : y < c.mid                          ? opaque(c.read)
-                                                                                : opaque(c.write);
+                                           : y < c.mid                          ? opaque(kRead)
+                                                                                : opaque(kWrite);
             ASSERT_EQ(expected, pixels[i]) << std::hex << c.state << " " << std::dec << x << "," << y;
         }
     }
+    const LedIcons white = BuildLedIcons(RGB(255, 255, 255), RGB(255, 255, 255), kIdle, 16);
+    EXPECT_EQ(std::vector<std::uint32_t>(256), IconPixels(PickLedIcon(white, 1, 1), 16));  // all transparent
     EXPECT_TRUE(BuildLedIcons(kRead, kWrite, kIdle, 0).Empty());  // no DIB section: no icons, no crash
 }
 
@@ -54,8 +53,7 @@ TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
         bool painted, trayLed;
         int modifies, shown;
     };
-    const Case cases[] = {{{0, 0}, true, true, 0, 3},
-                          {{0x00050000, 0x00050000}, true, true, 1, 4},
+    const Case cases[] = {{{0x00050000, 0x00050000}, true, true, 1, 4},
                           {{0x00050000, 0}, true, true, 20, 3},
                           {{0x00010000, 0}, false, true, 20, 1},
                           {{0x00050000, 0}, true, false, 0, 0}};
@@ -87,31 +85,30 @@ TEST_F(IndicatorsTest, TrayIconModifiesOnlyWhenTheImageChanges)
 TEST_F(IndicatorsTest, TrayIconFailedAddsAreRetriedAndTaskbarCreatedAddsTheIconAgain)
 {
     display.failAdds = display.failVersions = 1;
-    Application& app = App();
-    ASSERT_TRUE(RegisterWorkerClass(app.instance) && RegisterSessionClass(app.instance));
-    app.worker.Reset(CreateWorkerWindow(app));  // the real worker in its place
-    app.sessionWindow.Reset(CreateSessionWindow(app));
+    ASSERT_TRUE(RegisterWorkerClass(App().instance) && RegisterSessionClass(App().instance));
+    App().worker.Reset(CreateWorkerWindow(App()));  // the real worker in its place
+    App().sessionWindow.Reset(CreateSessionWindow(App()));
     EXPECT_EQ(
-        (std::vector<std::pair<HWND, UINT>>{{app.sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated")}}),
+        (std::vector<std::pair<HWND, UINT>>{{App().sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated")}}),
         display.allowed);  // also from a shell of a lower integrity level
     AddTrayIconWithRetries(App());
-    for (const DWORD start = GetTickCount(); !app.tray.Present() && GetTickCount() - start < 10000; Sleep(10))
+    for (const DWORD start = GetTickCount(); !App().tray.Present() && GetTickCount() - start < 10000; Sleep(10))
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&message);
     EXPECT_TRUE(AddTrayIcon(App()));
-    SendMessageW(app.sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    SendMessageW(App().sessionWindow.Get(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION, NIM_DELETE, NIM_ADD, NIM_SETVERSION,
                                   NIM_DELETE, NIM_ADD, NIM_SETVERSION}),
               display.calls);  // every one with the structure size of version 3 on x64, 968
-    EXPECT_TRUE(app.tray.Present());
+    EXPECT_TRUE(App().tray.Present());
 
     RemoveTrayIcon(App());
     display.calls.clear();
     display.lateAdds = 1;
     AddTrayIconWithRetries(App());
-    EXPECT_TRUE(app.tray.Present());
+    EXPECT_TRUE(App().tray.Present());
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}), display.calls);
-    app.sessionWindow.Reset();
+    App().sessionWindow.Reset();
 }
 
 // The ScrollLock LED over runs of sampling ticks in both modes: switched only
@@ -144,8 +141,7 @@ TEST(KeyboardLed, TicksSwitchOnlyOnChangesAndCloseReleasesOnlyWhatOpenMade)
         {1, 1, 0x155, 18, 1, 1, 1, 0, 1, -1}, {1, 1, 0x155, 18, 3, 1, 1, 1, 0, -1},  // a failed request: by keys
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.direct << c.feature << " " << c.pattern << c.define << c.open << c.query
-                                        << c.set << c.rewrite);
+        SCOPED_TRACE(&c - cases);
         FakeDisplaySystem fake;
         fake.defineWorks = c.define;
         fake.openWorks = c.open;
@@ -199,7 +195,6 @@ TEST(KeyboardLed, InputStampedAroundTheProgramsPressIsNotTheUsers)
         fake.scrollLock = false;
         SettingsBlock settings;
         settings.useKeyboardLed = 1;
-        settings.useKeyboardLedDirectAccess = 0;
         KeyboardLed led;
         led.Open();
         std::uint32_t any = 0;
