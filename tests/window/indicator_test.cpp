@@ -259,7 +259,9 @@ TEST_F(IndicatorsTest, TheWorkerLetsADriveGoWhenItsRemovalIsAsked)
     record.Close();  // what a fault left open goes while the fake answers: a crash would end the run with 0
 }
 
-TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveReadsItsOwnCounters)
+// A disk the live provider names by its number alone ("1", no Wine drive on
+// it) reads its own counters, and its indicator lights in the read colour.
+TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveLightsItsIndicatorWhenItReads)
 {
     struct Disks final : BlockTopology {
         bool IsWholeDevice(const std::string& name) override { return name.size() == 3; }
@@ -283,10 +285,15 @@ TEST_F(IndicatorsTest, ADiskThatCarriesNoWineDriveReadsItsOwnCounters)
     EnumeratePhysicalDrives(*App().access, App().indicators);
     ASSERT_EQ(3u, App().indicators.size());
     BuildIndicatorRecords(App());
+    for (const auto& data : App().displays)
+        data->highlight = 0;
+    Recreate();
     SamplingTick(App());
     serve(25);
     SamplingTick(App());
+    UpdateWindow(Window(1));
     EXPECT_EQ(0x0D400000u, App().displays[1]->record->state);  // 20 ms of reading (0x30D40 in 100 ns), low 16 bits
+    EXPECT_EQ(kRead, App().displays[1]->painted.top);
 }
 
 // ScrollLock's toggle is the program's thread's (a thread's key state follows
