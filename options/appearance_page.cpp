@@ -24,6 +24,17 @@ constexpr std::int32_t kFallbackPeriod = 50;  // the interval of a slider positi
 
 enum class LedColour { Read, Write, Idle };
 
+// The plain options' check boxes and their fields (resource.h). Such a box
+// stores its setting and saves; what reads it follows on its own (an open
+// tip, say, shows or drops the graph when it next follows its statistics).
+struct OptionBox {
+    int id;
+    std::int32_t SettingsBlock::*field;
+};
+#define OPTION_BOX(id, text, x, y, width, field) OptionBox{id, &SettingsBlock::field},
+constexpr OptionBox kOptionBoxes[] = {APPEARANCE_OPTION_BOXES(OPTION_BOX)};
+#undef OPTION_BOX
+
 COLORREF& ColourOf(SettingsBlock& settings, LedColour which)
 {
     switch (which) {
@@ -143,7 +154,8 @@ void ShowSettings(HWND page, const SettingsBlock& settings)
     SetCheck(page, IDC_APP_TRAY_LED, settings.useTrayLed);
     EnableWindow(GetDlgItem(page, IDC_APP_TRAY_LED), settings.showTrayIcon != 0);
     SetCheck(page, IDC_APP_LABEL, settings.showIndicatorLabel);
-    SetCheck(page, IDC_APP_TIP_MINUTE, settings.showMinuteInTips);
+    for (const OptionBox& box : kOptionBoxes)
+        SetCheck(page, box.id, settings.*box.field);
     ShowOpacity(page, settings.opacity);
     ShowInterval(page, settings);
     ShowLedSizes(page, settings);
@@ -290,11 +302,10 @@ void OnLabelBox(HWND page)
     host.SaveSettings();
 }
 
-// An open tip shows or drops the graph when it next follows its statistics.
-void OnTipMinuteBox(HWND page)
+void OnOptionBox(HWND page, const OptionBox& box)
 {
     OptionsHost& host = HostOf(page);
-    host.Settings().showMinuteInTips = Checked(page, IDC_APP_TIP_MINUTE);
+    host.Settings().*box.field = Checked(page, box.id);
     host.SaveSettings();
 }
 
@@ -359,9 +370,6 @@ INT_PTR OnCommand(HWND page, int id, int code)
     case IDC_APP_LABEL:
         OnLabelBox(page);
         break;
-    case IDC_APP_TIP_MINUTE:
-        OnTipMinuteBox(page);
-        break;
     case IDC_RESET_DEFAULTS:
         ResetAppearanceDefaults(HostOf(page), page);
         break;
@@ -370,6 +378,10 @@ INT_PTR OnCommand(HWND page, int id, int code)
         HostOf(page).CloseOptions();
         return TRUE;
     default:
+        for (const OptionBox& box : kOptionBoxes) {
+            if (box.id == id)
+                OnOptionBox(page, box);
+        }
         break;
     }
     return FALSE;

@@ -67,6 +67,14 @@
 #define IDC_APP_PALETTE 1100
 #define IDC_APP_TIP_MINUTE 1122
 
+// The Appearance tab's plain options: check boxes that only hold their
+// setting, which takes effect where the program reads it. A row each: the
+// id, the text, the place (x, y, width; 10 high) and the SettingsBlock field.
+// The .rc file makes the controls from these rows and the page binds them to
+// their fields, so such an option is written here once.
+#define APPEARANCE_OPTION_BOXES(BOX) \
+    BOX(IDC_APP_TIP_MINUTE, "Show the last minute in tips", 10, 226, 130, showMinuteInTips)
+
 // Both settings pages.
 #define IDC_RESET_DEFAULTS 1023
 
